@@ -1,0 +1,55 @@
+#include "line_proximity.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr double substituteWidth = 0.0001;  // stands in for a zero x extent
+constexpr float distanceLimit = 10.0f;
+constexpr double yCoefficient = 1.0;
+
+// |s| truncated toward zero. Past the 64-bit range the pointer is hundreds of
+// thousands of pixels from the line however steep it is, so the clamp only
+// keeps such a pointer far away.
+double truncatedMagnitude(double s) {
+    constexpr double limit = 9.2e18;
+    if (!(std::fabs(s) < limit)) {
+        return limit;
+    }
+    const auto n = static_cast<int64_t>(s);
+    return static_cast<double>(n < 0 ? -n : n);
+}
+
+}  // namespace
+
+bool lineIsNear(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y) {
+    // The ends are taken in single precision; a, c, the distance and the three
+    // lengths are each rounded to single precision once computed, and
+    // everything between is double precision.
+    const double fx1 = static_cast<float>(x1);
+    const double fy1 = static_cast<float>(y1);
+    const double fx2 = static_cast<float>(x2);
+    const double fy2 = static_cast<float>(y2);
+    const double px = x;
+    const double py = y;
+
+    const double dx = fx2 - fx1;
+    const double dy = fy2 - fy1;
+    const double m = dx != 0.0 ? dy / dx : dy / substituteWidth;
+    const float a = static_cast<float>(m * -1.0);
+    const float c = static_cast<float>(m * fx1 - fy1);
+
+    const double s = a * px + yCoefficient * py + c;
+    const double numerator = truncatedMagnitude(s);
+    const double aSquared = static_cast<double>(a) * a;
+    const float d = static_cast<float>(numerator / std::sqrt(aSquared + 1.0));
+    if (d > distanceLimit) {
+        return false;
+    }
+
+    const float length = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    const float toSecond = static_cast<float>(std::sqrt((fx2 - px) * (fx2 - px) + (fy2 - py) * (fy2 - py)));
+    const float toFirst = static_cast<float>(std::sqrt((px - fx1) * (px - fx1) + (py - fy1) * (py - fy1)));
+    return length > toSecond && length > toFirst;
+}
