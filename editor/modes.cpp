@@ -1,0 +1,147 @@
+#include "modes.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "texts.h"
+
+namespace {
+
+template <size_t N>
+void setStatus(EditorState& state, const char (&text)[N]) {
+    static_assert(N <= sizeof state.statusText, "status message longer than the status buffer");
+    std::memcpy(state.statusText, text, N);
+}
+
+void setMode(EditorState& state, int mode) { state.editMode = mode; }
+
+bool waitsForHover(int mode) {
+    return mode == modeDeletePoint || mode == modeMovePick || mode == modeLineFirst ||
+           mode == modeLineSecond || mode == modeDeleteLine;
+}
+
+// Anything but a clear "no such file" counts as present, so that a file the
+// program could not even inspect is never replaced by mistake.
+bool fileIsPresent(const char* path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return status.type() != std::filesystem::file_type::not_found;
+}
+
+}  // namespace
+
+bool onCommand(EditorState& state, int controlId) {
+    switch (controlId) {
+        case commandAddPoint:
+            setStatus(state, promptAddPoint);
+            setMode(state, modeAddPoint);
+            return true;
+        case commandDeletePoint:
+            setStatus(state, promptDeletePoint);
+            setMode(state, modeDeletePoint);
+            return true;
+        case commandMovePoint:
+            setStatus(state, promptMovePoint);
+            setMode(state, modeMovePick);
+            return true;
+        case commandInsertLine:
+            setStatus(state, promptInsertLine);
+            setMode(state, modeLineFirst);
+            return true;
+        case commandDeleteLine:
+            setStatus(state, promptDeleteLine);
+            setMode(state, modeDeleteLine);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
+    if (!waitsForHover(state.editMode)) {
+        return false;
+    }
+    state.hoverX = x;
+    state.hoverY = y;
+    return true;
+}
+
+bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
+    // A pick that hits nothing keeps mode and prompt, so the user can try again.
+    switch (state.editMode) {
+        case modeAddPoint:
+            setStatus(state, donePointAdded);
+            addPoint(state.figure, x, y);
+            state.figureEdited = true;
+            setMode(state, modeIdle);
+            return true;
+        case modeDeletePoint:
+            if (deletePointsAt(state.figure, x, y)) {
+                state.figureEdited = true;
+                setMode(state, modeIdle);
+                setStatus(state, donePointDeleted);
+            }
+            return true;
+        case modeMovePick:
+            if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
+                setMode(state, modeMoveRelease);
+                setStatus(state, promptMoveDestination);
+            }
+            return true;
+        case modeMoveDestination:
+            if (moveSelectedPointTo(state.figure, state.selectionIndex, x, y)) {
+                state.figureEdited = true;
+            }
+            setMode(state, modeIdle);
+            setStatus(state, donePointMoved);
+            return true;
+        case modeLineFirst:
+            if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
+                setMode(state, modeLineRelease);
+                setStatus(state, promptLineSecond);
+            }
+            return true;
+        case modeLineSecond:
+            if (insertLineTo(state.figure, state.selectionIndex, x, y)) {
+                state.figureEdited = true;
+                setMode(state, modeIdle);
+                setStatus(state, doneLineInserted);
+            }
+            return true;
+        case modeDeleteLine:
+            // The line is the one the last highlight recorded, wherever the pointer is now.
+            if (deleteSelectedLine(state.figure, state.selectionIndex)) {
+                state.figureEdited = true;
+                setMode(state, modeIdle);
+                setStatus(state, doneLineDeleted);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void onLeftButtonUp(EditorState& state) {
+    if (state.editMode == modeMoveRelease) {
+        setMode(state, modeMoveDestination);
+    } else if (state.editMode == modeLineRelease) {
+        setMode(state, modeLineSecond);
+    }
+}
+
+bool loadAtStart(EditorState& state, const char* path) {
+    if (loadFigure(state.figure, path)) {
+        state.unreadFileKept = false;
+        return false;
+    }
+    state.unreadFileKept = fileIsPresent(path);
+    return true;
+}
+
+SaveOutcome saveAtClose(EditorState& state, const char* path) {
+    if (state.unreadFileKept && !state.figureEdited) {
+        return SaveOutcome::unreadFileKept;
+    }
+    return saveFigure(state.figure, path) ? SaveOutcome::written : SaveOutcome::failed;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+#include "editor_state.h"
+#include "figure_file.h"
+
+// The edit-mode state machine. Each handler takes one window event and
+// returns whether the client area must be repainted; the window procedure
+// does the repainting and shows the message boxes.
+
+bool onCommand(EditorState& state, int controlId);
+bool onMouseMove(EditorState& state, int32_t x, int32_t y);
+bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y);
+// A release only arms the second pick of a move or a new line; it never repaints.
+void onLeftButtonUp(EditorState& state);
+
+// Loads the figure when the window is created. Returns true when the load
+// failed and the user must be told.
+bool loadAtStart(EditorState& state, const char* path = figureFilePath);
+
+enum class SaveOutcome {
+    written,
+    unreadFileKept,  // the file existed but could not be read, and nothing was edited
+    failed,          // the user must be told that the edits were not kept
+};
+
+// Saves the figure when the window is destroyed.
+SaveOutcome saveAtClose(EditorState& state, const char* path = figureFilePath);
+
+// Mouse messages carry x and y as the signed 16-bit halves of their lParam.
+constexpr int32_t signedHalf(uint32_t half) {
+    return half >= 0x8000u ? static_cast<int32_t>(half) - 0x10000 : static_cast<int32_t>(half);
+}
+constexpr int32_t mouseX(intptr_t lParam) {
+    return signedHalf(static_cast<uint32_t>(static_cast<uintptr_t>(lParam) & 0xFFFFu));
+}
+constexpr int32_t mouseY(intptr_t lParam) {
+    return signedHalf(static_cast<uint32_t>((static_cast<uintptr_t>(lParam) >> 16) & 0xFFFFu));
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "editor_state.h"
+
+// What a paint needs from a device context. Coordinates are client-area pixels.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    // Outlined with the current pen, filled with the current brush.
+    virtual void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+    virtual void moveTo(int32_t x, int32_t y) = 0;
+    virtual void lineTo(int32_t x, int32_t y) = 0;
+    // Draws length bytes of Windows-1250 text with its top left corner at (x, y).
+    virtual void textOut(int32_t x, int32_t y, const char* text, int length) = 0;
+    // Creates the red highlight pen of this paint; the canvas releases it when the paint ends.
+    virtual void createHighlightPen(int width) = 0;
+    virtual void selectHighlightPen() = 0;
+};
+
+constexpr int32_t statusTextX = 10;
+constexpr int32_t statusTextY = 35;  // just below the button bar
+constexpr int32_t pointMarkReach = 2;
+constexpr int32_t pointRingReach = 5;
+constexpr int pointHighlightWidth = 1;
+constexpr int lineHighlightWidth = 3;
+
+// Paints the points, the lines, the status text and, while a pick is awaited,
+// the red highlight of what lies under (hoverX, hoverY). The mode and the
+// status text come from state; a line highlight records the highlighted
+// line's offset in state.selectionIndex, for the next delete-line press.
+void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32_t hoverY,
+                     EditorState& state);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The main window's class name, shared by registration and creation.
+extern const std::string windowClassName;
+
+inline constexpr int mainWindowWidth = 800;
+inline constexpr int mainWindowHeight = 600;
+inline constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+ATOM registerFiguryClass(HINSTANCE instance);
+// Returns null when the window could not be created.
+HWND createMainWindow(HINSTANCE instance);
+// The row of seven buttons across the top of the window: five commands between two blank ends.
+void createButtonBar(HWND window, HINSTANCE instance);
+// Runs until the quit message and returns its wParam.
+int runMessageLoop();
+
+// The whole program: class, window, buttons and message loop. Returns the
+// exit code, non-zero when the window could not be created.
+int runEditor(HINSTANCE instance, int showCommand);
