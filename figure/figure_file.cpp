@@ -1,0 +1,410 @@
+#include "figure_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "figure_text.h"
+#include "save_steps.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// The whole file in memory, as the text-mode reader would deliver it up to a
+// Ctrl-Z, with a NUL after the last byte for the scanner.
+class FileText {
+public:
+    bool read(const char* path) {
+        FileHandle file(std::fopen(path, "rb"));
+        if (!file) {
+            return false;
+        }
+        std::error_code error;
+        const auto expected = std::filesystem::file_size(path, error);
+        grow(error ? 4096 : static_cast<size_t>(expected) + 1);
+        for (;;) {
+            if (size_ == capacity_) {
+                grow(capacity_ * 2);
+            }
+            const size_t got = std::fread(bytes_.get() + size_, 1, capacity_ - size_, file.get());
+            size_ += got;
+            if (got == 0) {
+                break;
+            }
+        }
+        if (std::ferror(file.get())) {
+            return false;
+        }
+        if (const void* stop = std::memchr(bytes_.get(), 0x1A, size_)) {
+            size_ = static_cast<size_t>(static_cast<const char*>(stop) - bytes_.get());
+        }
+        bytes_[size_] = '\0';
+        return true;
+    }
+
+    const char* begin() const { return bytes_.get(); }
+    const char* end() const { return bytes_.get() + size_; }
+
+private:
+    void grow(size_t capacity) {
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        if (size_ > 0) {
+            std::memcpy(bigger.get(), bytes_.get(), size_);
+        }
+        bytes_ = std::move(bigger);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> bytes_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+bool isPointNumber(int32_t number, int32_t pointCount) {
+    return number >= 1 && number <= pointCount;
+}
+
+// Fills an empty figure from the file's text; false when the point header is
+// missing, not positive, or larger than the file could back.
+bool parseFigure(const char* begin, const char* end, Figure& figure) {
+    LineReader reader = makeLineReader(begin, end);
+    readDataLine(reader);
+    int32_t pointCount = 0;
+    scanHeader(reader.line, "PUNKTY", pointCount);
+    if (pointCount <= 0 || static_cast<size_t>(pointCount) > bytesLeft(reader)) {
+        return false;
+    }
+    figure.pointCount = pointCount;
+    figure.points.resize(2 * static_cast<size_t>(pointCount));
+    // A record that does not scan keeps the previous record's values; the
+    // first one has none to keep and gives 0.
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t* point = figure.points.data();
+    for (int32_t k = 0; k < pointCount; ++k) {
+        readDataLine(reader);
+        scanPair(reader.line, x, y);
+        point[0] = x;
+        point[1] = y;
+        point += 2;
+    }
+
+    readDataLine(reader);
+    int32_t lineCount = 0;
+    scanHeader(reader.line, "LINIE", lineCount);
+    size_t stored = 0;
+    if (lineCount > 0 && static_cast<size_t>(lineCount) <= bytesLeft(reader)) {
+        figure.lines.resize(4 * static_cast<size_t>(lineCount));
+        const int32_t* points = figure.points.data();
+        int32_t* line = figure.lines.data();
+        int32_t a = 0;
+        int32_t b = 0;
+        for (int32_t k = 0; k < lineCount; ++k) {
+            readDataLine(reader);
+            scanPair(reader.line, a, b);
+            // A record that names no point (0 before any record scanned) adds no line.
+            if (!isPointNumber(a, pointCount) || !isPointNumber(b, pointCount)) {
+                continue;
+            }
+            const int32_t* first = points + 2 * static_cast<size_t>(a - 1);
+            const int32_t* second = points + 2 * static_cast<size_t>(b - 1);
+            line[0] = first[0];
+            line[1] = first[1];
+            line[2] = second[0];
+            line[3] = second[1];
+            line += 4;
+            stored += 4;
+        }
+        figure.lines.resize(stored);
+    }
+    figure.lineCount = static_cast<int32_t>(stored / 4);
+    return true;
+}
+
+#ifdef _WIN32
+constexpr char lineEnd[] = "\r\n";  // what the text-mode writer turns "\n" into
+#else
+constexpr char lineEnd[] = "\n";
+#endif
+constexpr size_t lineEndSize = sizeof lineEnd - 1;
+constexpr size_t numberSize = 11;  // "-2147483648"
+
+struct DigitPairs {
+    char text[200];
+    constexpr DigitPairs() : text() {
+        for (int i = 0; i < 100; ++i) {
+            text[2 * i] = static_cast<char>('0' + i / 10);
+            text[2 * i + 1] = static_cast<char>('0' + i % 10);
+        }
+    }
+};
+constexpr DigitPairs digitPairs;
+
+char* writeNumber(char* out, int32_t value) {
+    uint32_t magnitude = static_cast<uint32_t>(value);
+    if (value < 0) {
+        *out++ = '-';
+        magnitude = 0u - magnitude;
+    }
+    char digits[10];
+    char* first = digits + sizeof digits;
+    while (magnitude >= 100) {
+        first -= 2;
+        std::memcpy(first, digitPairs.text + 2 * (magnitude % 100), 2);
+        magnitude /= 100;
+    }
+    if (magnitude >= 10) {
+        first -= 2;
+        std::memcpy(first, digitPairs.text + 2 * magnitude, 2);
+    } else {
+        *--first = static_cast<char>('0' + magnitude);
+    }
+    const auto count = static_cast<size_t>(digits + sizeof digits - first);
+    std::memcpy(out, first, count);
+    return out + count;
+}
+
+char* writeText(char* out, const char* text) {
+    const size_t size = std::strlen(text);
+    std::memcpy(out, text, size);
+    return out + size;
+}
+
+char* writeLineEnd(char* out) {
+    std::memcpy(out, lineEnd, lineEndSize);
+    return out + lineEndSize;
+}
+
+// The number (from 1) of the first point at each coordinate pair, built once
+// per save so that naming a line end costs one lookup.
+class PointNumbers {
+public:
+    PointNumbers(const int32_t* points, size_t pointCount) {
+        int bits = 4;
+        while ((size_t{1} << bits) < 2 * pointCount) {
+            ++bits;
+        }
+        shift_ = 64 - bits;
+        mask_ = (size_t{1} << bits) - 1;
+        slots_.resize(mask_ + 1);
+        for (size_t k = 0; k < pointCount; ++k) {
+            const int32_t x = points[2 * k];
+            const int32_t y = points[2 * k + 1];
+            Slot& slot = slots_[slotOf(x, y)];
+            if (slot.number == 0) {
+                slot = Slot{x, y, static_cast<int32_t>(k + 1)};
+            }
+        }
+    }
+
+    // 0 when no point has these coordinates.
+    int32_t find(int32_t x, int32_t y) const { return slots_[slotOf(x, y)].number; }
+
+private:
+    struct Slot {
+        int32_t x;
+        int32_t y;
+        int32_t number;  // 0: empty
+    };
+
+    // The slot holding (x, y), or the empty slot where it belongs.
+    size_t slotOf(int32_t x, int32_t y) const {
+        uint64_t key = (uint64_t{static_cast<uint32_t>(x)} << 32) | static_cast<uint32_t>(y);
+        key *= 0x9E3779B97F4A7C15u;
+        key ^= key >> 29;
+        key *= 0xBF58476D1CE4E5B9u;
+        size_t index = static_cast<size_t>(key >> shift_);
+        for (;;) {
+            const Slot& slot = slots_[index];
+            if (slot.number == 0 || (slot.x == x && slot.y == y)) {
+                return index;
+            }
+            index = (index + 1) & mask_;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    size_t mask_ = 0;
+    int shift_ = 0;
+};
+
+struct Text {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+};
+
+// The counts as far as the sequences back them.
+size_t storedPoints(const Figure& figure) {
+    return std::min(static_cast<size_t>(std::max(figure.pointCount, 0)), figure.points.size() / 2);
+}
+
+size_t storedLines(const Figure& figure) {
+    return std::min(static_cast<size_t>(std::max(figure.lineCount, 0)), figure.lines.size() / 4);
+}
+
+Text figureText(const Figure& figure) {
+    const size_t pointCount = storedPoints(figure);
+    const size_t lineCount = storedLines(figure);
+    const size_t recordSize = 2 * numberSize + 1 + lineEndSize;
+    const size_t headersSize = 2 * (8 + numberSize + 3 * lineEndSize);
+
+    Text text;
+    text.bytes.reset(new char[headersSize + (pointCount + lineCount) * recordSize]);
+    char* out = text.bytes.get();
+
+    out = writeText(out, "PUNKTY ");
+    out = writeNumber(out, static_cast<int32_t>(pointCount));
+    out = writeLineEnd(writeLineEnd(out));
+    const int32_t* points = figure.points.data();
+    for (size_t k = 0; k < pointCount; ++k) {
+        out = writeNumber(out, points[2 * k]);
+        *out++ = ' ';
+        out = writeLineEnd(writeNumber(out, points[2 * k + 1]));
+    }
+
+    out = writeText(writeLineEnd(out), "LINIE ");
+    out = writeNumber(out, static_cast<int32_t>(lineCount));
+    out = writeLineEnd(writeLineEnd(out));
+    const PointNumbers numbers(points, pointCount);
+    const int32_t* lines = figure.lines.data();
+    for (size_t k = 0; k < lineCount; ++k) {
+        const int32_t* line = lines + 4 * k;
+        // Every end matches a point while the figure keeps its invariant;
+        // an end that does not is left out rather than named wrongly.
+        if (const int32_t first = numbers.find(line[0], line[1])) {
+            out = writeNumber(out, first);
+        }
+        if (const int32_t second = numbers.find(line[2], line[3])) {
+            *out++ = ' ';
+            out = writeLineEnd(writeNumber(out, second));
+        }
+    }
+    text.size = static_cast<size_t>(out - text.bytes.get());
+    return text;
+}
+
+// Makes the replacement itself durable; the file is complete either way.
+void syncFolderOf(const char* path) {
+#ifndef _WIN32
+    try {
+        std::string folder = std::filesystem::path(path).parent_path().string();
+        if (folder.empty()) {
+            folder = ".";
+        }
+        const int descriptor = ::open(folder.c_str(), O_RDONLY);
+        if (descriptor >= 0) {
+            ::fsync(descriptor);
+            ::close(descriptor);
+        }
+    } catch (const std::exception&) {
+    }
+#else
+    (void)path;
+#endif
+}
+
+std::FILE* openFile(const char* path) {
+    return std::fopen(path, "wb");
+}
+
+bool writeFile(std::FILE* file, const char* bytes, size_t size) {
+    return std::fwrite(bytes, 1, size, file) == size;
+}
+
+bool flushFile(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
+
+bool syncFile(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+bool closeFile(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
+
+// std::filesystem::rename replaces an existing target on Windows too, where
+// the C library's rename refuses to.
+bool replaceFile(const char* from, const char* to) {
+    try {
+        std::error_code error;
+        std::filesystem::rename(from, to, error);
+        return !error;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool removeFile(const char* path) {
+    return std::remove(path) == 0;
+}
+
+}  // namespace
+
+int loadFigure(Figure& figure, const char* path) {
+    try {
+        FileText text;
+        if (!text.read(path)) {
+            return 0;
+        }
+        Figure loaded;
+        if (!parseFigure(text.begin(), text.end(), loaded)) {
+            return 0;
+        }
+        figure = std::move(loaded);
+        return 1;
+    } catch (const std::exception&) {  // out of memory above all
+        return 0;
+    }
+}
+
+const SaveSteps& fileSaveSteps() {
+    static const SaveSteps steps{openFile, writeFile, flushFile, syncFile, closeFile, replaceFile, removeFile};
+    return steps;
+}
+
+int saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) {
+    try {
+        const Text text = figureText(figure);
+        const std::string temporary = std::string(path) + ".tmp";
+        std::FILE* file = steps.open(temporary.c_str());
+        if (!file) {
+            return 0;
+        }
+        bool written = steps.write(file, text.bytes.get(), text.size) && steps.flush(file) && steps.sync(file);
+        written = steps.close(file) && written;
+        if (!written || !steps.replace(temporary.c_str(), path)) {
+            steps.remove(temporary.c_str());
+            return 0;
+        }
+        syncFolderOf(path);
+        return 1;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+int saveFigure(const Figure& figure, const char* path) {
+    return saveFigure(figure, path, fileSaveSteps());
+}
