@@ -1,0 +1,327 @@
+#include "figure_file.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "figure_testing.h"
+#include "figure_text.h"
+#include "save_steps.h"
+
+using figure_testing::makeFigure;
+using figure_testing::platformText;
+using figure_testing::readBytes;
+using figure_testing::sameFigure;
+using figure_testing::ScratchDir;
+using figure_testing::writeBytes;
+
+namespace {
+
+using namespace std::string_literals;
+
+// What a failed load must leave alone.
+Figure untouchedFigure() {
+    return makeFigure({{-1, -2}, {-3, -4}}, {{1, 2}});
+}
+
+struct LoadCase {
+    const char* name;
+    std::string bytes;
+    int result;
+    Figure expected;  // ignored when the load fails: the figure stays untouched
+};
+
+const std::string threePoints = "PUNKTY 3\n\n100 100\n200 100\n150 200\n\nLINIE 2\n\n1 2\n2 3\n";
+const Figure threePointFigure = makeFigure({{100, 100}, {200, 100}, {150, 200}}, {{1, 2}, {2, 3}});
+
+std::string withCrLf(const std::string& text) {
+    std::string bytes;
+    for (char c : text) {
+        bytes += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return bytes;
+}
+
+const std::vector<LoadCase> loadCases = {
+    {"writer layout", threePoints, 1, threePointFigure},
+    {"CR LF line ends", withCrLf(threePoints), 1, threePointFigure},
+    {"comments anywhere, blank-free empty lines",
+     "/ before the header\n\nPUNKTY 2\n/x\n1 2\n//\n\n3 4\n/\nLINIE 1\n/ c\n\r\n1 2\n", 1,
+     makeFigure({{1, 2}, {3, 4}}, {{1, 2}})},
+    {"slash outside the first column is a data line that does not scan",
+     "PUNKTY 2\n1 2\n /3 4\n", 1, makeFigure({{1, 2}, {1, 2}})},
+    {"blank line is a data line; CR CR LF is not empty", "PUNKTY 4\n1 2\n \n\r\r\n3 4\n", 1,
+     makeFigure({{1, 2}, {1, 2}, {1, 2}, {3, 4}})},
+    {"no line section", "PUNKTY 2\n1 2\n3 4\n", 1, makeFigure({{1, 2}, {3, 4}})},
+    {"line naming one point twice", "PUNKTY 2\n1 2\n3 4\nLINIE 1\n2 2\n", 1,
+     makeFigure({{1, 2}, {3, 4}}, {{2, 2}})},
+    {"ends inside the point records: last record repeats", "PUNKTY 4\n1 2\n3 4\n", 1,
+     makeFigure({{1, 2}, {3, 4}, {3, 4}, {3, 4}})},
+    {"ends on a comment inside the point records", "PUNKTY 3\n1 2\n/ end", 1,
+     makeFigure({{1, 2}, {1, 2}, {1, 2}})},
+    {"ends inside the line records", "PUNKTY 2\n1 1\n2 2\nLINIE 3\n1 2\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {1, 2}, {1, 2}})},
+    {"first point record does not scan", "PUNKTY 2\nx\n5 6\n", 1, makeFigure({{0, 0}, {5, 6}})},
+    {"half a record keeps the other value", "PUNKTY 2\n1 2\n7 y\n", 1, makeFigure({{1, 2}, {7, 2}})},
+    {"header forms", "PUNKTY2\n1 2\n3 4\nLINIE\t+1 lines follow\n2 1 and more\n", 1,
+     makeFigure({{1, 2}, {3, 4}}, {{2, 1}})},
+    {"white space of every kind, lone CR included", "PUNKTY 2\n\t 1\v\f2\n3\r4\n", 1,
+     makeFigure({{1, 2}, {3, 4}})},
+    {"NUL ends what is scanned, not the line", "PUNKTY 2\n1 2\n5\0 7\nLINIE 1\n1 2\n"s, 1,
+     makeFigure({{1, 2}, {5, 2}}, {{1, 2}})},
+    {"Ctrl-Z ends the file", "PUNKTY 3\n1 2\n3 4\n5 6\x1A" "7 8\nLINIE 1\n1 2\n", 1,
+     makeFigure({{1, 2}, {3, 4}, {5, 6}})},
+    {"numbers at and past the 32-bit range",
+     "PUNKTY 5\n1 2\n2147483648 5\n-2147483648 2147483647\n6 -2147483649\n"
+     "0000000000000000000000012 -00000000000000000000034\n",
+     1, makeFigure({{1, 2}, {1, 2}, {INT32_MIN, INT32_MAX}, {6, INT32_MAX}, {12, -34}})},
+    {"lines naming no point add nothing", "PUNKTY 2\n1 1\n2 2\nLINIE 6\n0 1\n1 3\n-1 2\n1 2\n2 1\n2 4294967297\n",
+     1, makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {2, 1}, {2, 1}})},
+    {"first line record does not scan", "PUNKTY 2\n1 1\n2 2\nLINIE 2\nx\n1 2\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
+    {"negative line count", "PUNKTY 2\n1 1\n2 2\nLINIE -1\n1 2\n", 1, makeFigure({{1, 1}, {2, 2}})},
+    {"line count beyond the file", "PUNKTY 1\n1 1\nLINIE 2000000000\n1 1\n", 1, makeFigure({{1, 1}})},
+    {"nothing after the last line record is read", "PUNKTY 2\n1 1\n2 2\nLINIE 1\n1 2\nPUNKTY 9\n9 9\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
+    {"long lines are read whole",
+     "/" + std::string(100000, 'c') + "\nPUNKTY 2\n1 2" + std::string(5000, ' ') + "3 4\n5 6\n", 1,
+     makeFigure({{1, 2}, {5, 6}})},
+    {"empty file", "", 0, {}},
+    {"only comments and empty lines", "/a\n\n\r\n/b\n", 0, {}},
+    {"point count zero", "PUNKTY 0\n\n\nLINIE 0\n\n", 0, {}},
+    {"point count negative", "PUNKTY -3\n1 1\n2 2\n3 3\n", 0, {}},
+    {"header not at the start of the line", " PUNKTY 1\n1 1\n", 0, {}},
+    {"header word in another case", "punkty 1\n1 1\n", 0, {}},
+    {"header without a count", "PUNKTY x\n1 1\n", 0, {}},
+    {"point count past the 32-bit range", "PUNKTY 2147483648\n1 1\n", 0, {}},
+    {"no header", "1 2\n3 4\n", 0, {}},
+    {"point count beyond the file", "PUNKTY 5\n1 2\n", 0, {}},
+    {"huge point count", "PUNKTY 2000000000\n1 2\n", 0, {}},
+};
+
+TEST(LoadFigure, FileContents) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    for (const LoadCase& c : loadCases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path, c.bytes);
+        Figure figure = untouchedFigure();
+        ASSERT_EQ(c.result, loadFigure(figure, path.c_str()));
+        EXPECT_TRUE(sameFigure(c.result ? c.expected : untouchedFigure(), figure));
+    }
+}
+
+TEST(LoadFigure, MissingOrUnreadablePathFails) {
+    ScratchDir dir;
+    for (const std::string& path : {dir.file("missing.obj"), dir.file("no/such/folder.obj"), dir.path().string()}) {
+        SCOPED_TRACE(path);
+        Figure figure = untouchedFigure();
+        EXPECT_EQ(0, loadFigure(figure, path.c_str()));
+        EXPECT_TRUE(sameFigure(untouchedFigure(), figure));
+    }
+}
+
+struct ScanCase {
+    const char* text;
+    int stored;
+    int32_t first;
+    int32_t second;
+};
+
+TEST(ScanPair, FormattedInputRules) {
+    const ScanCase cases[] = {
+        {"12 34", 2, 12, 34},
+        {"  +5\t-6 rest", 2, 5, -6},
+        {"1234", 1, 1234, -7},
+        {"7 x", 1, 7, -7},
+        {"12abc 5", 1, 12, -7},
+        {"0x10 5", 1, 0, -7},
+        {"x 7", 0, -7, -7},
+        {"", 0, -7, -7},
+        {"-", 0, -7, -7},
+        {"- 5", 0, -7, -7},
+        {"+-5", 0, -7, -7},
+        {"2147483647 -2147483648", 2, INT32_MAX, INT32_MIN},
+        {"2147483648 1", 0, -7, -7},
+        {"1 -2147483649", 1, 1, -7},
+        {"4294967296 1", 0, -7, -7},           // 0 after a 32-bit wrap
+        {"18446744073709551617 1", 0, -7, -7},  // 1 after a 64-bit wrap
+        {"00000000000000000000000000042 1", 2, 42, 1},
+        {"3\n4", 1, 3, -7},  // the line end is the end of the text
+        {"3\r4", 2, 3, 4},
+        {"3\v\f4", 2, 3, 4},
+    };
+    for (const ScanCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        int32_t first = -7;
+        int32_t second = -7;
+        EXPECT_EQ(c.stored, scanPair(c.text, first, second));
+        EXPECT_EQ(c.first, first);
+        EXPECT_EQ(c.second, second);
+    }
+}
+
+TEST(ScanHeader, WordAtTheStartThenANumber) {
+    const ScanCase cases[] = {
+        {"PUNKTY 3", 1, 3, 0},          {"PUNKTY3", 1, 3, 0},        {"PUNKTY\t\r +3 junk", 1, 3, 0},
+        {"PUNKTY -4", 1, -4, 0},        {" PUNKTY 3", 0, -7, 0},     {"PUNKT 3", 0, -7, 0},
+        {"PUNKTYX 3", 0, -7, 0},        {"PUNKTY", 0, -7, 0},        {"PUNKTY\n3", 0, -7, 0},
+        {"punkty 3", 0, -7, 0},         {"LINIE 3", 0, -7, 0},       {"", 0, -7, 0},
+    };
+    for (const ScanCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        int32_t count = -7;
+        EXPECT_EQ(c.stored, scanHeader(c.text, "PUNKTY", count));
+        EXPECT_EQ(c.first, count);
+    }
+}
+
+TEST(ReadDataLine, SkipsCommentsAndEmptyLinesAndKeepsTheLastTextAtTheEnd) {
+    const std::string text = "/a\n\n\r\n\r\r\nB\n /c\n/d";
+    LineReader reader = makeLineReader(text.data(), text.data() + text.size());
+    EXPECT_STREQ("", reader.line);
+    const char* expected[] = {"\r\r\nB\n /c\n/d", "B\n /c\n/d", " /c\n/d", "/d", "/d"};
+    for (const char* line : expected) {
+        readDataLine(reader);
+        EXPECT_STREQ(line, reader.line);
+    }
+    EXPECT_EQ(0u, bytesLeft(reader));
+
+    LineReader empty = makeLineReader(text.data() + text.size(), text.data() + text.size());
+    readDataLine(empty);
+    EXPECT_STREQ("", empty.line);
+}
+
+TEST(SaveFigure, WritesTheExactLayout) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    ASSERT_EQ(1, saveFigure(threePointFigure, path.c_str()));
+    EXPECT_EQ(platformText(threePoints), readBytes(path));
+
+    ASSERT_EQ(1, saveFigure(Figure{}, path.c_str()));
+    EXPECT_EQ(platformText("PUNKTY 0\n\n\nLINIE 0\n\n"), readBytes(path));
+    Figure figure = untouchedFigure();
+    EXPECT_EQ(0, loadFigure(figure, path.c_str())) << "a figure without points does not load";
+}
+
+TEST(SaveFigure, WritesEveryNumberInDecimal) {
+    std::mt19937 random(7);
+    std::vector<int32_t> values = {0, 1, -1, 9, 10, -10, 99, 100, 101, 999999999, 1000000000, INT32_MAX, INT32_MIN,
+                                   INT32_MIN + 1};
+    for (int i = 0; i < 2000; ++i) {
+        const int64_t value = static_cast<int64_t>(random()) - 2147483648LL;  // any 32-bit value
+        values.push_back(static_cast<int32_t>(value / (int64_t{1} << (random() % 31))));
+    }
+    Figure figure;
+    std::string expected = "PUNKTY " + std::to_string(values.size() / 2) + "\n\n";
+    for (size_t i = 0; i + 1 < values.size(); i += 2) {
+        addPoint(figure, values[i], values[i + 1]);
+        expected += std::to_string(values[i]) + " " + std::to_string(values[i + 1]) + "\n";
+    }
+    expected += "\nLINIE 0\n\n";
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    ASSERT_EQ(1, saveFigure(figure, path.c_str()));
+    EXPECT_EQ(platformText(expected), readBytes(path));
+}
+
+TEST(SaveFigure, NamesTheFirstPointAtSharedCoordinates) {
+    // Points 1 and 3 share (5, 5); lines attached there name point 1.
+    Figure figure = makeFigure({{5, 5}, {9, 9}, {5, 5}}, {{3, 2}, {2, 3}, {3, 3}});
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    ASSERT_EQ(1, saveFigure(figure, path.c_str()));
+    EXPECT_EQ(platformText("PUNKTY 3\n\n5 5\n9 9\n5 5\n\nLINIE 3\n\n1 2\n2 1\n1 1\n"), readBytes(path));
+}
+
+TEST(SaveFigure, RoundTripKeepsPointsOrderAndLines) {
+    std::mt19937 random(11);
+    Figure figure;
+    for (int k = 0; k < 3000; ++k) {
+        // A small range, so many points share their coordinates.
+        addPoint(figure, static_cast<int32_t>(random() % 40) - 20, static_cast<int32_t>(random() % 40) - 20);
+    }
+    for (int k = 0; k < 5000; ++k) {
+        const size_t a = 2 * (random() % 3000);
+        const size_t b = 2 * (random() % 3000);
+        for (size_t i : {a, a + 1, b, b + 1}) {
+            figure.lines.push_back(figure.points[i]);
+        }
+        figure.lineCount += 1;
+    }
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    ASSERT_EQ(1, saveFigure(figure, path.c_str()));
+    Figure loaded;
+    ASSERT_EQ(1, loadFigure(loaded, path.c_str()));
+    EXPECT_TRUE(sameFigure(figure, loaded));
+}
+
+TEST(SaveFigure, ReplacesTheOldFileAndLeavesNothingElse) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    writeBytes(path, "old contents that are longer than the new ones\n");
+    ASSERT_EQ(1, saveFigure(makeFigure({{1, 2}}), path.c_str()));
+    EXPECT_EQ(platformText("PUNKTY 1\n\n1 2\n\nLINIE 0\n\n"), readBytes(path));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+}
+
+TEST(SaveFigure, FolderMissingWritesNothing) {
+    ScratchDir dir;
+    const std::string path = dir.file("Dane/obiekt.obj");
+    EXPECT_EQ(0, saveFigure(threePointFigure, path.c_str()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// Fails the n-th file operation of a save and runs every other one for real.
+int callsBeforeFailure = 0;
+
+bool failsNow() {
+    return --callsBeforeFailure == 0;
+}
+
+const SaveSteps failingSteps{
+    [](const char* path) -> std::FILE* { return failsNow() ? nullptr : fileSaveSteps().open(path); },
+    [](std::FILE* file, const char* bytes, size_t size) {
+        if (failsNow()) {
+            fileSaveSteps().write(file, bytes, size / 2);  // a disk that filled up half-way
+            return false;
+        }
+        return fileSaveSteps().write(file, bytes, size);
+    },
+    [](std::FILE* file) { return !failsNow() && fileSaveSteps().flush(file); },
+    [](std::FILE* file) { return !failsNow() && fileSaveSteps().sync(file); },
+    [](std::FILE* file) { return fileSaveSteps().close(file) && !failsNow(); },
+    [](const char* from, const char* to) { return !failsNow() && fileSaveSteps().replace(from, to); },
+    [](const char* path) { return !failsNow() && fileSaveSteps().remove(path); },
+};
+
+TEST(SaveFigure, AFailedStepKeepsTheOldFile) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    const std::string old = platformText(threePoints);
+    const Figure replacement = makeFigure({{7, 8}, {9, 10}}, {{2, 1}});
+    int failing = 1;
+    for (;; ++failing) {
+        SCOPED_TRACE("failing operation " + std::to_string(failing));
+        writeBytes(path, old);
+        callsBeforeFailure = failing;
+        if (saveFigure(replacement, path.c_str(), failingSteps) == 1) {
+            break;
+        }
+        EXPECT_EQ(old, readBytes(path));
+        EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {})) << "temporary left";
+        ASSERT_LT(failing, 20);
+    }
+    EXPECT_EQ(7, failing) << "open, write, flush, sync, close and replace can each fail";
+    Figure loaded;
+    ASSERT_EQ(1, loadFigure(loaded, path.c_str()));
+    EXPECT_TRUE(sameFigure(replacement, loaded));
+}
+
+}  // namespace
