@@ -1,0 +1,67 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "message_box_catcher.h"
+#include "window_proc.h"
+
+// Each test runs in a scratch folder of its own, so that the editor's
+// relative Dane/obiekt.obj is the test's file, and starts from a fresh state.
+class ScratchFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("figury-window-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(folder_);
+        char previous[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        previousFolder_ = previous;
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.string().c_str()));
+        editorState = EditorState{};
+        // Real pointer motion over the window would move the hover position under the test.
+        SetCursorPos(1270, 1010);
+    }
+
+    void TearDown() override {
+        SetCurrentDirectoryA(previousFolder_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    void writeFigureFile(const std::string& bytes) {
+        std::filesystem::create_directories(folder_ / "Dane");
+        std::ofstream(folder_ / "Dane" / "obiekt.obj", std::ios::binary) << bytes;
+    }
+
+    std::string figureFileBytes() {
+        std::ifstream in(folder_ / "Dane" / "obiekt.obj", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    bool figureFileExists() { return std::filesystem::exists(folder_ / "Dane" / "obiekt.obj"); }
+
+    // Takes the quit message that closing the window posted; false when there was none.
+    static bool takeQuit(WPARAM& code) {
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+            return false;
+        }
+        code = message.wParam;
+        return true;
+    }
+
+    MessageBoxCatcher catcher_;
+    std::filesystem::path folder_;
+    std::string previousFolder_;
+};

@@ -1,0 +1,381 @@
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "main_window.h"
+#include "window_fixture.h"
+
+namespace {
+
+const COLORREF white = RGB(255, 255, 255);
+const COLORREF black = RGB(0, 0, 0);
+const COLORREF red = RGB(255, 0, 0);
+
+const std::string greeting = "Figury - edytor figur";
+const std::string loadFailure = "Brak danych do wczytania lub dane s\xB9 nieprawid\xB3owe";
+
+class MainWindow : public ScratchFolderTest {
+protected:
+    static void SetUpTestSuite() { registerFiguryClass(GetModuleHandleA(nullptr)); }
+
+    void TearDown() override {
+        if (window_ != nullptr && IsWindow(window_)) {
+            DestroyWindow(window_);
+        }
+        WPARAM ignored;
+        takeQuit(ignored);
+        ScratchFolderTest::TearDown();
+    }
+
+    void open() {
+        const HINSTANCE instance = GetModuleHandleA(nullptr);
+        window_ = createMainWindow(instance);
+        ASSERT_NE(nullptr, window_);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        createButtonBar(window_, instance);
+        UpdateWindow(window_);
+    }
+
+    // Closes as the caption's close box does; returns the quit code.
+    WPARAM close() {
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(window_));
+        window_ = nullptr;
+        WPARAM code = 12345;
+        EXPECT_TRUE(takeQuit(code));
+        return code;
+    }
+
+    static LPARAM position(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+    void command(int id) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void press(int x, int y) { SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, position(x, y)); }
+    void release(int x, int y) { SendMessageA(window_, WM_LBUTTONUP, 0, position(x, y)); }
+    void hover(int x, int y) { SendMessageA(window_, WM_MOUSEMOVE, 0, position(x, y)); }
+    void click(int x, int y) {
+        press(x, y);
+        release(x, y);
+    }
+
+    void settle() { ValidateRect(window_, nullptr); }
+    bool repaintPending() { return GetUpdateRect(window_, nullptr, FALSE) != 0; }
+    void paintPending() { UpdateWindow(window_); }
+    void repaint() {
+        InvalidateRect(window_, nullptr, TRUE);
+        UpdateWindow(window_);
+    }
+
+    COLORREF pixel(int x, int y) {
+        HDC dc = GetDC(window_);
+        const COLORREF color = GetPixel(dc, x, y);
+        ReleaseDC(window_, dc);
+        return color;
+    }
+
+    HWND window_ = nullptr;
+};
+
+TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
+    writeFigureFile("PUNKTY 2\n\n100 100\n300 100\n\nLINIE 1\n\n1 2\n");
+    open();
+    ASSERT_EQ(1u, catcher_.boxes().size());
+    EXPECT_EQ(greeting, catcher_.boxes()[0].text);
+    EXPECT_EQ("dane", catcher_.boxes()[0].caption);
+    EXPECT_EQ(window_, catcher_.boxes()[0].owner);
+    EXPECT_FALSE(catcher_.boxes()[0].errorIcon);
+    EXPECT_EQ(2, editorState.figure.pointCount);
+    EXPECT_EQ((std::vector<int32_t>{100, 100, 300, 100}), editorState.figure.lines);
+    EXPECT_EQ(0, editorState.editMode);
+    EXPECT_STREQ("", editorState.statusText);
+}
+
+TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
+    std::filesystem::create_directories(folder_ / "Dane");
+    open();
+    ASSERT_EQ(2u, catcher_.boxes().size());
+    EXPECT_EQ(greeting, catcher_.boxes()[0].text);
+    EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
+    EXPECT_EQ("Brak danych", catcher_.boxes()[1].caption);
+    EXPECT_EQ(window_, catcher_.boxes()[1].owner);
+    EXPECT_EQ(0, editorState.figure.pointCount);
+    catcher_.forget();
+    EXPECT_EQ(0u, close());
+    EXPECT_TRUE(catcher_.boxes().empty());
+    EXPECT_EQ("PUNKTY 0\r\n\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+}
+
+TEST_F(MainWindow, AFailedSaveIsReportedWithAnErrorBox) {
+    open();  // no Dane folder: nothing can be saved
+    command(100);
+    click(50, 60);
+    catcher_.forget();
+    EXPECT_EQ(0u, close());
+    ASSERT_EQ(1u, catcher_.boxes().size());
+    const SeenBox& box = catcher_.boxes()[0];
+    EXPECT_EQ("Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj", box.text);
+    EXPECT_EQ("B\xB3\xB9" "d zapisu", box.caption);
+    EXPECT_EQ(nullptr, box.owner);
+    EXPECT_TRUE(box.errorIcon);
+}
+
+TEST_F(MainWindow, AnUnreadableFileIsKeptWhenNothingWasEdited) {
+    const std::string original = "PUNKTY -3\r\n1 2\r\n";
+    writeFigureFile(original);
+    open();
+    ASSERT_EQ(2u, catcher_.boxes().size());
+    EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
+    command(102);
+    click(1, 2);  // nothing to pick
+    catcher_.forget();
+    EXPECT_EQ(0u, close());
+    EXPECT_TRUE(catcher_.boxes().empty());
+    EXPECT_EQ(original, figureFileBytes());
+}
+
+TEST_F(MainWindow, IsAFixedWindowOfItsOwnClass) {
+    open();
+    char className[32] = {};
+    GetClassNameA(window_, className, sizeof className);
+    EXPECT_STREQ("Figury", className);
+    char caption[64] = {};
+    GetWindowTextA(window_, caption, sizeof caption);
+    EXPECT_EQ(greeting, caption);
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    EXPECT_EQ(800, frame.right - frame.left);
+    EXPECT_EQ(600, frame.bottom - frame.top);
+    const auto style = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
+    EXPECT_EQ(static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_EQ(0u, style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(WHITE_BRUSH)),
+              GetClassLongPtrA(window_, GCLP_HBRBACKGROUND));
+}
+
+TEST_F(MainWindow, HasSevenButtonsAcrossTheTop) {
+    open();
+    struct Expected {
+        int x, width;
+        std::string text;
+        int id;
+        bool enabled;
+    };
+    const Expected expected[] = {
+        {0, 150, "", 0, false},
+        {150, 100, "wstaw punkt", 100, true},
+        {250, 100, "usu\xF1 punkt", 101, true},
+        {350, 100, "przesun punkt", 102, true},
+        {450, 100, "wstaw linie", 103, true},
+        {550, 100, "usu\xF1 linie", 104, true},
+        {650, 150, "", 0, false},
+    };
+    std::vector<HWND> buttons;
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        buttons.push_back(child);
+    }
+    ASSERT_EQ(7u, buttons.size());
+    for (const Expected& want : expected) {
+        SCOPED_TRACE(want.x);
+        HWND found = nullptr;
+        RECT place = {};
+        for (HWND button : buttons) {
+            GetWindowRect(button, &place);
+            MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+            if (place.left == want.x) {
+                found = button;
+                break;
+            }
+        }
+        ASSERT_NE(nullptr, found);
+        EXPECT_EQ(0, place.top);
+        EXPECT_EQ(want.width, place.right - place.left);
+        EXPECT_EQ(30, place.bottom - place.top);
+        char text[64] = {};
+        GetWindowTextA(found, text, sizeof text);
+        EXPECT_EQ(want.text, text);
+        EXPECT_EQ(want.id, GetDlgCtrlID(found));
+        EXPECT_EQ(want.enabled, IsWindowEnabled(found) != FALSE);
+        char className[32] = {};
+        GetClassNameA(found, className, sizeof className);
+        EXPECT_STRCASEEQ("button", className);
+        const auto style = static_cast<DWORD>(GetWindowLongA(found, GWL_STYLE));
+        EXPECT_EQ(want.enabled ? 0x50000000u : 0x58000000u, style);
+    }
+}
+
+TEST_F(MainWindow, AButtonClickCommandsTheEditor) {
+    open();
+    settle();
+    SendMessageA(GetDlgItem(window_, 101), BM_CLICK, 0, 0);
+    EXPECT_EQ(2, editorState.editMode);
+    EXPECT_STREQ("Usuwanie punktu - Wskaz punkt do usuniecia", editorState.statusText);
+    EXPECT_TRUE(repaintPending());
+
+    // The blank ends carry identifier 0.
+    settle();
+    command(0);
+    EXPECT_EQ(2, editorState.editMode);
+    EXPECT_FALSE(repaintPending());
+}
+
+TEST_F(MainWindow, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
+    open();
+    for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10}) {
+        SCOPED_TRACE(mode);
+        editorState.editMode = mode;
+        editorState.hoverX = 1;
+        editorState.hoverY = 2;
+        settle();
+        hover(-3, -4);  // left of and above the client area, as during a drag
+        const bool awaited = mode == 2 || mode == 3 || mode == 6 || mode == 8 || mode == 10;
+        EXPECT_EQ(awaited, repaintPending());
+        EXPECT_EQ(awaited ? -3 : 1, editorState.hoverX);
+        EXPECT_EQ(awaited ? -4 : 2, editorState.hoverY);
+    }
+}
+
+TEST_F(MainWindow, PressesRepaintButReleasesDoNot) {
+    open();
+    command(102);
+    settle();
+    press(9, 9);  // missed: mode 3 stays, still repainted
+    EXPECT_TRUE(repaintPending());
+    EXPECT_EQ(3, editorState.editMode);
+    editorState.editMode = 4;
+    settle();
+    press(9, 9);
+    EXPECT_FALSE(repaintPending());
+    release(9, 9);
+    EXPECT_FALSE(repaintPending());
+    EXPECT_EQ(5, editorState.editMode);
+    settle();
+    press(-5, -7);
+    EXPECT_TRUE(repaintPending());
+    EXPECT_EQ(0, editorState.editMode);
+}
+
+TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
+    writeFigureFile("PUNKTY 2\n\n100 100\n300 100\n\nLINIE 0\n");
+    open();
+
+    command(100);
+    click(200, 300);
+    EXPECT_STREQ("Dodano nowy punkt", editorState.statusText);
+
+    command(103);
+    click(101, 99);
+    EXPECT_STREQ("Wstawianie linii - Wskaz drugi punk linii", editorState.statusText);
+    click(300, 100);
+    EXPECT_STREQ("Wstawiono lini\xEA", editorState.statusText);
+
+    command(102);
+    click(200, 300);
+    EXPECT_STREQ("Przesuwanie punktu - Wskaz miejsce docelowe dla punku", editorState.statusText);
+    click(200, 250);
+    EXPECT_STREQ("Punkt zosta\xB3 przesuni\xEAty", editorState.statusText);
+
+    command(103);
+    click(300, 100);
+    click(200, 250);
+    EXPECT_EQ((std::vector<int32_t>{100, 100, 300, 100, 300, 100, 200, 250}), editorState.figure.lines);
+
+    // The highlight of a paint picks the line; the press deletes it even after the pointer left.
+    command(104);
+    hover(200, 103);
+    paintPending();
+    EXPECT_EQ(0, editorState.selectionIndex);
+    hover(600, 500);
+    paintPending();
+    press(600, 500);
+    EXPECT_STREQ("Usuni\xEAto lini\xEA", editorState.statusText);
+    EXPECT_EQ((std::vector<int32_t>{300, 100, 200, 250}), editorState.figure.lines);
+
+    command(101);
+    click(303, 104);
+    EXPECT_STREQ("Punkt zosta\xB3 usuni\xEAty", editorState.statusText);
+    EXPECT_EQ(0, editorState.editMode);
+
+    EXPECT_EQ(0u, close());
+    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 250\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+}
+
+TEST_F(MainWindow, AnEmptyPaintLeavesTheClientAreaWhite) {
+    open();
+    repaint();
+    RECT client;
+    GetClientRect(window_, &client);
+    for (int y = 31; y < client.bottom; y += 23) {
+        for (int x = 0; x < client.right; x += 29) {
+            ASSERT_EQ(white, pixel(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
+    open();
+    addPoint(editorState.figure, 200, 200);
+    struct Row {
+        int mode;
+        int hoverX;
+        bool ringed;
+    };
+    const Row rows[] = {{2, 205, true}, {2, 206, false}, {3, 195, true}, {6, 200, true},
+                        {8, 204, true}, {1, 200, false}, {5, 200, false}, {0, 200, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.mode) + " at " + std::to_string(row.hoverX));
+        editorState.editMode = row.mode;
+        editorState.hoverX = row.hoverX;
+        editorState.hoverY = 200;
+        repaint();
+        EXPECT_EQ(row.ringed ? red : white, pixel(195, 200));
+        EXPECT_EQ(row.ringed ? red : white, pixel(200, 195));
+        // The ring's white fill hides the point's own mark.
+        EXPECT_EQ(row.ringed ? white : black, pixel(198, 200));
+    }
+}
+
+TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
+    open();
+    addPoint(editorState.figure, 100, 300);
+    addPoint(editorState.figure, 500, 300);
+    editorState.figure.lines = {100, 300, 500, 300};
+    editorState.figure.lineCount = 1;
+    command(104);
+    hover(300, 305);
+    paintPending();
+    for (int y : {299, 300, 301}) {
+        EXPECT_EQ(red, pixel(300, y)) << y;
+    }
+    EXPECT_EQ(white, pixel(300, 303));
+    EXPECT_EQ(0, editorState.selectionIndex);
+
+    command(100);
+    paintPending();
+    EXPECT_EQ(black, pixel(300, 300));
+    EXPECT_EQ(white, pixel(300, 299));
+}
+
+TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
+    open();
+    addPoint(editorState.figure, 0, 42);
+    addPoint(editorState.figure, 790, 42);
+    editorState.figure.lines = {0, 42, 790, 42};
+    editorState.figure.lineCount = 1;
+    repaint();
+    const auto whiteOnRow = [this] {
+        int count = 0;
+        for (int x = 12; x < 200; ++x) {
+            count += pixel(x, 42) == white;
+        }
+        return count;
+    };
+    EXPECT_EQ(0, whiteOnRow());
+    command(100);
+    paintPending();
+    EXPECT_GT(whiteOnRow(), 0);
+    EXPECT_EQ(black, pixel(700, 42));
+}
+
+}  // namespace
