@@ -1,0 +1,62 @@
+// Any bytes as the figure file: the load either fails and leaves the figure
+// alone, or gives a sound figure that saves and loads back unchanged.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "figure.h"
+#include "figure_checks.h"
+#include "figure_file.h"
+#include "scratch_file.h"
+
+namespace {
+
+void fail(const std::string& fault) {
+    std::fprintf(stderr, "figure_load_fuzz: %s\n", fault.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const figure_checks::ScratchFolder folder;
+    static const std::string input = folder.file("obiekt.obj");
+    static const std::string copy = folder.file("copy.obj");
+    figure_checks::writeWholeFile(input, data, size);
+
+    Figure figure;
+    figure.pointCount = 1;
+    figure.points = {5, 5};
+    figure.lineCount = 1;
+    figure.lines = {5, 5, 5, 5};
+    const Figure before = figure;
+
+    const int result = loadFigure(figure, input.c_str());
+    if (result == 0) {
+        if (!figure_checks::sameFigure(before, figure)) {
+            fail("a failed load changed the figure");
+        }
+        return 0;
+    }
+    if (result != 1) {
+        fail("load returned " + std::to_string(result));
+    }
+    if (figure.pointCount <= 0) {
+        fail("a load succeeded without points");
+    }
+    // Every record takes at least a byte, so no count may outgrow the file.
+    if (static_cast<size_t>(figure.pointCount) > size || static_cast<size_t>(figure.lineCount) > size) {
+        fail("counts larger than the file");
+    }
+    std::string fault = figure_checks::figureFault(figure);
+    if (fault.empty()) {
+        fault = figure_checks::roundTripFault(figure, copy.c_str());
+    }
+    if (!fault.empty()) {
+        fail(fault);
+    }
+    return 0;
+}

@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Saves a figure while the system really fails it, and checks after every
+# attempt that the previous file is there byte for byte, that no temporary is
+# left, and that the save reported failure (or, when the failure missed the
+# save, that the new file is complete).
+#
+#   failing_disk.sh CASE SAVE_TOOL
+#
+# CASE is one of: write fsync close rename create (the Nth call of that kind
+# fails, for every N up to the number the save makes), file-size-limit,
+# full-disk, read-only-folder, missing-folder. Exits 77 when the machine
+# cannot make the failure (no strace, no user namespaces).
+set -euo pipefail
+
+case_name=$1
+tool=$2
+skip=77
+
+if [ "${3:-}" != --inside ]; then
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/figury-failing-disk.XXXXXX")
+  trap 'rm -rf "$scratch"' EXIT
+else
+  scratch=$4  # already made by the outer run, inside a namespace of its own
+fi
+
+# A figure whose text takes several writes; the old file is a different one.
+source_file=$scratch/source.obj
+old_file=$scratch/old.obj
+expected_file=$scratch/expected.obj
+folder=$scratch/Dane
+target=$folder/obiekt.obj
+
+prepare() {
+  awk 'BEGIN {
+    print "PUNKTY 3000"
+    for (k = 0; k < 3000; k++) print (k * 7919) % 1000 - 500, (k * 104729) % 800 - 400
+    print "LINIE 1500"
+    for (k = 1; k <= 1500; k++) print k, 3001 - k
+  }' >"$source_file"
+  printf 'PUNKTY 2\n\n1 2\n3 4\n\nLINIE 1\n\n1 2\n' >"$old_file"
+  mkdir -p "$scratch/clean"
+  "$tool" "$source_file" "$scratch/clean/obiekt.obj"
+  cp "$scratch/clean/obiekt.obj" "$expected_file"
+}
+
+reset_folder() {
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  cp "$old_file" "$target"
+}
+
+failures=0
+attempts=0
+save_failed=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# check LABEL STATUS: the folder after one attempt that ended with STATUS.
+check() {
+  local label=$1 status=$2
+  attempts=$((attempts + 1))
+  local listing
+  listing=$(ls -A "$folder")
+  if [ "$status" -eq 0 ]; then
+    cmp -s "$expected_file" "$target" || fail "$label: the save reported success but the file is not the new figure"
+  else
+    [ "$status" -eq 1 ] && save_failed=$((save_failed + 1))
+    cmp -s "$old_file" "$target" || fail "$label: failed with status $status and the old file changed"
+  fi
+  [ "$listing" = obiekt.obj ] || fail "$label: status $status, the folder holds: $(echo $listing)"
+}
+
+finish() {
+  echo "$case_name: $attempts attempts, $save_failed failed saves, $failures faults"
+  [ "$save_failed" -gt 0 ] || fail "$case_name: no attempt made the save itself fail"
+  [ "$failures" -eq 0 ]
+}
+
+# inject SYSCALLS ERRNO: fails the Nth of those calls, N = 1 up to the number
+# a clean run makes (program start and the load included, which is harmless).
+inject() {
+  local syscalls=$1 errno=$2
+  command -v strace >/dev/null || { echo "strace is not installed"; exit $skip; }
+  reset_folder
+  strace -qq -o "$scratch/trace" -e trace="$syscalls" "$tool" "$source_file" "$target" ||
+    { echo "the tool does not run under strace"; exit $skip; }
+  local calls
+  calls=$(grep -cE "^(${syscalls//,/|})\(" "$scratch/trace" || true)
+  [ "$calls" -gt 0 ] || { fail "a clean save makes no $syscalls call"; return; }
+  local n status
+  for ((n = 1; n <= calls; n++)); do
+    reset_folder
+    status=0
+    strace -qq -o /dev/null -e trace="$syscalls" -e inject="$syscalls:error=$errno:when=$n" \
+      "$tool" "$source_file" "$target" || status=$?
+    check "$syscalls call $n fails with $errno" "$status"
+  done
+}
+
+# Runs this script again as root of a user and mount namespace of its own,
+# where it may mount file systems; skips where the machine forbids that.
+in_namespace() {
+  if ! unshare -rm true 2>/dev/null; then
+    echo "user namespaces are not available"
+    exit $skip
+  fi
+  unshare -rm bash "$0" "$case_name" "$tool" --inside "$scratch"
+}
+
+run_case() {
+  local status
+  case $case_name in
+  write) inject write ENOSPC ;;
+  fsync) inject fsync,fdatasync EIO ;;
+  close) inject close EIO ;;
+  rename) inject rename,renameat,renameat2 EXDEV ;;
+  create) inject open,openat,creat EACCES ;;
+  file-size-limit)
+    # The limit cuts a write short and then refuses it; without the ignored
+    # signal the system would kill the program instead.
+    reset_folder
+    status=0
+    (trap '' XFSZ; ulimit -f 4; exec "$tool" "$source_file" "$target") || status=$?
+    check "file size limit of 4 KiB" "$status"
+    ;;
+  full-disk)
+    # A small file system filled up with another file.
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    mount -t tmpfs -o size=256k figury-disk "$folder"
+    cp "$old_file" "$target"
+    cat /dev/zero >"$folder/filler" 2>/dev/null || true
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    rm "$folder/filler"
+    check "full disk" "$status"
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    [ "$status" -eq 0 ] || fail "with room on the disk again the save failed"
+    check "disk with room" "$status"
+    ;;
+  read-only-folder)
+    reset_folder
+    mount --bind "$folder" "$folder"
+    mount -o remount,bind,ro "$folder"
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    check "read-only folder" "$status"
+    ;;
+  missing-folder)
+    rm -rf "$folder"
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    [ ! -e "$folder" ] || fail "the save made the missing folder"
+    [ "$status" -eq 1 ] && save_failed=1 || fail "missing folder: status $status"
+    attempts=1
+    ;;
+  *)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+  esac
+  finish
+}
+
+if [ "${3:-}" = --inside ]; then
+  run_case
+  exit
+fi
+prepare
+case $case_name in
+full-disk | read-only-folder) in_namespace ;;
+*) run_case ;;
+esac

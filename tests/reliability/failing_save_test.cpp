@@ -1,0 +1,170 @@
+// A save that fails at any point keeps the previous figure file byte for
+// byte, leaves no temporary behind and reports failure.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "figure_file.h"
+#include "figure_testing.h"
+#include "save_steps.h"
+
+using figure_testing::makeFigure;
+using figure_testing::platformText;
+using figure_testing::readBytes;
+using figure_testing::ScratchDir;
+using figure_testing::writeBytes;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts the file operations of one save and makes the chosen one fail the
+// way a disk does; all the others run for real.
+struct Fault {
+    int failAt = 0;
+    int calls = 0;
+    const char* failed = nullptr;  // the operation that failed, if any
+};
+Fault fault;
+
+bool failsNow(const char* operation) {
+    if (++fault.calls != fault.failAt) {
+        return false;
+    }
+    fault.failed = operation;
+    return true;
+}
+
+const SaveSteps& real() {
+    return fileSaveSteps();
+}
+
+const SaveSteps failingSteps{
+    [](const char* path) -> std::FILE* { return failsNow("open") ? nullptr : real().open(path); },
+    [](std::FILE* file, const char* bytes, size_t size) {
+        if (failsNow("write")) {
+            real().write(file, bytes, size / 2);  // the disk filled up half-way
+            return false;
+        }
+        return real().write(file, bytes, size);
+    },
+    [](std::FILE* file) { return !failsNow("flush") && real().flush(file); },
+    [](std::FILE* file) { return !failsNow("sync") && real().sync(file); },
+    // A failed close still releases the file, as the system's does.
+    [](std::FILE* file) { return real().close(file) && !failsNow("close"); },
+    [](const char* from, const char* to) { return !failsNow("replace") && real().replace(from, to); },
+    [](const char* path) { return !failsNow("remove") && real().remove(path); },
+};
+
+// Every file and folder below folder, by relative path, with its bytes.
+std::map<std::string, std::string> folderContents(const fs::path& folder) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        contents[entry.path().lexically_relative(folder).generic_string()] =
+            entry.is_directory() ? std::string("<folder>") : readBytes(entry.path());
+    }
+    return contents;
+}
+
+const Figure replacement = makeFigure({{7, 8}, {9, 10}, {-11, 12}}, {{2, 1}, {3, 3}});
+const std::string replacementText =
+    platformText("PUNKTY 3\n\n7 8\n9 10\n-11 12\n\nLINIE 2\n\n2 1\n3 3\n");
+
+struct Situation {
+    const char* name;
+    std::map<std::string, std::string> files;  // in the figure's folder before the save
+};
+
+const std::vector<Situation> situations = {
+    {"an old figure file", {{"obiekt.obj", platformText("PUNKTY 1\n\n1 2\n\nLINIE 0\n\n")}}},
+    {"an old file longer than the new one", {{"obiekt.obj", std::string(100000, '/') + "\nPUNKTY 1\n5 5\n"}}},
+    {"an empty old file", {{"obiekt.obj", ""}}},
+    {"no old file", {}},
+    {"a temporary left by an interrupted save",
+     {{"obiekt.obj", platformText("PUNKTY 1\n\n3 4\n\nLINIE 0\n\n")}, {"obiekt.obj.tmp", "PUNKTY 9\n1 1\n"}}},
+    {"other files beside it", {{"obiekt.obj", "PUNKTY 1\n1 1\n"}, {"inne.obj", "PUNKTY 1\n2 2\n"}}},
+};
+
+TEST(FailingSave, EveryFailingOperationKeepsTheOldFile) {
+    for (const Situation& situation : situations) {
+        SCOPED_TRACE(situation.name);
+        ScratchDir dir;
+        const std::string path = dir.file("obiekt.obj");
+        std::set<std::string> failedOperations;
+        int failAt = 1;
+        for (;; ++failAt) {
+            SCOPED_TRACE("failing operation " + std::to_string(failAt));
+            for (const auto& [name, bytes] : situation.files) {
+                writeBytes(dir.path() / name, bytes);
+            }
+            fault = Fault{failAt};
+            const int result = saveFigure(replacement, path.c_str(), failingSteps);
+            if (fault.failed == nullptr) {
+                ASSERT_EQ(1, result) << "no operation failed";
+                break;
+            }
+            failedOperations.insert(fault.failed);
+            EXPECT_EQ(0, result) << fault.failed << " failed";
+            auto expected = situation.files;
+            auto actual = folderContents(dir.path());
+            // A temporary from before may remain only when the new one was
+            // never opened over it.
+            if (std::string(fault.failed) != "open") {
+                expected.erase("obiekt.obj.tmp");
+            }
+            EXPECT_EQ(expected, actual) << fault.failed << " failed";
+            for (const auto& [name, bytes] : actual) {
+                if (situation.files.count(name) == 0) {
+                    fs::remove(dir.path() / name);
+                }
+            }
+            ASSERT_LT(failAt, 20);
+        }
+        EXPECT_EQ((std::set<std::string>{"open", "write", "flush", "sync", "close", "replace"}), failedOperations);
+        auto expected = situation.files;
+        expected.erase("obiekt.obj.tmp");
+        expected["obiekt.obj"] = replacementText;
+        EXPECT_EQ(expected, folderContents(dir.path()));
+    }
+}
+
+// Failures the file system makes by itself, whoever runs the save.
+TEST(FailingSave, FolderFailuresKeepEverythingAsItWas) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> folders;  // made before the save
+        std::map<std::string, std::string> files;
+        const char* target;
+    };
+    const std::vector<Case> cases = {
+        {"no Dane folder", {}, {}, "Dane/obiekt.obj"},
+        {"no Dane folder, a file of that name", {}, {{"Dane", "not a folder"}}, "Dane/obiekt.obj"},
+        {"the figure file's name taken by a folder", {"Dane", "Dane/obiekt.obj"}, {{"Dane/obiekt.obj/x", "x"}},
+         "Dane/obiekt.obj"},
+        {"the temporary's name taken by a folder",
+         {"Dane", "Dane/obiekt.obj.tmp"},
+         {{"Dane/obiekt.obj", "PUNKTY 1\n1 1\n"}},
+         "Dane/obiekt.obj"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        for (const std::string& folder : c.folders) {
+            fs::create_directory(dir.path() / folder);
+        }
+        for (const auto& [name, bytes] : c.files) {
+            writeBytes(dir.path() / name, bytes);
+        }
+        const auto before = folderContents(dir.path());
+        EXPECT_EQ(0, saveFigure(replacement, dir.file(c.target).c_str()));
+        EXPECT_EQ(before, folderContents(dir.path()));
+    }
+}
+
+}  // namespace
