@@ -8,7 +8,7 @@ const std::string windowClassName = "Figury";
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonLayout {
     int x;
     int width;
     const char* text;
@@ -19,7 +19,7 @@ struct ButtonSpec {
 constexpr int buttonHeight = 30;
 
 // The blank ends are disabled and carry identifier 0, so they never command anything.
-constexpr ButtonSpec buttonBar[] = {
+constexpr ButtonLayout buttonBar[] = {
     {0, 150, "", 0, false},
     {150, 100, buttonAddPoint, commandAddPoint, true},
     {250, 100, buttonDeletePoint, commandDeletePoint, true},
@@ -55,7 +55,7 @@ HWND createMainWindow(HINSTANCE instance) {
 }
 
 void createButtonBar(HWND window, HINSTANCE instance) {
-    for (const ButtonSpec& button : buttonBar) {
+    for (const ButtonLayout& button : buttonBar) {
         const DWORD style = WS_CHILD | WS_VISIBLE | (button.enabled ? 0 : WS_DISABLED);
         // A child window's menu argument carries its control identifier.
         HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.controlId));
