@@ -152,29 +152,11 @@ TEST(FigureView, TheFirstPaintInDeleteLineModeUsesTheOldHover) {
     EXPECT_EQ(4, state.selectionIndex);
 }
 
-TEST(FigureView, TextLengthIsCountedInBytes) {
-    EditorState state;
-    state.editMode = modeIdle;
-    // The longest message fills 66 bytes of the buffer.
-    const std::string longest(66, '\xEA');
-    std::snprintf(state.statusText, sizeof state.statusText, "%s", longest.c_str());
-    RecordingCanvas canvas;
-    paintFigureView(canvas, Figure{}, 0, 0, state);
-    EXPECT_EQ(Calls{"text 10 35 66 " + longest}, canvas.calls);
-}
-
 TEST(FigureView, MarksAtTheEdgesOfTheCoordinateRangeDoNotWrap) {
     const Figure figure = figureOf({INT32_MAX, INT32_MIN});
     EXPECT_EQ((Calls{"ellipse 2147483645 -2147483648 2147483647 -2147483646", "pen 1", "select",
                      "ellipse 2147483642 -2147483648 2147483647 -2147483643"}),
               paint(figure, modeDeletePoint, INT32_MAX, INT32_MIN).calls);
-}
-
-TEST(FigureView, CountsBeyondTheSequencesAreNotReadPast) {
-    Figure figure = figureOf({1, 2}, {1, 2, 1, 2});
-    figure.pointCount = 5;
-    figure.lineCount = 3;
-    EXPECT_EQ((Calls{"ellipse -1 0 3 4", "moveTo 1 2", "lineTo 1 2"}), paint(figure, 0, 0, 0).calls);
 }
 
 }  // namespace
