@@ -6,10 +6,15 @@
 #
 #   failing_disk.sh CASE SAVE_TOOL
 #
-# CASE is one of: write fsync close rename create (the Nth call of that kind
-# fails, for every N up to the number the save makes), file-size-limit,
-# full-disk, read-only-folder, missing-folder. Exits 77 when the machine
-# cannot make the failure (no strace, no user namespaces).
+# CASE is one of:
+#   write fsync close rename  the Nth call of that kind fails, for every N up
+#                             to the number a save makes
+#   create                    the new file cannot be made: the Nth open fails,
+#                             the folder is missing, the folder is read-only
+#   file-size-limit full-disk the data does not fit
+#   crash                     the program is killed at each of those calls
+# Exits 77 when the machine cannot make the failure (no strace, no user
+# namespaces for mounting a small file system).
 set -euo pipefail
 
 case_name=$1
@@ -18,7 +23,7 @@ skip=77
 
 if [ "${3:-}" != --inside ]; then
   scratch=$(mktemp -d "${TMPDIR:-/tmp}/figury-failing-disk.XXXXXX")
-  trap 'rm -rf "$scratch"' EXIT
+  trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
 else
   scratch=$4  # already made by the outer run, inside a namespace of its own
 fi
@@ -44,6 +49,7 @@ prepare() {
 }
 
 reset_folder() {
+  [ -d "$folder" ] && chmod u+w "$folder"
   rm -rf "$folder"
   mkdir -p "$folder"
   cp "$old_file" "$target"
@@ -58,13 +64,15 @@ fail() {
   failures=$((failures + 1))
 }
 
-# check LABEL STATUS: the folder after one attempt that ended with STATUS.
+# check LABEL STATUS [must-fail]: the folder after one attempt that ended
+# with STATUS. Where the save cannot be done safely, it must report failure.
 check() {
-  local label=$1 status=$2
+  local label=$1 status=$2 must_fail=${3:-}
   attempts=$((attempts + 1))
   local listing
   listing=$(ls -A "$folder")
   if [ "$status" -eq 0 ]; then
+    [ -z "$must_fail" ] || fail "$label: the save reported success"
     cmp -s "$expected_file" "$target" || fail "$label: the save reported success but the file is not the new figure"
   else
     [ "$status" -eq 1 ] && save_failed=$((save_failed + 1))
@@ -73,24 +81,41 @@ check() {
   [ "$listing" = obiekt.obj ] || fail "$label: status $status, the folder holds: $(echo $listing)"
 }
 
+# check_crash LABEL: after the program was killed somewhere in a save the file
+# is the old figure or the new one, never a mixture; the next save succeeds
+# and takes away the temporary the killed one may have left.
+check_crash() {
+  local label=$1 status=0
+  attempts=$((attempts + 1))
+  if ! cmp -s "$old_file" "$target" && ! cmp -s "$expected_file" "$target"; then
+    fail "$label: the file is neither the old nor the new figure"
+  fi
+  "$tool" "$source_file" "$target" || status=$?
+  check "$label, then saved again" "$status"
+}
+
 finish() {
   echo "$case_name: $attempts attempts, $save_failed failed saves, $failures faults"
   [ "$save_failed" -gt 0 ] || fail "$case_name: no attempt made the save itself fail"
   [ "$failures" -eq 0 ]
 }
 
-# inject SYSCALLS ERRNO: fails the Nth of those calls, N = 1 up to the number
-# a clean run makes (program start and the load included, which is harmless).
-inject() {
-  local syscalls=$1 errno=$2
+# count_calls SYSCALLS: how many of those calls a clean run makes (program
+# start and the load included, where a failure is harmless).
+count_calls() {
+  local syscalls=$1
   command -v strace >/dev/null || { echo "strace is not installed"; exit $skip; }
   reset_folder
   strace -qq -o "$scratch/trace" -e trace="$syscalls" "$tool" "$source_file" "$target" ||
     { echo "the tool does not run under strace"; exit $skip; }
-  local calls
-  calls=$(grep -cE "^(${syscalls//,/|})\(" "$scratch/trace" || true)
+  grep -cE "^(${syscalls//,/|})\(" "$scratch/trace" || true
+}
+
+# inject SYSCALLS ERRNO: fails the Nth of those calls, for every N.
+inject() {
+  local syscalls=$1 errno=$2 calls n status
+  calls=$(count_calls "$syscalls")
   [ "$calls" -gt 0 ] || { fail "a clean save makes no $syscalls call"; return; }
-  local n status
   for ((n = 1; n <= calls; n++)); do
     reset_folder
     status=0
@@ -98,6 +123,31 @@ inject() {
       "$tool" "$source_file" "$target" || status=$?
     check "$syscalls call $n fails with $errno" "$status"
   done
+}
+
+# kill_at SYSCALLS: kills the program as it makes the Nth of those calls.
+kill_at() {
+  local syscalls=$1 calls n
+  calls=$(count_calls "$syscalls")
+  for ((n = 1; n <= calls; n++)); do
+    reset_folder
+    strace -qq -o /dev/null -e trace="$syscalls" -e inject="$syscalls:signal=KILL:when=$n" \
+      "$tool" "$source_file" "$target" 2>/dev/null && fail "$syscalls call $n: the program was not killed"
+    check_crash "killed at $syscalls call $n"
+  done
+}
+
+# Runs the tool with a folder it may not write in; root passes permission
+# checks only by its capabilities, so they are dropped.
+run_without_rights() {
+  if [ "$(id -u)" -ne 0 ]; then
+    "$@"
+  elif setpriv --bounding-set=-all --inh-caps=-all true 2>/dev/null; then
+    setpriv --bounding-set=-all --inh-caps=-all "$@"
+  else
+    echo "cannot drop root's capabilities"
+    exit $skip
+  fi
 }
 
 # Runs this script again as root of a user and mount namespace of its own,
@@ -117,14 +167,29 @@ run_case() {
   fsync) inject fsync,fdatasync EIO ;;
   close) inject close EIO ;;
   rename) inject rename,renameat,renameat2 EXDEV ;;
-  create) inject open,openat,creat EACCES ;;
+  create)
+    inject open,openat,creat EACCES
+    rm -rf "$folder"
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    [ ! -e "$folder" ] || fail "the save made the missing folder"
+    [ "$status" -eq 1 ] || fail "missing folder: status $status"
+    attempts=$((attempts + 1))
+    # A folder that may not be written to, holding a file that may: the
+    # temporary cannot be made, so the save must fail rather than overwrite.
+    reset_folder
+    chmod a-w "$folder"
+    status=0
+    run_without_rights "$tool" "$source_file" "$target" || status=$?
+    check "read-only folder" "$status" must-fail
+    ;;
   file-size-limit)
     # The limit cuts a write short and then refuses it; without the ignored
     # signal the system would kill the program instead.
     reset_folder
     status=0
     (trap '' XFSZ; ulimit -f 4; exec "$tool" "$source_file" "$target") || status=$?
-    check "file size limit of 4 KiB" "$status"
+    check "file size limit of 4 KiB" "$status" must-fail
     ;;
   full-disk)
     # A small file system filled up with another file.
@@ -136,27 +201,18 @@ run_case() {
     status=0
     "$tool" "$source_file" "$target" || status=$?
     rm "$folder/filler"
-    check "full disk" "$status"
+    check "full disk" "$status" must-fail
     status=0
     "$tool" "$source_file" "$target" || status=$?
+    check "disk with room again" "$status"
     [ "$status" -eq 0 ] || fail "with room on the disk again the save failed"
-    check "disk with room" "$status"
     ;;
-  read-only-folder)
-    reset_folder
-    mount --bind "$folder" "$folder"
-    mount -o remount,bind,ro "$folder"
-    status=0
-    "$tool" "$source_file" "$target" || status=$?
-    check "read-only folder" "$status"
-    ;;
-  missing-folder)
-    rm -rf "$folder"
-    status=0
-    "$tool" "$source_file" "$target" || status=$?
-    [ ! -e "$folder" ] || fail "the save made the missing folder"
-    [ "$status" -eq 1 ] && save_failed=1 || fail "missing folder: status $status"
-    attempts=1
+  crash)
+    kill_at write
+    kill_at fsync,fdatasync
+    kill_at close
+    kill_at rename,renameat,renameat2
+    save_failed=1  # nothing reports failure here: the program is gone
     ;;
   *)
     echo "unknown case $case_name" >&2
@@ -172,6 +228,6 @@ if [ "${3:-}" = --inside ]; then
 fi
 prepare
 case $case_name in
-full-disk | read-only-folder) in_namespace ;;
+full-disk) in_namespace ;;
 *) run_case ;;
 esac
