@@ -22,6 +22,11 @@
 
 namespace {
 
+// Work on scattered memory (points named by number, slots of the point index)
+// is done in batches of this many, their reads first, so that their cache
+// misses overlap instead of coming one by one.
+constexpr size_t batchSize = 64;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -116,21 +121,29 @@ bool parseFigure(const char* begin, const char* end, Figure& figure) {
         int32_t* line = figure.lines.data();
         int32_t a = 0;
         int32_t b = 0;
-        for (int32_t k = 0; k < lineCount; ++k) {
-            readDataLine(reader);
-            scanPair(reader.line, a, b);
-            // A record that names no point (0 before any record scanned) adds no line.
-            if (!isPointNumber(a, pointCount) || !isPointNumber(b, pointCount)) {
-                continue;
+        int32_t named[2 * batchSize];
+        for (int32_t k = 0; k < lineCount;) {
+            size_t count = 0;
+            for (; count < batchSize && k < lineCount; ++k) {
+                readDataLine(reader);
+                scanPair(reader.line, a, b);
+                // A record that names no point (0 before any record scanned) adds no line.
+                if (isPointNumber(a, pointCount) && isPointNumber(b, pointCount)) {
+                    named[2 * count] = a - 1;
+                    named[2 * count + 1] = b - 1;
+                    ++count;
+                }
             }
-            const int32_t* first = points + 2 * static_cast<size_t>(a - 1);
-            const int32_t* second = points + 2 * static_cast<size_t>(b - 1);
-            line[0] = first[0];
-            line[1] = first[1];
-            line[2] = second[0];
-            line[3] = second[1];
-            line += 4;
-            stored += 4;
+            for (size_t i = 0; i < count; ++i) {
+                const int32_t* first = points + 2 * static_cast<size_t>(named[2 * i]);
+                const int32_t* second = points + 2 * static_cast<size_t>(named[2 * i + 1]);
+                line[0] = first[0];
+                line[1] = first[1];
+                line[2] = second[0];
+                line[3] = second[1];
+                line += 4;
+            }
+            stored += 4 * count;
         }
         figure.lines.resize(stored);
     }
@@ -157,28 +170,35 @@ struct DigitPairs {
 };
 constexpr DigitPairs digitPairs;
 
+int digitCount(uint32_t value) {
+    int count = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++count;
+    }
+    return count;
+}
+
+// Digits go straight to their place, last first, two at a time.
 char* writeNumber(char* out, int32_t value) {
     uint32_t magnitude = static_cast<uint32_t>(value);
     if (value < 0) {
         *out++ = '-';
         magnitude = 0u - magnitude;
     }
-    char digits[10];
-    char* first = digits + sizeof digits;
+    char* const end = out + digitCount(magnitude);
+    char* p = end;
     while (magnitude >= 100) {
-        first -= 2;
-        std::memcpy(first, digitPairs.text + 2 * (magnitude % 100), 2);
+        p -= 2;
+        std::memcpy(p, digitPairs.text + 2 * (magnitude % 100), 2);
         magnitude /= 100;
     }
     if (magnitude >= 10) {
-        first -= 2;
-        std::memcpy(first, digitPairs.text + 2 * magnitude, 2);
+        std::memcpy(p - 2, digitPairs.text + 2 * magnitude, 2);
     } else {
-        *--first = static_cast<char>('0' + magnitude);
+        p[-1] = static_cast<char>('0' + magnitude);
     }
-    const auto count = static_cast<size_t>(digits + sizeof digits - first);
-    std::memcpy(out, first, count);
-    return out + count;
+    return end;
 }
 
 char* writeText(char* out, const char* text) {
@@ -204,18 +224,29 @@ public:
         shift_ = 64 - bits;
         mask_ = (size_t{1} << bits) - 1;
         slots_.resize(mask_ + 1);
-        for (size_t k = 0; k < pointCount; ++k) {
-            const int32_t x = points[2 * k];
-            const int32_t y = points[2 * k + 1];
-            Slot& slot = slots_[slotOf(x, y)];
-            if (slot.number == 0) {
-                slot = Slot{x, y, static_cast<int32_t>(k + 1)};
+        size_t homes[batchSize];
+        for (size_t first = 0; first < pointCount; first += batchSize) {
+            const size_t count = std::min(batchSize, pointCount - first);
+            const int32_t* batch = points + 2 * first;
+            findHomes(batch, count, homes);
+            for (size_t i = 0; i < count; ++i) {
+                Slot& slot = slots_[slotFrom(homes[i], batch[2 * i], batch[2 * i + 1])];
+                if (slot.number == 0) {
+                    slot = Slot{batch[2 * i], batch[2 * i + 1], static_cast<int32_t>(first + i + 1)};
+                }
             }
         }
     }
 
-    // 0 when no point has these coordinates.
-    int32_t find(int32_t x, int32_t y) const { return slots_[slotOf(x, y)].number; }
+    // The numbers for count coordinate pairs; 0 where no point has them.
+    // At most batchSize pairs at a time.
+    void find(const int32_t* coordinates, size_t count, int32_t* numbers) const {
+        size_t homes[batchSize];
+        findHomes(coordinates, count, homes);
+        for (size_t i = 0; i < count; ++i) {
+            numbers[i] = slots_[slotFrom(homes[i], coordinates[2 * i], coordinates[2 * i + 1])].number;
+        }
+    }
 
 private:
     struct Slot {
@@ -224,13 +255,25 @@ private:
         int32_t number;  // 0: empty
     };
 
-    // The slot holding (x, y), or the empty slot where it belongs.
-    size_t slotOf(int32_t x, int32_t y) const {
+    void findHomes(const int32_t* coordinates, size_t count, size_t* homes) const {
+        int32_t touched = 0;
+        for (size_t i = 0; i < count; ++i) {
+            homes[i] = homeOf(coordinates[2 * i], coordinates[2 * i + 1]);
+            touched |= slots_[homes[i]].number;
+        }
+        sink_ = touched;
+    }
+
+    size_t homeOf(int32_t x, int32_t y) const {
         uint64_t key = (uint64_t{static_cast<uint32_t>(x)} << 32) | static_cast<uint32_t>(y);
         key *= 0x9E3779B97F4A7C15u;
         key ^= key >> 29;
         key *= 0xBF58476D1CE4E5B9u;
-        size_t index = static_cast<size_t>(key >> shift_);
+        return static_cast<size_t>(key >> shift_);
+    }
+
+    // The slot holding (x, y), or the empty slot where it belongs.
+    size_t slotFrom(size_t index, int32_t x, int32_t y) const {
         for (;;) {
             const Slot& slot = slots_[index];
             if (slot.number == 0 || (slot.x == x && slot.y == y)) {
@@ -243,6 +286,7 @@ private:
     std::vector<Slot> slots_;
     size_t mask_ = 0;
     int shift_ = 0;
+    mutable volatile int32_t sink_ = 0;
 };
 
 struct Text {
@@ -284,16 +328,22 @@ Text figureText(const Figure& figure) {
     out = writeLineEnd(writeLineEnd(out));
     const PointNumbers numbers(points, pointCount);
     const int32_t* lines = figure.lines.data();
-    for (size_t k = 0; k < lineCount; ++k) {
-        const int32_t* line = lines + 4 * k;
-        // Every end matches a point while the figure keeps its invariant;
-        // an end that does not is left out rather than named wrongly.
-        if (const int32_t first = numbers.find(line[0], line[1])) {
-            out = writeNumber(out, first);
+    int32_t ends[2 * batchSize];
+    for (size_t first = 0; first < lineCount; first += batchSize) {
+        const size_t count = std::min(batchSize, lineCount - first);
+        for (size_t half = 0; half < 2 * count; half += batchSize) {
+            numbers.find(lines + 4 * first + 2 * half, std::min(batchSize, 2 * count - half), ends + half);
         }
-        if (const int32_t second = numbers.find(line[2], line[3])) {
-            *out++ = ' ';
-            out = writeLineEnd(writeNumber(out, second));
+        for (size_t i = 0; i < count; ++i) {
+            // Every end matches a point while the figure keeps its invariant;
+            // an end that does not is left out rather than named wrongly.
+            if (ends[2 * i] != 0) {
+                out = writeNumber(out, ends[2 * i]);
+            }
+            if (ends[2 * i + 1] != 0) {
+                *out++ = ' ';
+                out = writeLineEnd(writeNumber(out, ends[2 * i + 1]));
+            }
         }
     }
     text.size = static_cast<size_t>(out - text.bytes.get());

@@ -16,7 +16,8 @@ bool isBlank(char c) {
 
 // "%d": white space, an optional sign and at least one digit. A number
 // outside the 32-bit range does not scan; its digits are still consumed.
-bool scanNumber(const char*& p, int32_t& value) {
+// Returns where the scan stopped, or nullptr when nothing was scanned.
+const char* scanNumber(const char* p, int32_t& value) {
     while (isBlank(*p)) {
         ++p;
     }
@@ -25,7 +26,7 @@ bool scanNumber(const char*& p, int32_t& value) {
         ++p;
     }
     if (!isDigit(*p)) {
-        return false;
+        return nullptr;
     }
     constexpr uint64_t outOfRange = uint64_t{1} << 32;
     uint64_t magnitude = 0;
@@ -38,11 +39,11 @@ bool scanNumber(const char*& p, int32_t& value) {
     } while (isDigit(*p));
     const uint64_t limit = negative ? uint64_t{2147483648u} : uint64_t{2147483647u};
     if (magnitude > limit) {
-        return false;
+        return nullptr;
     }
     const auto signedMagnitude = static_cast<int64_t>(magnitude);
     value = static_cast<int32_t>(negative ? -signedMagnitude : signedMagnitude);
-    return true;
+    return p;
 }
 
 }  // namespace
@@ -85,11 +86,12 @@ int scanHeader(const char* line, const char* word, int32_t& count) {
 
 int scanPair(const char* line, int32_t& first, int32_t& second) {
     int32_t value = 0;
-    if (!scanNumber(line, value)) {
+    const char* p = scanNumber(line, value);
+    if (!p) {
         return 0;
     }
     first = value;
-    if (!scanNumber(line, value)) {
+    if (!scanNumber(p, value)) {
         return 1;
     }
     second = value;

@@ -1,0 +1,253 @@
+// Load, save, point deletion and the line proximity test at 10k, 100k and 1M
+// points and as many lines, beside two baselines on the 1M file: counting its
+// lines as wc -l does, and copying it to a new file synced to the disk.
+//
+// FIGURY_BENCH_DIR names a folder for the generated files and keeps them
+// (to time other tools on them); otherwise a temporary folder is used and
+// removed at exit.
+//
+// FIGURY_BENCH_WARM=1 keeps freed memory in the process, so that each load and
+// save reuses pages touched before, as a long-running editor does. Without it
+// every large buffer starts on fresh pages, whose first touch costs far more
+// on some virtual machines than the work done in them.
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "figure.h"
+#include "figure_file.h"
+#include "line_proximity.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class BenchFolder {
+public:
+    BenchFolder() {
+        if (const char* kept = std::getenv("FIGURY_BENCH_DIR")) {
+            path_ = kept;
+            keep_ = true;
+        } else {
+            std::random_device entropy;
+            path_ = fs::temp_directory_path() / ("figury-bench-" + std::to_string(entropy()));
+        }
+        fs::create_directories(path_);
+    }
+    ~BenchFolder() {
+        if (!keep_) {
+            std::error_code ignored;
+            fs::remove_all(path_, ignored);
+        }
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+    bool keep_ = false;
+};
+
+const BenchFolder& folder() {
+    static const BenchFolder instance;
+    return instance;
+}
+
+// n points with random coordinates and n lines between random points.
+Figure randomFigure(int32_t n) {
+    std::mt19937 random(static_cast<unsigned>(n));
+    std::uniform_int_distribution<int32_t> coordinate(0, 99999);
+    std::uniform_int_distribution<int32_t> pointIndex(0, n - 1);
+    Figure figure;
+    figure.points.reserve(2 * static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+        addPoint(figure, coordinate(random), coordinate(random));
+    }
+    figure.lines.reserve(4 * static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+        for (int end = 0; end < 2; ++end) {
+            const size_t i = 2 * static_cast<size_t>(pointIndex(random));
+            figure.lines.push_back(figure.points[i]);
+            figure.lines.push_back(figure.points[i + 1]);
+        }
+    }
+    figure.lineCount = n;
+    return figure;
+}
+
+const Figure& figureOf(int32_t n) {
+    static std::map<int32_t, std::unique_ptr<Figure>> figures;
+    auto& figure = figures[n];
+    if (!figure) {
+        figure = std::make_unique<Figure>(randomFigure(n));
+    }
+    return *figure;
+}
+
+// The figure of n points written by the writer.
+const std::string& fileOf(int32_t n) {
+    static std::map<int32_t, std::string> files;
+    std::string& path = files[n];
+    if (path.empty()) {
+        path = folder().file("figure-" + std::to_string(n) + ".obj");
+        if (!saveFigure(figureOf(n), path.c_str())) {
+            throw std::runtime_error("cannot write " + path);
+        }
+    }
+    return path;
+}
+
+void perElement(benchmark::State& state, int64_t elements) {
+    state.SetItemsProcessed(state.iterations() * elements);
+    state.counters["per_element"] =
+        benchmark::Counter(static_cast<double>(elements), benchmark::Counter::kIsIterationInvariantRate |
+                                                              benchmark::Counter::kInvert);
+}
+
+void loadFigureFile(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::string& path = fileOf(n);
+    state.counters["bytes"] = static_cast<double>(fs::file_size(path));
+    for (auto _ : state) {
+        Figure figure;
+        if (!loadFigure(figure, path.c_str())) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        benchmark::DoNotOptimize(figure.points.data());
+    }
+    perElement(state, 2 * int64_t{n});  // n point records and n line records
+}
+
+void saveFigureFile(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const Figure& figure = figureOf(n);
+    const std::string path = folder().file("saved-" + std::to_string(n) + ".obj");
+    for (auto _ : state) {
+        if (!saveFigure(figure, path.c_str())) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+// A figure whose first point, apart from all others, carries a tenth of the lines.
+Figure figureWithHub(int32_t n) {
+    Figure figure = figureOf(n);
+    figure.points[0] = -1000;
+    figure.points[1] = -1000;
+    for (size_t j = 0; j < figure.lines.size(); j += 40) {
+        figure.lines[j] = -1000;
+        figure.lines[j + 1] = -1000;
+    }
+    return figure;
+}
+
+void deletePointWithManyLines(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const Figure start = figureWithHub(n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Figure figure = start;
+        state.ResumeTiming();
+        if (deletePointsAt(figure, -1000, -1000) != 1 || figure.lineCount != n - n / 10) {
+            state.SkipWithError("unexpected deletion");
+            break;
+        }
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+void proximityOverAllLines(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const Figure& figure = figureOf(n);
+    const int32_t* lines = figure.lines.data();
+    for (auto _ : state) {
+        int near = 0;
+        for (size_t j = 0; j < figure.lines.size(); j += 4) {
+            near += lineIsNear(lines[j], lines[j + 1], lines[j + 2], lines[j + 3], 50000, 50000);
+        }
+        benchmark::DoNotOptimize(near);
+    }
+    perElement(state, n);
+}
+
+// Reads the file and counts its line feeds, as wc -l does.
+void countLinesBaseline(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::string& path = fileOf(n);
+    std::vector<char> buffer(1 << 18);
+    for (auto _ : state) {
+        const int file = ::open(path.c_str(), O_RDONLY);
+        size_t lines = 0;
+        ssize_t got = 0;
+        while ((got = ::read(file, buffer.data(), buffer.size())) > 0) {
+            lines += static_cast<size_t>(std::count(buffer.data(), buffer.data() + got, '\n'));
+        }
+        ::close(file);
+        benchmark::DoNotOptimize(lines);
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+// Copies the file to a new one and syncs it to the disk.
+void copyWithSyncBaseline(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::string& path = fileOf(n);
+    const std::string copy = folder().file("copy-" + std::to_string(n) + ".obj");
+    std::vector<char> buffer(1 << 20);
+    for (auto _ : state) {
+        const int from = ::open(path.c_str(), O_RDONLY);
+        const int to = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ssize_t got = 0;
+        bool copied = from >= 0 && to >= 0;
+        while (copied && (got = ::read(from, buffer.data(), buffer.size())) > 0) {
+            copied = ::write(to, buffer.data(), static_cast<size_t>(got)) == got;
+        }
+        copied = copied && ::fsync(to) == 0;
+        ::close(from);
+        ::close(to);
+        if (!copied) {
+            state.SkipWithError("copy failed");
+            break;
+        }
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+}  // namespace
+
+BENCHMARK(loadFigureFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(countLinesBaseline)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(saveFigureFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(copyWithSyncBaseline)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(deletePointWithManyLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(proximityOverAllLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (const char* warm = std::getenv("FIGURY_BENCH_WARM"); warm && std::string(warm) == "1") {
+        mallopt(M_MMAP_THRESHOLD, 1 << 30);
+        mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
