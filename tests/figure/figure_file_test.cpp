@@ -262,6 +262,17 @@ TEST(SaveFigure, RoundTripKeepsPointsOrderAndLines) {
     EXPECT_TRUE(sameFigure(figure, loaded));
 }
 
+TEST(SaveFigure, ExampleIsInTheWritersLayout) {
+    const std::string example = std::string(FIGURY_EXAMPLES_DIR) + "/house.obj";
+    Figure house;
+    ASSERT_EQ(1, loadFigure(house, example.c_str()));
+    EXPECT_GT(house.lineCount, 0);
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    ASSERT_EQ(1, saveFigure(house, path.c_str()));
+    EXPECT_EQ(platformText(readBytes(example)), readBytes(path));
+}
+
 TEST(SaveFigure, ReplacesTheOldFileAndLeavesNothingElse) {
     ScratchDir dir;
     const std::string path = dir.file("obiekt.obj");
