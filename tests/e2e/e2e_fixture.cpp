@@ -1,0 +1,160 @@
+#include "e2e_fixture.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+const wchar_t* const kTitle = L"Figury - edytor figur";
+const wchar_t* const kPromptInsertPoint = L"Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt";
+const wchar_t* const kPromptDeletePoint = L"Usuwanie punktu - Wskaz punkt do usuniecia";
+const wchar_t* const kPromptMovePoint = L"Przesuwanie punktu - Wskaz punkt do przesunięcia";
+const wchar_t* const kPromptInsertLine = L"Wstawianie linii - Wskaz pierwszy punk linii";
+const wchar_t* const kPromptDeleteLine = L"Usuwanie linii - Wskaz linię do usunięcia";
+const wchar_t* const kPointAdded = L"Dodano nowy punkt";
+const wchar_t* const kPointDeleted = L"Punkt został usunięty";
+const wchar_t* const kPromptDestination = L"Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
+const wchar_t* const kPointMoved = L"Punkt został przesunięty";
+const wchar_t* const kPromptSecondPoint = L"Wstawianie linii - Wskaz drugi punk linii";
+const wchar_t* const kLineInserted = L"Wstawiono linię";
+const wchar_t* const kLineDeleted = L"Usunięto linię";
+const wchar_t* const kLoadFailed = L"Brak danych do wczytania lub dane są nieprawidłowe";
+const wchar_t* const kSaveFailed = L"Nie udało się zapisać danych do pliku Dane/obiekt.obj";
+
+const char* const kSquareFile =
+    "// a square without its left side\n"
+    "PUNKTY 4\n"
+    "200 150\n"
+    "400 150\n"
+    "400 350\n"
+    "200 350\n"
+    "LINIE 3\n"
+    "1 2\n"
+    "2 3\n"
+    "3 4\n";
+
+std::string savedFile(const Points& points, const Lines& lines) {
+    std::string out = "PUNKTY " + std::to_string(points.size()) + "\r\n\r\n";
+    for (const auto& p : points) {
+        out += std::to_string(p.first) + " " + std::to_string(p.second) + "\r\n";
+    }
+    out += "\r\nLINIE " + std::to_string(lines.size()) + "\r\n\r\n";
+    for (const auto& l : lines) {
+        out += std::to_string(l.first) + " " + std::to_string(l.second) + "\r\n";
+    }
+    return out;
+}
+
+std::string e2eDir() {
+    return toWindowsPath(FIGURY_E2E_DIR);
+}
+
+void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+namespace {
+
+std::string testName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name) {
+        if (c == '/') {
+            c = '-';
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
+EditorTest::EditorTest()
+    : workDir_(e2eDir() + "\\work\\" + testName()),
+      shotDir_(e2eDir() + "\\shots\\" + testName()),
+      session_(toWindowsPath(FIGURY_EXE), shotDir_) {}
+
+void EditorTest::SetUp() {
+    removeTree(workDir_);
+    removeTree(shotDir_);
+    CreateDirectoryA((e2eDir() + "\\work").c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(workDir_.c_str(), nullptr)) << workDir_;
+    ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
+    ASSERT_EQ(GetACP(), 1250u) << "the editor's texts are Windows-1250; run under a Polish locale";
+}
+
+void EditorTest::TearDown() {
+    // A hung editor must not outlive its test.
+    session_.process().terminate();
+    if (!HasFailure()) {
+        removeTree(shotDir_);
+        removeTree(workDir_);
+    } else {
+        std::printf("screenshots of the steps: %s\n", shotDir_.c_str());
+    }
+}
+
+std::string EditorTest::path(const std::string& relative) const {
+    std::string p = workDir_ + "\\" + relative;
+    for (char& c : p) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return p;
+}
+
+void EditorTest::writeData(const std::string& bytes) {
+    std::FILE* f = std::fopen(path("Dane/obiekt.obj").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    ASSERT_EQ(std::fclose(f), 0);
+}
+
+bool EditorTest::dataExists() const {
+    return GetFileAttributesA(path("Dane/obiekt.obj").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string EditorTest::readData() const {
+    std::string bytes;
+    std::FILE* f = std::fopen(path("Dane/obiekt.obj").c_str(), "rb");
+    if (!f) {
+        return "<missing>";
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        bytes.append(buf, n);
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+void EditorTest::startOnSquare() {
+    writeData(kSquareFile);
+    ASSERT_TRUE(session_.startAndGreet(workDir_)) << "no greeting or no window";
+}
+
+void EditorTest::closeNormally() {
+    DWORD code = 12345;
+    ASSERT_TRUE(session_.closeWithAltF4(&code)) << "the editor did not end after Alt+F4";
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace e2e

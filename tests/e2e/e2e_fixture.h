@@ -1,0 +1,68 @@
+#pragma once
+
+// Each test gets a fresh working folder for figury.exe and keeps the
+// screenshots of its steps when it fails.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor_session.h"
+
+namespace e2e {
+
+// The texts a person reads on screen, as they should look.
+extern const wchar_t* const kTitle;
+extern const wchar_t* const kPromptInsertPoint;
+extern const wchar_t* const kPromptDeletePoint;
+extern const wchar_t* const kPromptMovePoint;
+extern const wchar_t* const kPromptInsertLine;
+extern const wchar_t* const kPromptDeleteLine;
+extern const wchar_t* const kPointAdded;
+extern const wchar_t* const kPointDeleted;
+extern const wchar_t* const kPromptDestination;
+extern const wchar_t* const kPointMoved;
+extern const wchar_t* const kPromptSecondPoint;
+extern const wchar_t* const kLineInserted;
+extern const wchar_t* const kLineDeleted;
+extern const wchar_t* const kLoadFailed;
+extern const wchar_t* const kSaveFailed;
+
+using Points = std::vector<std::pair<int, int>>;
+using Lines = std::vector<std::pair<int, int>>;  // point numbers from 1
+
+// The figure file as the editor writes it on Windows: text mode, CR LF.
+std::string savedFile(const Points& points, const Lines& lines);
+
+// A square ABCD with the lines AB, BC and CD, as a person would write it.
+extern const char* const kSquareFile;
+constexpr int kAx = 200, kAy = 150, kBx = 400, kBy = 150, kCx = 400, kCy = 350, kDx = 200, kDy = 350;
+const Points kSquarePoints{{kAx, kAy}, {kBx, kBy}, {kCx, kCy}, {kDx, kDy}};
+const Lines kSquareLines{{1, 2}, {2, 3}, {3, 4}};
+
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest();
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string path(const std::string& relative) const;  // inside the working folder
+    void writeData(const std::string& bytes);             // Dane/obiekt.obj
+    bool dataExists() const;
+    std::string readData() const;
+    // Starts on the square, answers the greeting and waits for the window.
+    void startOnSquare();
+    // Alt+F4, then the exit code must be 0.
+    void closeNormally();
+
+    std::string workDir_;
+    std::string shotDir_;
+    EditorSession session_;
+};
+
+void removeTree(const std::string& path);
+std::string e2eDir();
+
+}  // namespace e2e

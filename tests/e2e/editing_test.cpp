@@ -1,0 +1,176 @@
+// Every editing operation done with the mouse on the square, checked on
+// screen after each step and in the file after closing.
+
+#include "e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+using EditingTest = EditorTest;
+
+TEST_F(EditingTest, InsertPointAddsOnePointPerCommandEvenOnTopOfAnother) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.click(600, 250));
+    Image shown;
+    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    EXPECT_TRUE(pointMarked(shown, 600, 250));
+
+    // Back in the idle mode a press adds nothing.
+    ASSERT_TRUE(session_.click(650, 450));
+
+    // A new point on an existing one is a second point, not a pick.
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.click(kAx, kAy));
+    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    EXPECT_FALSE(pointMarked(shown, 650, 450));
+
+    closeNormally();
+    Points points = kSquarePoints;
+    points.push_back({600, 250});
+    points.push_back({kAx, kAy});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+TEST_F(EditingTest, DeletePointKeepsItsPromptAfterAMissAndTakesTheLinesAlong) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    // 6 pixels off is beside the point.
+    ASSERT_TRUE(session_.click(kBx + 6, kBy));
+    ASSERT_TRUE(session_.click(kBx, kBy - 6));
+    Image shown = session_.settled();
+    EXPECT_TRUE(statusShows(shown, kPromptDeletePoint));
+    EXPECT_TRUE(pointMarked(shown, kBx, kBy));
+
+    // 5 pixels off is on it: B goes, and with it AB and BC.
+    ASSERT_TRUE(session_.click(kBx - 5, kBy + 5));
+    ASSERT_TRUE(session_.waitStatus(kPointDeleted, &shown));
+    EXPECT_FALSE(pointMarked(shown, kBx, kBy));
+    EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kWhite);
+    EXPECT_EQ(shown.pixel(kBx, (kBy + kCy) / 2), kWhite);
+    EXPECT_EQ(shown.pixel((kCx + kDx) / 2, kCy), kBlack);
+
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile({{kAx, kAy}, {kCx, kCy}, {kDx, kDy}}, {{2, 3}}));
+}
+
+TEST_F(EditingTest, MovePointTakesAPressAReleaseAndASecondPressAndDragsItsLines) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.click(kAx + 20, kAy + 20));  // a miss keeps the prompt
+    ASSERT_TRUE(session_.press(kAx + 3, kAy - 2));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.click(250, 100));
+    Image shown;
+    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    EXPECT_TRUE(pointMarked(shown, 250, 100));
+    EXPECT_FALSE(pointMarked(shown, kAx, kAy));
+    // AB now runs from (250, 100) to (400, 150): its middle is at (325, 125).
+    EXPECT_EQ(shown.pixel(325, 125), kBlack);
+    EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kWhite);
+
+    closeNormally();
+    Points points = kSquarePoints;
+    points[0] = {250, 100};
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+TEST_F(EditingTest, CommandAbandonsAHalfDoneMove) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.click(kCx, kCy));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    ASSERT_TRUE(session_.click(600, 300));  // where the move would have gone
+    Image shown = session_.settled();
+    EXPECT_TRUE(statusShows(shown, kPromptDeletePoint));
+    EXPECT_TRUE(pointMarked(shown, kCx, kCy));
+    EXPECT_FALSE(pointMarked(shown, 600, 300));
+
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
+}
+
+TEST_F(EditingTest, ReleaseOverAButtonLeavesTheMoveWaitingForARelease) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.press(kDx, kDy));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    RECT r{};
+    GetWindowRect(session_.button(kInsertLine), &r);
+    ASSERT_TRUE(moveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(session_.release());
+    // The window never saw that release: this press does nothing, its release arms the move.
+    ASSERT_TRUE(session_.click(600, 200));
+    ASSERT_TRUE(session_.click(120, 420));
+    Image shown;
+    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    EXPECT_TRUE(pointMarked(shown, 120, 420));
+    EXPECT_FALSE(pointMarked(shown, 600, 200));
+
+    closeNormally();
+    Points points = kSquarePoints;
+    points[3] = {120, 420};
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+TEST_F(EditingTest, InsertLineJoinsTheFirstPickToTheSecondAndAllowsZeroLength) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.press(kDx, kDy));
+    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
+    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.click(300, 250));  // no point there: still waiting
+    Image shown = session_.settled();
+    EXPECT_TRUE(statusShows(shown, kPromptSecondPoint));
+    ASSERT_TRUE(session_.click(kAx, kAy + 4));
+    ASSERT_TRUE(session_.waitStatus(kLineInserted, &shown));
+    EXPECT_EQ(shown.pixel(kAx, (kAy + kDy) / 2), kBlack) << "the new line DA";
+
+    ASSERT_TRUE(session_.clickButton(kInsertLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.click(kCx, kCy));
+    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
+    ASSERT_TRUE(session_.click(kCx, kCy));
+    ASSERT_TRUE(session_.waitStatus(kLineInserted));
+
+    closeNormally();
+    Lines lines = kSquareLines;
+    lines.push_back({4, 1});
+    lines.push_back({3, 3});
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, lines));
+}
+
+TEST_F(EditingTest, DeleteLineRemovesTheLineLastHighlightedEvenAfterThePointerLeftIt) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.hover(kBx + 4, 250));
+    Image shown;
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }, &shown))
+        << "line BC highlighted";
+    session_.shotOf(shown, "BC highlighted");
+    ASSERT_TRUE(session_.hover(600, 450));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redPixels(i) == 0; }, &shown));
+    ASSERT_TRUE(session_.press(600, 450));
+    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
+    session_.release();
+    EXPECT_EQ(shown.pixel(kBx, 250), kWhite);
+    EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kBlack);
+    EXPECT_EQ(shown.pixel((kCx + kDx) / 2, kCy), kBlack);
+
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, {{1, 2}, {3, 4}}));
+}
+
+}  // namespace
+}  // namespace e2e

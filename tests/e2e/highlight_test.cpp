@@ -1,0 +1,221 @@
+// The red highlights and the status text as pixels on screen.
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+using HighlightTest = EditorTest;
+
+bool noRed(const Image& i) {
+    return redPixels(i) == 0;
+}
+
+// Rings B when the pointer is 5 pixels away in x or y, and nothing at 6.
+void checkRingReach(EditorSession& session) {
+    struct Step {
+        int dx, dy;
+        bool ringed;
+    };
+    const Step steps[] = {{5, 0, true}, {6, 0, false}, {0, -5, true}, {0, -6, false},
+                          {-5, 5, true}, {-6, 5, false}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(::testing::Message() << "pointer at B + (" << s.dx << ", " << s.dy << ")");
+        ASSERT_TRUE(session.hover(kBx + s.dx, kBy + s.dy));
+        Image shown;
+        if (s.ringed) {
+            ASSERT_TRUE(session.waitFor([](const Image& i) { return pointRinged(i, kBx, kBy); }, &shown));
+            // One ring, around the point and not the pointer.
+            EXPECT_FALSE(pointRinged(shown, kAx, kAy));
+            EXPECT_LT(redPixels(shown), 60);
+        } else {
+            EXPECT_TRUE(session.waitFor(noRed, &shown));
+            EXPECT_TRUE(pointMarked(shown, kBx, kBy));
+        }
+    }
+}
+
+TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode) {
+    startOnSquare();
+    const struct {
+        Command command;
+        const wchar_t* prompt;
+    } modes[] = {{kDeletePoint, kPromptDeletePoint}, {kMovePoint, kPromptMovePoint}, {kInsertLine, kPromptInsertLine}};
+    for (const auto& m : modes) {
+        SCOPED_TRACE(m.command);
+        ASSERT_TRUE(session_.clickButton(m.command));
+        ASSERT_TRUE(session_.waitStatus(m.prompt));
+        checkRingReach(session_);
+    }
+    SCOPED_TRACE("second point of a line");
+    ASSERT_TRUE(session_.press(kDx, kDy));
+    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
+    ASSERT_TRUE(session_.release());
+    checkRingReach(session_);
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
+}
+
+TEST_F(HighlightTest, LineNearThePointerTurnsThickRedInDeleteLineModeOnly) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    const int mx = (kAx + kBx) / 2;
+    Image shown;
+    ASSERT_TRUE(session_.hover(mx, kAy + 10));
+    ASSERT_TRUE(session_.waitFor([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }, &shown))
+        << "AB thick and red with the pointer 10 pixels below it";
+    EXPECT_EQ(redAcross(shown, kAx + 20, kAy, true), 3);
+    EXPECT_EQ(redAcross(shown, kBx, (kBy + kCy) / 2, false), 0) << "BC is far";
+    EXPECT_EQ(redAcross(shown, mx, kCy, true), 0) << "CD is far";
+    ASSERT_TRUE(session_.hover(mx, kAy + 11));
+    EXPECT_TRUE(session_.waitFor(noRed, &shown)) << "11 pixels is too far";
+    EXPECT_EQ(shown.pixel(mx, kAy), kBlack);
+    // Beyond the end of the line, on its extension, is not near either.
+    ASSERT_TRUE(session_.hover(mx, kAy - 3));
+    ASSERT_TRUE(session_.waitFor([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }));
+    ASSERT_TRUE(session_.hover(kBx + 30, kBy - 3));
+    EXPECT_TRUE(session_.waitFor(noRed));
+    closeNormally();
+}
+
+TEST_F(HighlightTest, NothingIsHighlightedWhileNoPickIsAwaited) {
+    startOnSquare();
+    // Ring A in mode 2, so that the pointer position the editor remembers is on A.
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    ASSERT_TRUE(session_.hover(kAx, kAy));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return pointRinged(i, kAx, kAy); }));
+
+    // Mode 1: the repaint that shows its prompt draws no ring, nor do moves over A.
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    Image shown;
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint, &shown));
+    EXPECT_EQ(redPixels(shown), 0) << "mode 1";
+    ASSERT_TRUE(session_.hover(kAx + 1, kAy));
+    ASSERT_TRUE(session_.hover(kAx, kAy));
+    EXPECT_EQ(redPixels(session_.settled()), 0) << "mode 1 after moves";
+
+    // Mode 0 after the point went in.
+    ASSERT_TRUE(session_.click(kAx, kAy));
+    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    EXPECT_EQ(redPixels(shown), 0) << "mode 0";
+
+    // Mode 4 after picking C for a move, mode 5 after the release.
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.press(kCx, kCy));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination, &shown));
+    EXPECT_EQ(redPixels(shown), 0) << "mode 4";
+    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.hover(kCx + 2, kCy));
+    // Nothing repaints by itself now: uncover the window as another window would.
+    RedrawWindow(session_.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    shown = session_.settled();
+    EXPECT_EQ(redPixels(shown), 0) << "mode 5";
+    EXPECT_TRUE(statusShows(shown, kPromptDestination));
+
+    // Mode 7 after picking D for a line.
+    ASSERT_TRUE(session_.clickButton(kInsertLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.press(kDx, kDy));
+    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint, &shown));
+    EXPECT_EQ(redPixels(shown), 0) << "mode 7";
+    ASSERT_TRUE(session_.release());
+    closeNormally();
+}
+
+TEST_F(HighlightTest, EveryPromptIsDrawnWithItsPolishLetters) {
+    startOnSquare();
+    const struct {
+        Command command;
+        const wchar_t* prompt;
+    } commands[] = {{kInsertPoint, kPromptInsertPoint}, {kDeletePoint, kPromptDeletePoint},
+                    {kMovePoint, kPromptMovePoint},     {kInsertLine, kPromptInsertLine},
+                    {kDeleteLine, kPromptDeleteLine}};
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.command);
+        ASSERT_TRUE(session_.clickButton(c.command));
+        Image shown;
+        EXPECT_TRUE(session_.waitStatus(c.prompt, &shown));
+        // The text covers what lies under it with its white background.
+        EXPECT_TRUE(statusShows(shown, c.prompt));
+    }
+    closeNormally();
+}
+
+// The figure shipped as the example, parsed as the editor writes it.
+bool readExample(const std::string& file, Points* points, Lines* lines) {
+    std::ifstream in(file);
+    std::string word;
+    int n = 0;
+    if (!(in >> word >> n) || word != "PUNKTY") {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        int x = 0, y = 0;
+        in >> x >> y;
+        points->push_back({x, y});
+    }
+    if (!(in >> word >> n) || word != "LINIE") {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        int a = 0, b = 0;
+        in >> a >> b;
+        lines->push_back({a, b});
+    }
+    return static_cast<bool>(in);
+}
+
+// Also leaves the picture for the README when FIGURY_SCREENSHOT names a file.
+TEST_F(HighlightTest, ExampleFigureLoadsAndHighlightsItsLongestLine) {
+    std::string example = toWindowsPath(FIGURY_SOURCE_DIR "/examples/house.obj");
+    Points points;
+    Lines lines;
+    ASSERT_TRUE(readExample(example, &points, &lines)) << example;
+    ASSERT_FALSE(lines.empty());
+    std::ifstream in(example, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    writeData(bytes.str());
+    ASSERT_TRUE(session_.startAndGreet(workDir_));
+
+    double longest = 0;
+    int ax = 0, ay = 0, bx = 0, by = 0;
+    for (const auto& l : lines) {
+        const auto& a = points.at(static_cast<std::size_t>(l.first - 1));
+        const auto& b = points.at(static_cast<std::size_t>(l.second - 1));
+        double length = std::hypot(b.first - a.first, b.second - a.second);
+        if (length > longest) {
+            longest = length;
+            ax = a.first;
+            ay = a.second;
+            bx = b.first;
+            by = b.second;
+        }
+    }
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    // Two pixels beside the middle of the line.
+    int mx = (ax + bx) / 2 + (by != ay ? 2 : 0);
+    int my = (ay + by) / 2 + (by == ay ? 2 : 0);
+    ASSERT_TRUE(session_.hover(mx, my));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redPixels(i) > 40; }));
+    if (const char* out = std::getenv("FIGURY_SCREENSHOT")) {
+        RECT frame{};
+        GetWindowRect(session_.window(), &frame);
+        EXPECT_TRUE(writePng(toWindowsPath(out), captureScreen(frame))) << out;
+    }
+    ASSERT_TRUE(session_.hover(mx, my + 200 < 560 ? my + 200 : my - 200));
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(points, lines)) << "the example is in the editor's own format";
+}
+
+}  // namespace
+}  // namespace e2e
