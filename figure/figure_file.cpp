@@ -22,9 +22,8 @@
 
 namespace {
 
-// Work on scattered memory (points named by number, slots of the point index)
-// is done in batches of this many, their reads first, so that their cache
-// misses overlap instead of coming one by one.
+// Points named by number are read in batches of this many, so that their
+// cache misses overlap instead of coming one by one.
 constexpr size_t batchSize = 64;
 
 struct FileCloser {
@@ -212,82 +211,93 @@ char* writeLineEnd(char* out) {
     return out + lineEndSize;
 }
 
-// The number (from 1) of the first point at each coordinate pair, built once
-// per save so that naming a line end costs one lookup.
-class PointNumbers {
-public:
-    PointNumbers(const int32_t* points, size_t pointCount) {
-        int bits = 4;
-        while ((size_t{1} << bits) < 2 * pointCount) {
-            ++bits;
-        }
-        shift_ = 64 - bits;
-        mask_ = (size_t{1} << bits) - 1;
-        slots_.resize(mask_ + 1);
-        size_t homes[batchSize];
-        for (size_t first = 0; first < pointCount; first += batchSize) {
-            const size_t count = std::min(batchSize, pointCount - first);
-            const int32_t* batch = points + 2 * first;
-            findHomes(batch, count, homes);
-            for (size_t i = 0; i < count; ++i) {
-                Slot& slot = slots_[slotFrom(homes[i], batch[2 * i], batch[2 * i + 1])];
-                if (slot.number == 0) {
-                    slot = Slot{batch[2 * i], batch[2 * i + 1], static_cast<int32_t>(first + i + 1)};
-                }
-            }
-        }
-    }
+// Naming each line end by the first point with its coordinates. Points and
+// ends are first split by hash into parts small enough for a part's hash
+// table to stay in the cache, then each part is matched on its own: memory is
+// read and written in streams, not at random.
 
-    // The numbers for count coordinate pairs; 0 where no point has them.
-    // At most batchSize pairs at a time.
-    void find(const int32_t* coordinates, size_t count, int32_t* numbers) const {
-        size_t homes[batchSize];
-        findHomes(coordinates, count, homes);
-        for (size_t i = 0; i < count; ++i) {
-            numbers[i] = slots_[slotFrom(homes[i], coordinates[2 * i], coordinates[2 * i + 1])].number;
-        }
-    }
+uint64_t coordinateHash(int32_t x, int32_t y) {
+    uint64_t h = (uint64_t{static_cast<uint32_t>(x)} << 32) | static_cast<uint32_t>(y);
+    h *= 0x9E3779B97F4A7C15u;
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9u;
+    return h ^ (h >> 32);
+}
 
-private:
-    struct Slot {
-        int32_t x;
-        int32_t y;
-        int32_t number;  // 0: empty
-    };
-
-    void findHomes(const int32_t* coordinates, size_t count, size_t* homes) const {
-        int32_t touched = 0;
-        for (size_t i = 0; i < count; ++i) {
-            homes[i] = homeOf(coordinates[2 * i], coordinates[2 * i + 1]);
-            touched |= slots_[homes[i]].number;
-        }
-        sink_ = touched;
-    }
-
-    size_t homeOf(int32_t x, int32_t y) const {
-        uint64_t key = (uint64_t{static_cast<uint32_t>(x)} << 32) | static_cast<uint32_t>(y);
-        key *= 0x9E3779B97F4A7C15u;
-        key ^= key >> 29;
-        key *= 0xBF58476D1CE4E5B9u;
-        return static_cast<size_t>(key >> shift_);
-    }
-
-    // The slot holding (x, y), or the empty slot where it belongs.
-    size_t slotFrom(size_t index, int32_t x, int32_t y) const {
-        for (;;) {
-            const Slot& slot = slots_[index];
-            if (slot.number == 0 || (slot.x == x && slot.y == y)) {
-                return index;
-            }
-            index = (index + 1) & mask_;
-        }
-    }
-
-    std::vector<Slot> slots_;
-    size_t mask_ = 0;
-    int shift_ = 0;
-    mutable volatile int32_t sink_ = 0;
+struct Tagged {
+    int32_t x;
+    int32_t y;
+    uint32_t id;  // point number (from 1), or end index
 };
+
+// The items of `coordinates` (pairs) grouped by part, in their own order
+// within each part; `starts` gets where each part begins, plus the end.
+std::vector<Tagged> splitIntoParts(const int32_t* coordinates, size_t count, uint32_t firstId, int partBits,
+                                   std::vector<size_t>& starts) {
+    const auto partOf = [partBits](uint64_t h) { return partBits ? static_cast<size_t>(h >> (64 - partBits)) : 0; };
+    const size_t parts = size_t{1} << partBits;
+    starts.assign(parts + 1, 0);
+    for (size_t k = 0; k < count; ++k) {
+        ++starts[partOf(coordinateHash(coordinates[2 * k], coordinates[2 * k + 1])) + 1];
+    }
+    for (size_t part = 0; part < parts; ++part) {
+        starts[part + 1] += starts[part];
+    }
+    std::vector<size_t> next(starts.begin(), starts.end() - 1);
+    std::vector<Tagged> items(count);
+    for (size_t k = 0; k < count; ++k) {
+        const int32_t x = coordinates[2 * k];
+        const int32_t y = coordinates[2 * k + 1];
+        items[next[partOf(coordinateHash(x, y))]++] = Tagged{x, y, static_cast<uint32_t>(firstId + k)};
+    }
+    return items;
+}
+
+// For each of endCount line ends (coordinate pairs), the number of the first
+// point with its coordinates, or 0 when there is none.
+std::vector<int32_t> endNumbers(const int32_t* points, size_t pointCount, const int32_t* ends, size_t endCount) {
+    int partBits = 0;
+    while ((pointCount >> partBits) > 2048) {
+        ++partBits;
+    }
+    std::vector<size_t> pointStarts;
+    std::vector<size_t> endStarts;
+    const std::vector<Tagged> pointItems = splitIntoParts(points, pointCount, 1, partBits, pointStarts);
+    const std::vector<Tagged> endItems = splitIntoParts(ends, endCount, 0, partBits, endStarts);
+
+    std::vector<int32_t> numbers(endCount, 0);
+    std::vector<Tagged> table;
+    for (size_t part = 0; part + 1 < pointStarts.size(); ++part) {
+        const Tagged* firstPoint = pointItems.data() + pointStarts[part];
+        const Tagged* lastPoint = pointItems.data() + pointStarts[part + 1];
+        size_t size = 16;
+        while (size < 2 * static_cast<size_t>(lastPoint - firstPoint)) {
+            size *= 2;
+        }
+        const size_t mask = size - 1;
+        table.assign(size, Tagged{0, 0, 0});  // id 0: empty
+        const auto slotOf = [&table, mask](int32_t x, int32_t y) {
+            size_t slot = static_cast<size_t>(coordinateHash(x, y)) & mask;
+            while (table[slot].id != 0 && (table[slot].x != x || table[slot].y != y)) {
+                slot = (slot + 1) & mask;
+            }
+            return slot;
+        };
+        // Points come in storage order, so the first one to take a slot is
+        // the first point at those coordinates.
+        for (const Tagged* point = firstPoint; point != lastPoint; ++point) {
+            Tagged& slot = table[slotOf(point->x, point->y)];
+            if (slot.id == 0) {
+                slot = *point;
+            }
+        }
+        for (size_t i = endStarts[part]; i < endStarts[part + 1]; ++i) {
+            const Tagged& end = endItems[i];
+            numbers[end.id] = static_cast<int32_t>(table[slotOf(end.x, end.y)].id);
+        }
+    }
+    return numbers;
+}
 
 struct Text {
     std::unique_ptr<char[]> bytes;
@@ -326,24 +336,16 @@ Text figureText(const Figure& figure) {
     out = writeText(writeLineEnd(out), "LINIE ");
     out = writeNumber(out, static_cast<int32_t>(lineCount));
     out = writeLineEnd(writeLineEnd(out));
-    const PointNumbers numbers(points, pointCount);
-    const int32_t* lines = figure.lines.data();
-    int32_t ends[2 * batchSize];
-    for (size_t first = 0; first < lineCount; first += batchSize) {
-        const size_t count = std::min(batchSize, lineCount - first);
-        for (size_t half = 0; half < 2 * count; half += batchSize) {
-            numbers.find(lines + 4 * first + 2 * half, std::min(batchSize, 2 * count - half), ends + half);
+    const std::vector<int32_t> numbers = endNumbers(points, pointCount, figure.lines.data(), 2 * lineCount);
+    for (size_t k = 0; k < lineCount; ++k) {
+        // Every end matches a point while the figure keeps its invariant;
+        // an end that does not is left out rather than named wrongly.
+        if (numbers[2 * k] != 0) {
+            out = writeNumber(out, numbers[2 * k]);
         }
-        for (size_t i = 0; i < count; ++i) {
-            // Every end matches a point while the figure keeps its invariant;
-            // an end that does not is left out rather than named wrongly.
-            if (ends[2 * i] != 0) {
-                out = writeNumber(out, ends[2 * i]);
-            }
-            if (ends[2 * i + 1] != 0) {
-                *out++ = ' ';
-                out = writeLineEnd(writeNumber(out, ends[2 * i + 1]));
-            }
+        if (numbers[2 * k + 1] != 0) {
+            *out++ = ' ';
+            out = writeLineEnd(writeNumber(out, numbers[2 * k + 1]));
         }
     }
     text.size = static_cast<size_t>(out - text.bytes.get());
