@@ -31,8 +31,8 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// The whole file in memory, as the text-mode reader would deliver it up to a
-// Ctrl-Z, with a NUL after the last byte for the scanner.
+// The whole file in memory, cut at a Ctrl-Z as the Windows text-mode reader
+// cuts it, with a NUL after the last byte to stop the scanner.
 class FileText {
 public:
     bool read(const char* path) {
