@@ -136,8 +136,8 @@ kill_at() {
   count_calls "$syscalls"
   for ((n = 1; n <= calls; n++)); do
     reset_folder
-    if strace -qq -o /dev/null -e trace="$syscalls" -e inject="$syscalls:signal=KILL:when=$n" \
-      "$tool" "$source_file" "$target" 2>/dev/null; then
+    if (strace -qq -o /dev/null -e trace="$syscalls" -e inject="$syscalls:signal=KILL:when=$n" \
+      "$tool" "$source_file" "$target"; exit $?) 2>/dev/null; then
       check "$syscalls call $n passed by" 0
     else
       kills=$((kills + 1))
