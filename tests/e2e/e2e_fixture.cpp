@@ -1,6 +1,7 @@
 #include "e2e_fixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 
@@ -85,10 +86,16 @@ std::string testName() {
 
 }  // namespace
 
+// FIGURY_E2E_EXE runs the suite against another build of the editor.
+std::string editorExe() {
+    const char* other = std::getenv("FIGURY_E2E_EXE");
+    return toWindowsPath(other && *other ? other : FIGURY_EXE);
+}
+
 EditorTest::EditorTest()
     : workDir_(e2eDir() + "\\work\\" + testName()),
       shotDir_(e2eDir() + "\\shots\\" + testName()),
-      session_(toWindowsPath(FIGURY_EXE), shotDir_) {}
+      session_(editorExe(), shotDir_) {}
 
 void EditorTest::SetUp() {
     removeTree(workDir_);

@@ -186,7 +186,7 @@ Image EditorSession::settled() const {
     return window_ ? settledCapture(clientRectOnScreen(window_)) : Image{};
 }
 
-bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image* last, Millis timeout) const {
+bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image* last, Millis timeout) {
     Image image;
     bool ok = waitUntil(
         [&] {
@@ -199,6 +199,7 @@ bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image
         image = settled();
         ok = cond(image);
     }
+    shotOf(image, ok ? "as expected" : "not as expected");
     if (last) {
         *last = image;
     }
@@ -207,8 +208,17 @@ bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image
 
 bool EditorSession::waitStatus(const std::wstring& text, Image* last) {
     Image image;
-    bool ok = waitFor([&](const Image& i) { return statusShows(i, text); }, &image);
-    shotOf(image, ok ? "status" : "status not as expected");
+    bool ok = waitUntil(
+        [&] {
+            image = capture();
+            return statusShows(image, text);
+        },
+        Millis(10000), Millis(30));
+    if (ok) {
+        image = settled();
+        ok = statusShows(image, text);
+    }
+    shotOf(image, (ok ? "status " : "status is not ") + cp1250(text));
     if (last) {
         *last = image;
     }
@@ -276,7 +286,7 @@ bool pointMarked(const Image& client, int x, int y) {
 
 bool pointRinged(const Image& client, int x, int y) {
     // The ring is a 10-pixel circle around the point; its outline has well over 20 pixels.
-    return countPixels(client, RECT{x - 6, y - 6, x + 7, y + 7}, kRed) >= 20;
+    return countPixels(client, RECT{x - 6, y - 6, x + 7, y + 7}, kRed) >= 16;
 }
 
 int redPixels(const Image& client) {

@@ -50,7 +50,7 @@ public:
     // Waits until two captures in a row agree, so a paint in progress is over.
     Image settled() const;
     bool waitFor(const std::function<bool(const Image&)>& cond, Image* last = nullptr,
-                 Millis timeout = Millis(10000)) const;
+                 Millis timeout = Millis(6000));
     bool waitStatus(const std::wstring& text, Image* last = nullptr);
 
     // Alt+F4 on the window; true when the process ended, with its exit code.

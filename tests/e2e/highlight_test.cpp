@@ -34,7 +34,7 @@ void checkRingReach(EditorSession& session) {
             EXPECT_FALSE(pointRinged(shown, kAx, kAy));
             EXPECT_LT(redPixels(shown), 60);
         } else {
-            EXPECT_TRUE(session.waitFor(noRed, &shown));
+            ASSERT_TRUE(session.waitFor(noRed, &shown, Millis(4000)));
             EXPECT_TRUE(pointMarked(shown, kBx, kBy));
         }
     }
@@ -51,12 +51,18 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
         ASSERT_TRUE(session_.clickButton(m.command));
         ASSERT_TRUE(session_.waitStatus(m.prompt));
         checkRingReach(session_);
+        if (HasFatalFailure()) {
+            return;
+        }
     }
     SCOPED_TRACE("second point of a line");
     ASSERT_TRUE(session_.press(kDx, kDy));
     ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
     ASSERT_TRUE(session_.release());
     checkRingReach(session_);
+    if (HasFatalFailure()) {
+        return;
+    }
     closeNormally();
     EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
 }
@@ -117,6 +123,7 @@ TEST_F(HighlightTest, NothingIsHighlightedWhileNoPickIsAwaited) {
     // Nothing repaints by itself now: uncover the window as another window would.
     RedrawWindow(session_.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     shown = session_.settled();
+    session_.shotOf(shown, "mode 5 uncovered");
     EXPECT_EQ(redPixels(shown), 0) << "mode 5";
     EXPECT_TRUE(statusShows(shown, kPromptDestination));
 
