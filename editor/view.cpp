@@ -7,16 +7,9 @@
 
 namespace {
 
-// Coordinates read from a file may be anywhere in the 32-bit range; the
-// corners of a mark around them stay in range instead of wrapping.
-int32_t shifted(int32_t value, int32_t by) {
-    const int64_t result = int64_t{value} + by;
-    return static_cast<int32_t>(std::clamp<int64_t>(result, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 void drawMark(Canvas& canvas, int32_t x, int32_t y, int32_t reach) {
-    canvas.ellipse(shifted(x, -reach), shifted(y, -reach), shifted(x, reach), shifted(y, reach));
+    const MarkBox box = markBox(x, y, reach);
+    canvas.ellipse(box.left, box.top, box.right, box.bottom);
 }
 
 size_t pointElements(const Figure& figure) {
@@ -55,17 +48,32 @@ void highlightLines(Canvas& canvas, const Figure& figure, int32_t x, int32_t y,
 
 }  // namespace
 
+MarkBox markBox(int32_t x, int32_t y, int32_t reach) {
+    auto shifted = [](int32_t value, int32_t by) {
+        const int64_t result = int64_t{value} + by;
+        return static_cast<int32_t>(std::clamp<int64_t>(
+            result, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    return {shifted(x, -reach), shifted(y, -reach), shifted(x, reach), shifted(y, reach)};
+}
+
+void Canvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
+    for (size_t i = 0; i < 2 * count; i += 2) {
+        drawMark(*this, points[i], points[i + 1], reach);
+    }
+}
+
+void Canvas::lines(const int32_t* ends, size_t count) {
+    for (size_t j = 0; j < 4 * count; j += 4) {
+        moveTo(ends[j], ends[j + 1]);
+        lineTo(ends[j + 2], ends[j + 3]);
+    }
+}
+
 void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32_t hoverY,
                      EditorState& state) {
-    const size_t pointEnd = pointElements(figure);
-    for (size_t i = 0; i < pointEnd; i += 2) {
-        drawMark(canvas, figure.points[i], figure.points[i + 1], pointMarkReach);
-    }
-    const size_t lineEnd = lineElements(figure);
-    for (size_t j = 0; j < lineEnd; j += 4) {
-        canvas.moveTo(figure.lines[j], figure.lines[j + 1]);
-        canvas.lineTo(figure.lines[j + 2], figure.lines[j + 3]);
-    }
+    canvas.pointMarks(figure.points.data(), pointElements(figure) / 2, pointMarkReach);
+    canvas.lines(figure.lines.data(), lineElements(figure) / 4);
 
     // The text is drawn on an opaque background, over any line beneath it.
     const char* text = state.statusText;

@@ -1,13 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "editor_state.h"
+
+// The ellipse of a point mark or ring: reach pixels around (x, y) each way.
+// Coordinates read from a file may be anywhere in the 32-bit range; the
+// corners stay in range instead of wrapping.
+struct MarkBox {
+    int32_t left, top, right, bottom;
+};
+MarkBox markBox(int32_t x, int32_t y, int32_t reach);
 
 // What a paint needs from a device context. Coordinates are client-area pixels.
 class Canvas {
 public:
     virtual ~Canvas() = default;
+
+    // The marks of count points (flat x, y pairs) in storage order, and count
+    // lines (flat x1, y1, x2, y2) in storage order. By default each mark is an
+    // ellipse() of its markBox and each line a moveTo() and a lineTo(); a
+    // canvas may draw them faster by any means that leaves every pixel as
+    // those calls, one after another, would leave it.
+    virtual void pointMarks(const int32_t* points, size_t count, int32_t reach);
+    virtual void lines(const int32_t* ends, size_t count);
 
     // Outlined with the current pen, filled with the current brush.
     virtual void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;

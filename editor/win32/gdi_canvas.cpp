@@ -1,10 +1,326 @@
 #include "gdi_canvas.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace {
+
 constexpr COLORREF highlightRed = RGB(255, 0, 0);
+
+// GDI draws reliably only within 27 bits of the origin; a shape with a
+// coordinate beyond that keeps its one plain call, whatever GDI makes of it.
+constexpr int32_t gdiReach = int32_t{1} << 27;
+
+bool withinGdiReach(int32_t x, int32_t y) {
+    return x > -gdiReach && x < gdiReach && y > -gdiReach && y < gdiReach;
 }
 
+// Whether a shape whose pixels all lie in [left, right] x [top, bottom]
+// cannot touch the clip box, whose right and bottom are exclusive.
+bool misses(const RECT& clip, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    return right < clip.left || left >= clip.right || bottom < clip.top || top >= clip.bottom;
+}
+
+// The pixel box of a mark, one pixel wider each way than its ellipse.
+bool markMisses(const RECT& clip, int32_t x, int32_t y, int32_t reach) {
+    return misses(clip, int64_t{x} - reach - 1, int64_t{y} - reach - 1, int64_t{x} + reach + 1,
+                  int64_t{y} + reach + 1);
+}
+
+bool lineMisses(const RECT& clip, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    return misses(clip, int64_t{std::min(x1, x2)} - 1, int64_t{std::min(y1, y2)} - 1,
+                  int64_t{std::max(x1, x2)} + 1, int64_t{std::max(y1, y2)} + 1);
+}
+
+// Below this many marks that can show, one call each is quicker than two
+// writes of the whole clip box.
+constexpr size_t fewestStampedMarks = 1000;
+// Clip boxes larger than the biggest screens are left to plain calls.
+constexpr size_t largestStampedBox = size_t{8192} * 8192;
+constexpr size_t linesPerBatch = 4096;
+
+// A 32-bit top-down DIB section in a memory context of its own.
+class PixelBuffer {
+public:
+    PixelBuffer(HDC like, int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(like);
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dc_ != nullptr && bitmap_ != nullptr && bits != nullptr) {
+            bitmapBefore_ = SelectObject(dc_, bitmap_);
+            pixels_ = static_cast<uint32_t*>(bits);
+        }
+    }
+    ~PixelBuffer() {
+        if (bitmapBefore_ != nullptr) {
+            SelectObject(dc_, bitmapBefore_);
+        }
+        if (bitmap_ != nullptr) {
+            DeleteObject(bitmap_);
+        }
+        if (dc_ != nullptr) {
+            DeleteDC(dc_);
+        }
+    }
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+
+    bool ready() const { return pixels_ != nullptr; }
+    HDC dc() const { return dc_; }
+    // GDI may still be drawing into the pixels: flush before reading or writing them.
+    uint32_t* pixels() const { return pixels_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ bitmapBefore_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+};
+
+// One pixel of a point mark, relative to the point.
+struct StampPixel {
+    int dx;
+    int dy;
+    uint32_t value;
+};
+
+// The pixels that GDI's ellipse sets for a mark of the given reach with the
+// stock black pen and white brush. Drawn twice, over two different
+// backgrounds, so that a pixel drawn in a background's own colour is still
+// seen. Empty when it cannot be told.
+std::vector<StampPixel> markStamp(HDC like, int32_t reach) {
+    const int side = 2 * reach + 9;
+    const int32_t centre = reach + 4;
+    PixelBuffer first(like, side, side);
+    PixelBuffer second(like, side, side);
+    if (!first.ready() || !second.ready()) {
+        return {};
+    }
+    const MarkBox box = markBox(centre, centre, reach);
+    const uint32_t backgrounds[2] = {0x123456u, 0xEDCBA9u};
+    const PixelBuffer* buffers[2] = {&first, &second};
+    for (int b = 0; b < 2; ++b) {
+        HDC dc = buffers[b]->dc();
+        std::fill_n(buffers[b]->pixels(), side * side, backgrounds[b]);
+        const HGDIOBJ pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        const HGDIOBJ brush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        const BOOL drawn = Ellipse(dc, box.left, box.top, box.right, box.bottom);
+        SelectObject(dc, brush);
+        SelectObject(dc, pen);
+        if (!drawn) {
+            return {};
+        }
+    }
+    GdiFlush();
+
+    std::vector<StampPixel> stamp;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const uint32_t a = first.pixels()[y * side + x];
+            const uint32_t b = second.pixels()[y * side + x];
+            if (a == backgrounds[0] && b == backgrounds[1]) {
+                continue;
+            }
+            // A mark touching the edge might have been cut off.
+            if (x == 0 || y == 0 || x == side - 1 || y == side - 1) {
+                return {};
+            }
+            stamp.push_back({x - centre, y - centre, a != backgrounds[0] ? a : b});
+        }
+    }
+    return stamp;
+}
+
+// Sets each mark's pixels in storage order, so that a later mark covers an
+// earlier one as its ellipse would. Both arrays cover the clip box, bottom
+// row first: values gets each set pixel's value and holes a zero there.
+void stampMarks(uint32_t* values, uint32_t* holes, int64_t width, int64_t height, const RECT& clip,
+                const std::vector<StampPixel>& stamp, const int32_t* points, size_t count) {
+    int minDx = 0, maxDx = 0, minDy = 0, maxDy = 0;
+    for (const StampPixel& pixel : stamp) {
+        minDx = std::min(minDx, pixel.dx);
+        maxDx = std::max(maxDx, pixel.dx);
+        minDy = std::min(minDy, pixel.dy);
+        maxDy = std::max(maxDy, pixel.dy);
+    }
+    std::vector<int64_t> offsets;
+    for (const StampPixel& pixel : stamp) {
+        offsets.push_back(-pixel.dy * width + pixel.dx);
+    }
+    for (size_t i = 0; i < 2 * count; i += 2) {
+        const int64_t x = int64_t{points[i]} - clip.left;
+        const int64_t y = int64_t{points[i + 1]} - clip.top;
+        if (x + maxDx < 0 || x + minDx >= width || y + maxDy < 0 || y + minDy >= height) {
+            continue;
+        }
+        if (x + minDx >= 0 && x + maxDx < width && y + minDy >= 0 && y + maxDy < height) {
+            const int64_t at = (height - 1 - y) * width + x;
+            for (size_t p = 0; p < stamp.size(); ++p) {
+                values[at + offsets[p]] = stamp[p].value;
+                holes[at + offsets[p]] = 0;
+            }
+            continue;
+        }
+        for (const StampPixel& pixel : stamp) {
+            const int64_t px = x + pixel.dx;
+            const int64_t py = y + pixel.dy;
+            if (px >= 0 && px < width && py >= 0 && py < height) {
+                values[(height - 1 - py) * width + px] = pixel.value;
+                holes[(height - 1 - py) * width + px] = 0;
+            }
+        }
+    }
+}
+
+// Kept from paint to paint: on some systems the first touch of fresh pages
+// costs more than the stamping, and every pointer move repaints.
+std::vector<uint32_t>& scratchPixels() {
+    static std::vector<uint32_t> pixels;
+    return pixels;
+}
+
+// Stamps the marks and puts them on the context in two writes: one clears
+// their pixels, the other sets them. A pixel between marks is ANDed with all
+// ones and ORed with zero, which leaves it as it was; nothing is read back
+// from the context, which can be slow. False when a write failed.
+bool stampPointMarks(HDC dc, const RECT& clip, const int32_t* points, size_t count, int32_t reach) {
+    const std::vector<StampPixel> stamp = markStamp(dc, reach);
+    const int width = clip.right - clip.left;
+    const int height = clip.bottom - clip.top;
+    const auto area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (stamp.empty() || area > largestStampedBox) {
+        return false;
+    }
+    std::vector<uint32_t>& scratch = scratchPixels();
+    if (scratch.size() < 2 * area) {
+        scratch.resize(2 * area);
+    }
+    uint32_t* const holes = scratch.data();
+    uint32_t* const values = holes + area;
+    std::fill_n(holes, area, 0xFFFFFFFFu);
+    std::fill_n(values, area, 0u);
+    stampMarks(values, holes, width, height, clip, stamp, points, count);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom up: the row count comes back positive
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    auto put = [&](const uint32_t* pixels, DWORD rop) {
+        // The rows written; zero or GDI_ERROR on failure.
+        return StretchDIBits(dc, clip.left, clip.top, width, height, 0, 0, width, height, pixels,
+                             &info, DIB_RGB_COLORS, rop) > 0;
+    };
+    return put(holes, SRCAND) && put(values, SRCPAINT);
+}
+
+// Whether the context keeps colours as direct values, so that ANDing and
+// ORing a 32-bit buffer onto it is exact.
+bool trueColour(HDC dc) {
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP bitmap;
+        return GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof bitmap, &bitmap) ==
+                   static_cast<int>(sizeof bitmap) &&
+               bitmap.bmBitsPixel >= 24;
+    }
+    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24;
+}
+
+}  // namespace
+
 GdiCanvas::~GdiCanvas() { releasePen(); }
+
+bool GdiCanvas::freshContext() const {
+    return GetCurrentObject(dc_, OBJ_PEN) == GetStockObject(BLACK_PEN) &&
+           GetCurrentObject(dc_, OBJ_BRUSH) == GetStockObject(WHITE_BRUSH) &&
+           GetROP2(dc_) == R2_COPYPEN && GetMapMode(dc_) == MM_TEXT &&
+           GetGraphicsMode(dc_) == GM_COMPATIBLE && GetLayout(dc_) == 0;
+}
+
+void GdiCanvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
+    RECT clip;
+    const int clipKind = GetClipBox(dc_, &clip);
+    if (clipKind == ERROR) {
+        Canvas::pointMarks(points, count, reach);
+        return;
+    }
+    bool allWithinReach = true;
+    size_t showing = 0;
+    for (size_t i = 0; i < 2 * count; i += 2) {
+        if (!withinGdiReach(points[i], points[i + 1])) {
+            allWithinReach = false;
+        } else if (clipKind != NULLREGION && !markMisses(clip, points[i], points[i + 1], reach)) {
+            ++showing;
+        }
+    }
+    if (allWithinReach && showing >= fewestStampedMarks && freshContext() && trueColour(dc_) &&
+        stampPointMarks(dc_, clip, points, count, reach)) {
+        return;
+    }
+    // Should a stamp write have failed halfway, these calls set again whatever it cleared.
+    for (size_t i = 0; i < 2 * count; i += 2) {
+        const int32_t x = points[i];
+        const int32_t y = points[i + 1];
+        if (withinGdiReach(x, y) && (clipKind == NULLREGION || markMisses(clip, x, y, reach))) {
+            continue;
+        }
+        const MarkBox box = markBox(x, y, reach);
+        Ellipse(dc_, box.left, box.top, box.right, box.bottom);
+    }
+}
+
+void GdiCanvas::lines(const int32_t* ends, size_t count) {
+    RECT clip;
+    const int clipKind = GetClipBox(dc_, &clip);
+    if (count == 0 || clipKind == ERROR || !freshContext()) {
+        Canvas::lines(ends, count);
+        return;
+    }
+    // All in one pen and colour: which line goes first changes no pixel.
+    const size_t batchLines = std::min(count, linesPerBatch);
+    std::vector<POINT> batch;
+    batch.reserve(2 * batchLines);
+    const std::vector<DWORD> pairs(batchLines, 2);
+    auto drawBatch = [&] {
+        if (!batch.empty()) {
+            PolyPolyline(dc_, batch.data(), pairs.data(), static_cast<DWORD>(batch.size() / 2));
+            batch.clear();
+        }
+    };
+    for (size_t j = 0; j < 4 * count; j += 4) {
+        const int32_t x1 = ends[j], y1 = ends[j + 1], x2 = ends[j + 2], y2 = ends[j + 3];
+        if (!withinGdiReach(x1, y1) || !withinGdiReach(x2, y2)) {
+            MoveToEx(dc_, x1, y1, nullptr);
+            LineTo(dc_, x2, y2);
+            continue;
+        }
+        if (clipKind == NULLREGION || lineMisses(clip, x1, y1, x2, y2)) {
+            continue;
+        }
+        batch.push_back({x1, y1});
+        batch.push_back({x2, y2});
+        if (batch.size() == 2 * batchLines) {
+            drawBatch();
+        }
+    }
+    drawBatch();
+    // Where the last lineTo would have left the current position.
+    MoveToEx(dc_, ends[4 * count - 2], ends[4 * count - 1], nullptr);
+}
 
 void GdiCanvas::ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     Ellipse(dc_, left, top, right, bottom);
@@ -24,13 +340,11 @@ void GdiCanvas::createHighlightPen(int width) {
 }
 
 void GdiCanvas::selectHighlightPen() {
-    if (pen_ == nullptr) {
+    // Once selected it stays until the paint ends: selecting it again changes nothing.
+    if (pen_ == nullptr || penBefore_ != nullptr) {
         return;
     }
-    HGDIOBJ before = SelectObject(dc_, pen_);
-    if (penBefore_ == nullptr) {
-        penBefore_ = before;
-    }
+    penBefore_ = SelectObject(dc_, pen_);
 }
 
 void GdiCanvas::releasePen() {

@@ -7,6 +7,12 @@
 // The drawing interface on a paint's device context. The highlight pen is
 // created at most once per paint and is deselected and deleted when the
 // canvas goes, before EndPaint.
+//
+// Large figures: marks and lines that cannot reach the clip box cost no
+// drawing call, lines go to GDI in batches, and on a plain true-colour
+// context the point marks are stamped, in order, into buffers with the
+// pixels that GDI's own ellipse gives and put on in two calls. Every pixel
+// ends as one call per shape would leave it.
 class GdiCanvas final : public Canvas {
 public:
     explicit GdiCanvas(HDC dc) : dc_(dc) {}
@@ -14,6 +20,8 @@ public:
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
 
+    void pointMarks(const int32_t* points, size_t count, int32_t reach) override;
+    void lines(const int32_t* ends, size_t count) override;
     void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void moveTo(int32_t x, int32_t y) override;
     void lineTo(int32_t x, int32_t y) override;
@@ -22,6 +30,9 @@ public:
     void selectHighlightPen() override;
 
 private:
+    // Whether the context draws as a fresh paint context does: stock black
+    // pen, stock white brush, copy mode, one logical unit a pixel.
+    bool freshContext() const;
     void releasePen();
 
     HDC dc_;

@@ -1,0 +1,356 @@
+// The window's canvas culls, batches and stamps; these tests hold it to the
+// pixels of the plain drawing, one GDI call per shape, on the same figures.
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "figure_file.h"
+#include "gdi_canvas.h"
+#include "main_window.h"
+#include "modes.h"
+#include "view.h"
+#include "window_fixture.h"
+
+namespace {
+
+constexpr int clientWidth = 794;
+constexpr int clientHeight = 575;
+
+// One call per shape, as the window drew before it learnt to batch.
+class PlainGdiCanvas final : public Canvas {
+public:
+    explicit PlainGdiCanvas(HDC dc) : dc_(dc) {}
+    ~PlainGdiCanvas() override { releasePen(); }
+    PlainGdiCanvas(const PlainGdiCanvas&) = delete;
+    PlainGdiCanvas& operator=(const PlainGdiCanvas&) = delete;
+
+    void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        Ellipse(dc_, left, top, right, bottom);
+    }
+    void moveTo(int32_t x, int32_t y) override { MoveToEx(dc_, x, y, nullptr); }
+    void lineTo(int32_t x, int32_t y) override { LineTo(dc_, x, y); }
+    void textOut(int32_t x, int32_t y, const char* text, int length) override {
+        TextOutA(dc_, x, y, text, length);
+    }
+    void createHighlightPen(int width) override {
+        releasePen();
+        pen_ = CreatePen(PS_SOLID, width, RGB(255, 0, 0));
+    }
+    void selectHighlightPen() override {
+        HGDIOBJ before = SelectObject(dc_, pen_);
+        if (penBefore_ == nullptr) penBefore_ = before;
+    }
+
+private:
+    void releasePen() {
+        if (penBefore_ != nullptr) SelectObject(dc_, penBefore_);
+        if (pen_ != nullptr) DeleteObject(pen_);
+        penBefore_ = nullptr;
+        pen_ = nullptr;
+    }
+
+    HDC dc_;
+    HPEN pen_ = nullptr;
+    HGDIOBJ penBefore_ = nullptr;
+};
+
+// A DIB section of the client area's size in a memory context.
+class Surface {
+public:
+    explicit Surface(int bitsPerPixel) : stride_(((clientWidth * bitsPerPixel + 31) / 32) * 4) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = clientWidth;
+        info.bmiHeader.biHeight = -clientHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        before_ = SelectObject(dc_, bitmap_);
+    }
+    ~Surface() {
+        SelectObject(dc_, before_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    HDC dc() const { return dc_; }
+    std::vector<uint8_t> bytes() const {
+        GdiFlush();
+        const auto* first = static_cast<const uint8_t*>(bits_);
+        return {first, first + static_cast<size_t>(stride_) * clientHeight};
+    }
+    int stride() const { return stride_; }
+
+private:
+    int stride_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ before_;
+    void* bits_ = nullptr;
+};
+
+::testing::AssertionResult samePixels(const std::vector<uint8_t>& plain,
+                                      const std::vector<uint8_t>& fast, int stride) {
+    if (plain.size() != fast.size()) {
+        return ::testing::AssertionFailure() << "sizes differ";
+    }
+    size_t differing = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        if (plain[i] != fast[i] && differing++ == 0) {
+            first = i;
+        }
+    }
+    if (differing == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << differing << " bytes differ from the plain drawing, the first in row "
+           << first / stride << " at byte " << first % stride;
+}
+
+void addLineBetween(Figure& figure, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    for (int32_t v : {x1, y1, x2, y2}) figure.points.push_back(v);
+    for (int32_t v : {x1, y1, x2, y2}) figure.lines.push_back(v);
+    figure.pointCount += 2;
+    figure.lineCount += 1;
+}
+
+// Enough points to be stamped, in and around the client area: marks cut by
+// every edge, a crowd of overlapping marks, lines inside, lines leaving the
+// area and lines crossing it with both ends outside.
+Figure mixedFigure(bool extremes) {
+    std::mt19937 random(7);
+    auto between = [&random](int32_t low, int32_t high) {
+        return low + static_cast<int32_t>(random() % static_cast<uint32_t>(high - low));
+    };
+    Figure figure;
+    auto point = [&figure](int32_t x, int32_t y) {
+        figure.points.push_back(x);
+        figure.points.push_back(y);
+        ++figure.pointCount;
+    };
+    for (int k = 0; k < 1500; ++k) point(between(-40, clientWidth + 40), between(-40, clientHeight + 40));
+    for (int32_t d = -4; d <= 4; ++d) {
+        point(d, 200);
+        point(clientWidth - 1 + d, 300);
+        point(400, d);
+        point(300, clientHeight - 1 + d);
+    }
+    for (int k = 0; k < 60; ++k) point(between(200, 207), between(150, 157));
+    for (int k = 0; k < 300; ++k) point(between(-3000, 3000), between(-3000, 3000));
+    if (extremes) {
+        point(50, INT32_MAX - 1);
+        point(INT32_MIN, 5);
+        point(INT32_MAX, INT32_MAX);
+    }
+    const size_t points = figure.points.size() / 2;
+    for (int k = 0; k < 700; ++k) {
+        for (int end = 0; end < 2; ++end) {
+            const size_t i = 2 * (random() % points);
+            figure.lines.push_back(figure.points[i]);
+            figure.lines.push_back(figure.points[i + 1]);
+        }
+        ++figure.lineCount;
+    }
+    addLineBetween(figure, -100, 300, 900, 250);
+    addLineBetween(figure, -10, 30, 30, -10);    // cuts the top left corner
+    addLineBetween(figure, 770, -20, 810, 20);   // cuts the top right corner
+    addLineBetween(figure, 780, -20, 820, 20);   // passes it by, though its box overlaps
+    addLineBetween(figure, -50, -1, 900, -1);    // a row above the area
+    addLineBetween(figure, -50, 0, 900, 0);      // the area's first row
+    addLineBetween(figure, clientWidth, -9, clientWidth, 600);  // a column right of it
+    addLineBetween(figure, -5000, 100, -4000, 400);
+    if (extremes) {
+        addLineBetween(figure, INT32_MIN, 100, INT32_MAX, 100);
+        addLineBetween(figure, -2000000000, -10, 2000000000, -10);
+        addLineBetween(figure, 10, 10, INT32_MAX, INT32_MAX);
+    }
+    return figure;
+}
+
+Figure smallFigure() {
+    Figure figure;
+    addLineBetween(figure, 100, 100, 300, 120);
+    addLineBetween(figure, -3, 50, 2, 52);
+    addLineBetween(figure, 0, 0, 0, 0);
+    addLineBetween(figure, -200, 500, 1000, 10);
+    return figure;
+}
+
+using Setup = std::function<void(HDC)>;
+
+void stripes(HDC dc) {
+    PatBlt(dc, 0, 0, clientWidth, clientHeight, WHITENESS);
+    HBRUSH rose = CreateSolidBrush(RGB(200, 30, 90));
+    HBRUSH leaf = CreateSolidBrush(RGB(10, 160, 40));
+    for (int y = 0; y < clientHeight; y += 9) {
+        RECT row = {0, y, clientWidth, y + 3};
+        FillRect(dc, &row, rose);
+    }
+    for (int x = 0; x < clientWidth; x += 13) {
+        RECT column = {x, 0, x + 2, clientHeight};
+        FillRect(dc, &column, leaf);
+    }
+    DeleteObject(rose);
+    DeleteObject(leaf);
+}
+
+void white(HDC dc) { PatBlt(dc, 0, 0, clientWidth, clientHeight, WHITENESS); }
+
+struct Context {
+    const char* name;
+    int bitsPerPixel;
+    Setup background;
+    Setup prepare;
+};
+
+const Context contexts[] = {
+    {"fresh, 32 bits", 32, white, [](HDC) {}},
+    {"fresh over stripes", 32, stripes, [](HDC) {}},
+    {"fresh, 24 bits", 24, stripes, [](HDC) {}},
+    {"fresh, 16 bits", 16, stripes, [](HDC) {}},
+    {"clipped to a rectangle", 32, stripes,
+     [](HDC dc) { IntersectClipRect(dc, 100, 80, 420, 301); }},
+    {"clipped to two rectangles", 32, stripes,
+     [](HDC dc) {
+         HRGN both = CreateRectRgn(0, 0, 150, 90);
+         HRGN second = CreateRectRgn(600, 400, 794, 575);
+         CombineRgn(both, both, second, RGN_OR);
+         SelectClipRgn(dc, both);
+         DeleteObject(second);
+         DeleteObject(both);
+     }},
+    {"clipped to nothing", 32, stripes, [](HDC dc) { IntersectClipRect(dc, 5, 5, 5, 5); }},
+    {"moved origin", 32, stripes, [](HDC dc) { SetViewportOrgEx(dc, 37, -21, nullptr); }},
+    {"xor", 32, stripes, [](HDC dc) { SetROP2(dc, R2_XORPEN); }},
+    {"gray brush", 32, white, [](HDC dc) { SelectObject(dc, GetStockObject(GRAY_BRUSH)); }},
+};
+
+struct Paint {
+    std::vector<uint8_t> pixels;
+    int32_t selection;
+};
+
+template <class CanvasType>
+Paint paintOn(const Context& context, const Figure& figure, int mode, int32_t x, int32_t y) {
+    Surface surface(context.bitsPerPixel);
+    context.background(surface.dc());
+    const int saved = SaveDC(surface.dc());
+    context.prepare(surface.dc());
+    EditorState state;
+    state.editMode = mode;
+    state.selectionIndex = 12;
+    std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
+    {
+        CanvasType canvas(surface.dc());
+        paintFigureView(canvas, figure, x, y, state);
+    }
+    RestoreDC(surface.dc(), saved);
+    return {surface.bytes(), state.selectionIndex};
+}
+
+TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
+    struct Hover {
+        int mode;
+        int32_t x, y;
+    };
+    // Beside the crowd of marks, on a mark cut by the left edge, on lines through the middle.
+    const Hover hovers[] = {{modeIdle, 0, 0},          {modeDeletePoint, 203, 153},
+                            {modeLineFirst, 1, 200},   {modeDeleteLine, 397, 285},
+                            {modeDeleteLine, 20, 10}};
+    const struct {
+        const char* name;
+        Figure figure;
+    } figures[] = {{"mixed", mixedFigure(false)},
+                   {"mixed with extremes", mixedFigure(true)},
+                   {"small", smallFigure()}};
+    for (const auto& entry : figures) {
+        for (const Context& context : contexts) {
+            for (const Hover& hover : hovers) {
+                SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", mode " +
+                             std::to_string(hover.mode) + " at " + std::to_string(hover.x) + "," +
+                             std::to_string(hover.y));
+                const Paint plain =
+                    paintOn<PlainGdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
+                const Paint fast =
+                    paintOn<GdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
+                const int stride = ((clientWidth * context.bitsPerPixel + 31) / 32) * 4;
+                EXPECT_TRUE(samePixels(plain.pixels, fast.pixels, stride));
+                EXPECT_EQ(plain.selection, fast.selection);
+            }
+        }
+    }
+}
+
+// The same comparison on the program's own window: its paint after a hover
+// in delete-line mode against the plain drawing of the same state.
+class CanvasWindow : public ScratchFolderTest {
+protected:
+    static void SetUpTestSuite() { registerFiguryClass(GetModuleHandleA(nullptr)); }
+
+    void TearDown() override {
+        if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+        WPARAM ignored;
+        takeQuit(ignored);
+        ScratchFolderTest::TearDown();
+    }
+
+    std::vector<uint8_t> clientPixels() {
+        Surface copy(32);
+        HDC dc = GetDC(window_);
+        BitBlt(copy.dc(), 0, 0, clientWidth, clientHeight, dc, 0, 0, SRCCOPY);
+        ReleaseDC(window_, dc);
+        return copy.bytes();
+    }
+
+    HWND window_ = nullptr;
+};
+
+TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
+    std::filesystem::create_directories(folder_ / "Dane");
+    const Figure figure = mixedFigure(false);
+    ASSERT_EQ(1, saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
+    window_ = createMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(nullptr, window_);
+    ShowWindow(window_, SW_SHOWNORMAL);  // no buttons: the whole client area is the figure's
+    RECT client;
+    GetClientRect(window_, &client);
+    ASSERT_EQ(clientWidth, client.right);
+    ASSERT_EQ(clientHeight, client.bottom);
+    ASSERT_EQ(figure.pointCount, editorState.figure.pointCount);
+
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(commandDeleteLine, BN_CLICKED), 0);
+    UpdateWindow(window_);
+    EditorState before = editorState;
+    SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(397, 285));
+    before.hoverX = 397;
+    before.hoverY = 285;
+    UpdateWindow(window_);
+    const std::vector<uint8_t> painted = clientPixels();
+
+    HDC dc = GetDC(window_);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    {
+        PlainGdiCanvas canvas(dc);
+        paintFigureView(canvas, before.figure, before.hoverX, before.hoverY, before);
+    }
+    ReleaseDC(window_, dc);
+    EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
+    EXPECT_EQ(before.selectionIndex, editorState.selectionIndex);
+}
+
+}  // namespace
