@@ -152,6 +152,42 @@ TEST(FigureView, TheFirstPaintInDeleteLineModeUsesTheOldHover) {
     EXPECT_EQ(4, state.selectionIndex);
 }
 
+TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEachWithinTheCounts) {
+    // A canvas that draws in batches must never be handed more than the sequences hold.
+    class BatchCanvas : public RecordingCanvas {
+    public:
+        void pointMarks(const int32_t* points, size_t count, int32_t reach) override {
+            calls.push_back("marks " + std::to_string(count) + " reach " + std::to_string(reach) +
+                            (count > 0 ? " from " + std::to_string(points[0]) : ""));
+        }
+        void lines(const int32_t* ends, size_t count) override {
+            calls.push_back("lines " + std::to_string(count) +
+                            (count > 0 ? " from " + std::to_string(ends[0]) : ""));
+        }
+    };
+    struct Row {
+        int32_t pointCount, lineCount;
+        Calls expected;
+    };
+    const Row rows[] = {
+        {3, 2, {"marks 3 reach 2 from 100", "lines 2 from 100"}},
+        {1, 1, {"marks 1 reach 2 from 100", "lines 1 from 100"}},
+        {9, 7, {"marks 3 reach 2 from 100", "lines 2 from 100"}},
+        {-1, -5, {"marks 0 reach 2", "lines 0"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.pointCount) + " points, " + std::to_string(row.lineCount) +
+                     " lines");
+        Figure figure = pathFigure();
+        figure.pointCount = row.pointCount;
+        figure.lineCount = row.lineCount;
+        EditorState state;
+        BatchCanvas canvas;
+        paintFigureView(canvas, figure, 0, 0, state);
+        EXPECT_EQ(row.expected, canvas.calls);
+    }
+}
+
 TEST(FigureView, MarksAtTheEdgesOfTheCoordinateRangeDoNotWrap) {
     const Figure figure = figureOf({INT32_MAX, INT32_MIN});
     EXPECT_EQ((Calls{"ellipse 2147483645 -2147483648 2147483647 -2147483646", "pen 1", "select",
