@@ -123,7 +123,6 @@ HWND EditorSession::waitWindow(Millis timeout) {
     if (window_) {
         // The buttons come after the window is shown; wait for all seven.
         waitUntil([&] { return childWindows(window_).size() >= 7; }, Millis(10000));
-        settled();
         shot("window");
     }
     return window_;
@@ -182,7 +181,13 @@ Image EditorSession::capture() const {
     return window_ ? captureScreen(clientRectOnScreen(window_)) : Image{};
 }
 
-Image EditorSession::settled() const {
+Image EditorSession::settled() {
+    Image image = settledClient();
+    shotOf(image, "settled");
+    return image;
+}
+
+Image EditorSession::settledClient() const {
     return window_ ? settledCapture(clientRectOnScreen(window_)) : Image{};
 }
 
@@ -196,7 +201,7 @@ bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image
         timeout, Millis(30));
     if (ok) {
         // The condition may hold half-way through a paint: take the finished one.
-        image = settled();
+        image = settledClient();
         ok = cond(image);
     }
     shotOf(image, ok ? "as expected" : "not as expected");
@@ -215,7 +220,7 @@ bool EditorSession::waitStatus(const std::wstring& text, Image* last) {
         },
         Millis(10000), Millis(30));
     if (ok) {
-        image = settled();
+        image = settledClient();
         ok = statusShows(image, text);
     }
     shotOf(image, (ok ? "status " : "status is not ") + cp1250(text));

@@ -47,8 +47,10 @@ public:
     HWND button(int id) const;
 
     Image capture() const;
-    // Waits until two captures in a row agree, so a paint in progress is over.
-    Image settled() const;
+    // Waits until two captures in a row agree, so a paint in progress is over,
+    // and keeps that as a step.
+    Image settled();
+    Image settledClient() const;
     bool waitFor(const std::function<bool(const Image&)>& cond, Image* last = nullptr,
                  Millis timeout = Millis(6000));
     bool waitStatus(const std::wstring& text, Image* last = nullptr);

@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     }
     RECT frame{};
     GetWindowRect(session.window(), &frame);
-    Image shot = session.settled();
-    shot = captureScreen(frame);
+    session.settledClient();
+    Image shot = captureScreen(frame);
     bool saved = writePng(toWindowsPath(argv[3]), shot);
     DWORD code = 1;
     if (!session.closeWithAltF4(&code)) {
