@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "figure.h"
+#include "texts.h"
 
 // Edit modes: what the next left-button press means.
 constexpr int modeIdle = 0;
@@ -27,7 +28,7 @@ constexpr int commandDeleteLine = 104;
 // of these for its whole life; tests make their own.
 struct EditorState {
     int editMode = modeIdle;
-    char statusText[80] = {};  // always terminated; the longest message has 66 bytes
+    char statusText[statusTextCapacity] = {};  // always terminated
     int32_t hoverX = 0;
     int32_t hoverY = 0;
     int32_t selectionIndex = 0;  // point coordinate index 2k or line offset 4k

@@ -1,5 +1,6 @@
 #include "modes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -8,10 +9,11 @@
 
 namespace {
 
-template <size_t N>
-void setStatus(EditorState& state, const char (&text)[N]) {
-    static_assert(N <= sizeof state.statusText, "status message longer than the status buffer");
-    std::memcpy(state.statusText, text, N);
+// Every message fits (texts.cpp checks it); the bound only keeps the buffer terminated.
+void setStatus(EditorState& state, const char* text) {
+    const size_t length = std::min(std::strlen(text), sizeof state.statusText - 1);
+    std::memcpy(state.statusText, text, length);
+    state.statusText[length] = '\0';
 }
 
 void setMode(EditorState& state, int mode) { state.editMode = mode; }

@@ -1,0 +1,58 @@
+#include "texts.h"
+
+// A hex escape takes every hex digit that follows it, so a literal is split
+// where a letter a-f follows an escaped one.
+
+// Window caption and greeting box.
+const char titleLine[] = "Figury - edytor figur";
+const char greetingCaption[] = "dane";
+
+// "Brak danych do wczytania lub dane są nieprawidłowe"
+const char loadFailureText[] = "Brak danych do wczytania lub dane s\xB9 nieprawid\xB3owe";
+const char loadFailureCaption[] = "Brak danych";
+
+// "Nie udało się zapisać danych do pliku Dane/obiekt.obj"
+const char saveFailureText[] =
+    "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj";
+// "Błąd zapisu"
+const char saveFailureCaption[] = "B\xB3\xB9" "d zapisu";
+
+const char buttonAddPoint[] = "wstaw punkt";
+const char buttonDeletePoint[] = "usu\xF1 punkt";  // "usuń punkt"
+const char buttonMovePoint[] = "przesun punkt";
+const char buttonInsertLine[] = "wstaw linie";
+const char buttonDeleteLine[] = "usu\xF1 linie";  // "usuń linie"
+
+// Prompts after each command.
+// "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt"
+const char promptAddPoint[] =
+    "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
+const char promptDeletePoint[] = "Usuwanie punktu - Wskaz punkt do usuniecia";
+// "Przesuwanie punktu - Wskaz punkt do przesunięcia"
+const char promptMovePoint[] = "Przesuwanie punktu - Wskaz punkt do przesuni\xEA" "cia";
+const char promptInsertLine[] = "Wstawianie linii - Wskaz pierwszy punk linii";
+// "Usuwanie linii - Wskaz linię do usunięcia"
+const char promptDeleteLine[] = "Usuwanie linii - Wskaz lini\xEA do usuni\xEA" "cia";
+
+// Messages after each pick.
+const char donePointAdded[] = "Dodano nowy punkt";
+const char donePointDeleted[] = "Punkt zosta\xB3 usuni\xEAty";  // "Punkt został usunięty"
+const char promptMoveDestination[] = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
+const char donePointMoved[] = "Punkt zosta\xB3 przesuni\xEAty";  // "Punkt został przesunięty"
+const char promptLineSecond[] = "Wstawianie linii - Wskaz drugi punk linii";
+const char doneLineInserted[] = "Wstawiono lini\xEA";       // "Wstawiono linię"
+const char doneLineDeleted[] = "Usuni\xEAto lini\xEA";      // "Usunięto linię"
+
+// Every status message fits the status text with its terminator.
+static_assert(sizeof promptAddPoint <= statusTextCapacity);
+static_assert(sizeof promptDeletePoint <= statusTextCapacity);
+static_assert(sizeof promptMovePoint <= statusTextCapacity);
+static_assert(sizeof promptInsertLine <= statusTextCapacity);
+static_assert(sizeof promptDeleteLine <= statusTextCapacity);
+static_assert(sizeof donePointAdded <= statusTextCapacity);
+static_assert(sizeof donePointDeleted <= statusTextCapacity);
+static_assert(sizeof promptMoveDestination <= statusTextCapacity);
+static_assert(sizeof donePointMoved <= statusTextCapacity);
+static_assert(sizeof promptLineSecond <= statusTextCapacity);
+static_assert(sizeof doneLineInserted <= statusTextCapacity);
+static_assert(sizeof doneLineDeleted <= statusTextCapacity);
