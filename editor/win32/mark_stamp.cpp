@@ -1,0 +1,211 @@
+#include "mark_stamp.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "view.h"
+
+namespace {
+
+// Clip boxes larger than the biggest screens are left to plain calls.
+constexpr size_t largestStampedBox = size_t{8192} * 8192;
+
+// A 32-bit top-down DIB section in a memory context of its own.
+class PixelBuffer {
+public:
+    PixelBuffer(HDC like, int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(like);
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dc_ != nullptr && bitmap_ != nullptr && bits != nullptr) {
+            bitmapBefore_ = SelectObject(dc_, bitmap_);
+            pixels_ = static_cast<uint32_t*>(bits);
+        }
+    }
+    ~PixelBuffer() {
+        if (bitmapBefore_ != nullptr) {
+            SelectObject(dc_, bitmapBefore_);
+        }
+        if (bitmap_ != nullptr) {
+            DeleteObject(bitmap_);
+        }
+        if (dc_ != nullptr) {
+            DeleteDC(dc_);
+        }
+    }
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+
+    bool ready() const { return pixels_ != nullptr; }
+    HDC dc() const { return dc_; }
+    // GDI may still be drawing into the pixels: flush before reading or writing them.
+    uint32_t* pixels() const { return pixels_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ bitmapBefore_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+};
+
+// One pixel of a point mark, relative to the point.
+struct StampPixel {
+    int dx;
+    int dy;
+    uint32_t value;
+};
+
+// The pixels that GDI's ellipse sets for a mark of the given reach with the
+// stock black pen and white brush. Drawn twice, over two different
+// backgrounds, so that a pixel drawn in a background's own colour is still
+// seen. Empty when it cannot be told.
+std::vector<StampPixel> markStamp(HDC like, int32_t reach) {
+    const int side = 2 * reach + 9;
+    const int32_t centre = reach + 4;
+    PixelBuffer first(like, side, side);
+    PixelBuffer second(like, side, side);
+    if (!first.ready() || !second.ready()) {
+        return {};
+    }
+    const MarkBox box = markBox(centre, centre, reach);
+    const uint32_t backgrounds[2] = {0x123456u, 0xEDCBA9u};
+    const PixelBuffer* buffers[2] = {&first, &second};
+    for (int b = 0; b < 2; ++b) {
+        HDC dc = buffers[b]->dc();
+        std::fill_n(buffers[b]->pixels(), side * side, backgrounds[b]);
+        const HGDIOBJ pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        const HGDIOBJ brush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        const BOOL drawn = Ellipse(dc, box.left, box.top, box.right, box.bottom);
+        SelectObject(dc, brush);
+        SelectObject(dc, pen);
+        if (!drawn) {
+            return {};
+        }
+    }
+    GdiFlush();
+
+    std::vector<StampPixel> stamp;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const uint32_t a = first.pixels()[y * side + x];
+            const uint32_t b = second.pixels()[y * side + x];
+            if (a == backgrounds[0] && b == backgrounds[1]) {
+                continue;
+            }
+            // A mark touching the edge might have been cut off.
+            if (x == 0 || y == 0 || x == side - 1 || y == side - 1) {
+                return {};
+            }
+            stamp.push_back({x - centre, y - centre, a != backgrounds[0] ? a : b});
+        }
+    }
+    return stamp;
+}
+
+// Sets each mark's pixels in storage order, so that a later mark covers an
+// earlier one as its ellipse would. Both arrays cover the clip box, bottom
+// row first: values gets each set pixel's value and holes a zero there.
+void stampMarks(uint32_t* values, uint32_t* holes, int64_t width, int64_t height, const RECT& clip,
+                const std::vector<StampPixel>& stamp, const int32_t* points, size_t count) {
+    int minDx = 0, maxDx = 0, minDy = 0, maxDy = 0;
+    for (const StampPixel& pixel : stamp) {
+        minDx = std::min(minDx, pixel.dx);
+        maxDx = std::max(maxDx, pixel.dx);
+        minDy = std::min(minDy, pixel.dy);
+        maxDy = std::max(maxDy, pixel.dy);
+    }
+    std::vector<int64_t> offsets;
+    for (const StampPixel& pixel : stamp) {
+        offsets.push_back(-pixel.dy * width + pixel.dx);
+    }
+    for (size_t i = 0; i < 2 * count; i += 2) {
+        const int64_t x = int64_t{points[i]} - clip.left;
+        const int64_t y = int64_t{points[i + 1]} - clip.top;
+        if (x + maxDx < 0 || x + minDx >= width || y + maxDy < 0 || y + minDy >= height) {
+            continue;
+        }
+        if (x + minDx >= 0 && x + maxDx < width && y + minDy >= 0 && y + maxDy < height) {
+            const int64_t at = (height - 1 - y) * width + x;
+            for (size_t p = 0; p < stamp.size(); ++p) {
+                values[at + offsets[p]] = stamp[p].value;
+                holes[at + offsets[p]] = 0;
+            }
+            continue;
+        }
+        for (const StampPixel& pixel : stamp) {
+            const int64_t px = x + pixel.dx;
+            const int64_t py = y + pixel.dy;
+            if (px >= 0 && px < width && py >= 0 && py < height) {
+                values[(height - 1 - py) * width + px] = pixel.value;
+                holes[(height - 1 - py) * width + px] = 0;
+            }
+        }
+    }
+}
+
+// Kept from paint to paint: on some systems the first touch of fresh pages
+// costs more than the stamping, and every pointer move repaints.
+std::vector<uint32_t>& scratchPixels() {
+    static std::vector<uint32_t> pixels;
+    return pixels;
+}
+
+}  // namespace
+
+// One write clears the marks' pixels, the other sets them. A pixel between
+// marks is ANDed with all ones and ORed with zero, which leaves it as it was;
+// nothing is read back from the context, which can be slow.
+bool stampPointMarks(HDC dc, const RECT& clip, const int32_t* points, size_t count, int32_t reach) {
+    const std::vector<StampPixel> stamp = markStamp(dc, reach);
+    const int width = clip.right - clip.left;
+    const int height = clip.bottom - clip.top;
+    const auto area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (stamp.empty() || area > largestStampedBox) {
+        return false;
+    }
+    std::vector<uint32_t>& scratch = scratchPixels();
+    if (scratch.size() < 2 * area) {
+        scratch.resize(2 * area);
+    }
+    uint32_t* const holes = scratch.data();
+    uint32_t* const values = holes + area;
+    std::fill_n(holes, area, 0xFFFFFFFFu);
+    std::fill_n(values, area, 0u);
+    stampMarks(values, holes, width, height, clip, stamp, points, count);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom up: the row count comes back positive
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    auto put = [&](const uint32_t* pixels, DWORD rop) {
+        // The rows written; zero or GDI_ERROR on failure.
+        return StretchDIBits(dc, clip.left, clip.top, width, height, 0, 0, width, height, pixels,
+                             &info, DIB_RGB_COLORS, rop) > 0;
+    };
+    return put(holes, SRCAND) && put(values, SRCPAINT);
+}
+
+bool trueColour(HDC dc) {
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP bitmap;
+        return GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof bitmap, &bitmap) ==
+                   static_cast<int>(sizeof bitmap) &&
+               bitmap.bmBitsPixel >= 24;
+    }
+    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24;
+}
