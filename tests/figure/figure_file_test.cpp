@@ -80,12 +80,16 @@ const std::vector<LoadCase> loadCases = {
      "PUNKTY 5\n1 2\n2147483648 5\n-2147483648 2147483647\n6 -2147483649\n"
      "0000000000000000000000012 -00000000000000000000034\n",
      1, makeFigure({{1, 2}, {1, 2}, {INT32_MIN, INT32_MAX}, {6, INT32_MAX}, {12, -34}})},
-    {"lines naming no point add nothing", "PUNKTY 2\n1 1\n2 2\nLINIE 6\n0 1\n1 3\n-1 2\n1 2\n2 1\n2 4294967297\n",
+    {"lines naming no point add nothing", "PUNKTY 2\n1 1\n2 2\nLINIE 7\n0 1\n3 1\n1 3\n-1 2\n1 2\n2 1\n2 4294967297\n",
      1, makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {2, 1}, {2, 1}})},
     {"first line record does not scan", "PUNKTY 2\n1 1\n2 2\nLINIE 2\nx\n1 2\n", 1,
      makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"negative line count", "PUNKTY 2\n1 1\n2 2\nLINIE -1\n1 2\n", 1, makeFigure({{1, 1}, {2, 2}})},
     {"line count beyond the file", "PUNKTY 1\n1 1\nLINIE 2000000000\n1 1\n", 1, makeFigure({{1, 1}})},
+    {"line count one past the bytes after its header", "PUNKTY 1\n1 1\nLINIE 4\n1 1", 1, makeFigure({{1, 1}})},
+    {"line count equal to the bytes after its header", "PUNKTY 1\n1 1\nLINIE 3\n1 1", 1,
+     makeFigure({{1, 1}}, {{1, 1}, {1, 1}, {1, 1}})},
+    {"point count equal to the bytes after the header", "PUNKTY 3\n1 2", 1, makeFigure({{1, 2}, {1, 2}, {1, 2}})},
     {"nothing after the last line record is read", "PUNKTY 2\n1 1\n2 2\nLINIE 1\n1 2\nPUNKTY 9\n9 9\n", 1,
      makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"long lines are read whole",
@@ -101,6 +105,7 @@ const std::vector<LoadCase> loadCases = {
     {"point count past the 32-bit range", "PUNKTY 2147483648\n1 1\n", 0, {}},
     {"no header", "1 2\n3 4\n", 0, {}},
     {"point count beyond the file", "PUNKTY 5\n1 2\n", 0, {}},
+    {"point count one past the bytes after the header", "PUNKTY 4\n1 2", 0, {}},
     {"huge point count", "PUNKTY 2000000000\n1 2\n", 0, {}},
 };
 
