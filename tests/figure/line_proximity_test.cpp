@@ -37,6 +37,22 @@ TEST(LineIsNear, Cases) {
         {"zero length, beside it", 50, 50, 50, 50, 51, 50, false},
         {"diagonal, 9.9 away", 0, 0, 100, 100, 57, 43, true},
         {"diagonal, 11.3 away", 0, 0, 100, 100, 58, 42, false},
+        // a and c are kept in single precision, c computed from the unrounded
+        // slope, and s is truncated: in exact arithmetic s is 11 at the first
+        // four and 10 2/3 at the fifth.
+        {"slope 1/3, a rounded: s just below 11", 0, 0, 300, 100, 150, 61, true},
+        {"slope 1/3, c rounded: s just below 11", 100, 100, 400, 200, 106, 91, true},
+        {"slope 1/3, c rounded: s just above 11", 100, 100, 400, 200, 100, 111, false},
+        {"slope 1/3, c from the unrounded slope", 100, 0, 400, 100, 100, 11, true},
+        {"slope 1/3, s truncated to 10", 0, 0, 300, 100, 151, 61, true},
+        // Past 2^24 the ends are rounded: this line lies at x = 2^24.
+        {"vertical beyond single precision, 10 to the left", 16777217, 0, 16777217, 200, 16777207, 100, true},
+        // The length and the end distances are rounded alike, so on an end
+        // the other end is exactly as far as the line is long.
+        {"diagonal, on the first end", 0, 0, 100, 100, 0, 0, false},
+        {"diagonal, on the second end", 0, 0, 100, 100, 100, 100, false},
+        {"shallow, on the first end", 100, 100, 200, 110, 100, 100, false},
+        {"shallow, on the second end", 100, 100, 200, 110, 200, 110, false},
         {"across the whole 32-bit plane", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 0, 0, true},
         {"across the whole 32-bit plane, 141 away", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 100, -100, false},
     };
