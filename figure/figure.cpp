@@ -56,9 +56,11 @@ bool pointIsUnder(int32_t px, int32_t py, int32_t x, int32_t y) {
 }
 
 void addPoint(Figure& figure, int32_t x, int32_t y) {
+    // Both values in one insertion, counted after it: a failed allocation
+    // leaves no half point behind.
+    const int32_t point[2] = {x, y};
+    figure.points.insert(figure.points.end(), point, point + 2);
     figure.pointCount += 1;
-    figure.points.push_back(x);
-    figure.points.push_back(y);
 }
 
 int deletePointsAt(Figure& figure, int32_t x, int32_t y) {
