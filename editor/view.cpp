@@ -12,14 +12,6 @@ void drawMark(Canvas& canvas, int32_t x, int32_t y, int32_t reach) {
     canvas.ellipse(box.left, box.top, box.right, box.bottom);
 }
 
-size_t pointElements(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.pointCount, 0)) * 2, figure.points.size());
-}
-
-size_t lineElements(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.lineCount, 0)) * 4, figure.lines.size());
-}
-
 void highlightPoints(Canvas& canvas, const Figure& figure, int32_t x, int32_t y) {
     canvas.createHighlightPen(pointHighlightWidth);
     const size_t end = pointElements(figure);

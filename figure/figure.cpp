@@ -6,15 +6,6 @@
 
 namespace {
 
-// Element counts as the counts say, never past what the sequences hold.
-size_t pointElements(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.pointCount, 0)) * 2, figure.points.size());
-}
-
-size_t lineElements(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.lineCount, 0)) * 4, figure.lines.size());
-}
-
 bool isPointIndex(const Figure& figure, int32_t index) {
     return index >= 0 && index % 2 == 0 && static_cast<size_t>(index) < pointElements(figure);
 }
@@ -47,6 +38,16 @@ private:
 };
 
 }  // namespace
+
+size_t pointElements(const Figure& figure) {
+    const size_t whole = figure.points.size() - figure.points.size() % 2;
+    return std::min(static_cast<size_t>(std::max(figure.pointCount, 0)) * 2, whole);
+}
+
+size_t lineElements(const Figure& figure) {
+    const size_t whole = figure.lines.size() - figure.lines.size() % 4;
+    return std::min(static_cast<size_t>(std::max(figure.lineCount, 0)) * 4, whole);
+}
 
 bool pointIsUnder(int32_t px, int32_t py, int32_t x, int32_t y) {
     // 64-bit differences: any two 32-bit coordinates may be compared.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +13,11 @@ struct Figure {
     std::vector<int32_t> points;  // x0, y0, x1, y1, ...; point k at 2k
     std::vector<int32_t> lines;   // x1, y1, x2, y2 per line; line k at offset 4k
 };
+
+// The elements of points and of lines that the counts name, never past the
+// whole points and lines the sequences hold: every scan is bounded by these.
+size_t pointElements(const Figure& figure);
+size_t lineElements(const Figure& figure);
 
 // Half-width of the pick square: a point is under a position when both
 // coordinate differences are smaller than this.

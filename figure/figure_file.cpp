@@ -304,18 +304,9 @@ struct Text {
     size_t size = 0;
 };
 
-// The counts as far as the sequences back them.
-size_t storedPoints(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.pointCount, 0)), figure.points.size() / 2);
-}
-
-size_t storedLines(const Figure& figure) {
-    return std::min(static_cast<size_t>(std::max(figure.lineCount, 0)), figure.lines.size() / 4);
-}
-
 Text figureText(const Figure& figure) {
-    const size_t pointCount = storedPoints(figure);
-    const size_t lineCount = storedLines(figure);
+    const size_t pointCount = pointElements(figure) / 2;
+    const size_t lineCount = lineElements(figure) / 4;
     const size_t recordSize = 2 * numberSize + 1 + lineEndSize;
     const size_t headersSize = 2 * (8 + numberSize + 3 * lineEndSize);
 

@@ -163,6 +163,25 @@ TEST(FigureStore, DeletingTheSelectedLine) {
     EXPECT_TRUE(sameFigure(makeFigure({{0, 0}, {10, 0}, {20, 0}}), figure));
 }
 
+TEST(FigureStore, ScansStopAtTheWholePointsAndLinesTheSequencesHold) {
+    // Counts larger than the sequences, and sequences cut inside a point or a
+    // line: only the whole ones stored are ever read.
+    Figure figure;
+    figure.pointCount = 3;
+    figure.points = {10, 10, 20};
+    figure.lineCount = 2;
+    figure.lines = {10, 10, 10, 10, 20, 20};
+    EXPECT_EQ(2u, pointElements(figure));
+    EXPECT_EQ(4u, lineElements(figure));
+    int32_t selection = -1;
+    EXPECT_EQ(0, selectPointAt(figure, 20, 0, selection));
+    EXPECT_EQ(-1, selection);
+    EXPECT_EQ(0, deleteSelectedLine(figure, 4));
+    EXPECT_EQ(1, deletePointsAt(figure, 10, 10));
+    EXPECT_EQ(std::vector<int32_t>{20}, figure.points);
+    EXPECT_EQ((std::vector<int32_t>{20, 20}), figure.lines);
+}
+
 TEST(FigureStore, ClearEmptiesBothSequences) {
     Figure figure = makeFigure({{1, 2}, {3, 4}}, {{1, 2}});
     clear(figure);
