@@ -16,7 +16,16 @@ void setStatus(EditorState& state, const char* text) {
     state.statusText[length] = '\0';
 }
 
-void setMode(EditorState& state, int mode) { state.editMode = mode; }
+void enter(EditorState& state, int mode, const char* message) {
+    state.editMode = mode;
+    setStatus(state, message);
+}
+
+// An operation that changed the figure ends in the idle mode with its message.
+void finishEdit(EditorState& state, const char* message) {
+    state.figureEdited = true;
+    enter(state, modeIdle, message);
+}
 
 bool waitsForHover(int mode) {
     return mode == modeDeletePoint || mode == modeMovePick || mode == modeLineFirst ||
@@ -36,24 +45,19 @@ bool fileIsPresent(const char* path) {
 bool onCommand(EditorState& state, int controlId) {
     switch (controlId) {
         case commandAddPoint:
-            setStatus(state, promptAddPoint);
-            setMode(state, modeAddPoint);
+            enter(state, modeAddPoint, promptAddPoint);
             return true;
         case commandDeletePoint:
-            setStatus(state, promptDeletePoint);
-            setMode(state, modeDeletePoint);
+            enter(state, modeDeletePoint, promptDeletePoint);
             return true;
         case commandMovePoint:
-            setStatus(state, promptMovePoint);
-            setMode(state, modeMovePick);
+            enter(state, modeMovePick, promptMovePoint);
             return true;
         case commandInsertLine:
-            setStatus(state, promptInsertLine);
-            setMode(state, modeLineFirst);
+            enter(state, modeLineFirst, promptInsertLine);
             return true;
         case commandDeleteLine:
-            setStatus(state, promptDeleteLine);
-            setMode(state, modeDeleteLine);
+            enter(state, modeDeleteLine, promptDeleteLine);
             return true;
         default:
             return false;
@@ -73,50 +77,39 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
     // A pick that hits nothing keeps mode and prompt, so the user can try again.
     switch (state.editMode) {
         case modeAddPoint:
-            setStatus(state, donePointAdded);
             addPoint(state.figure, x, y);
-            state.figureEdited = true;
-            setMode(state, modeIdle);
+            finishEdit(state, donePointAdded);
             return true;
         case modeDeletePoint:
             if (deletePointsAt(state.figure, x, y)) {
-                state.figureEdited = true;
-                setMode(state, modeIdle);
-                setStatus(state, donePointDeleted);
+                finishEdit(state, donePointDeleted);
             }
             return true;
         case modeMovePick:
             if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
-                setMode(state, modeMoveRelease);
-                setStatus(state, promptMoveDestination);
+                enter(state, modeMoveRelease, promptMoveDestination);
             }
             return true;
         case modeMoveDestination:
             if (moveSelectedPointTo(state.figure, state.selectionIndex, x, y)) {
                 state.figureEdited = true;
             }
-            setMode(state, modeIdle);
-            setStatus(state, donePointMoved);
+            enter(state, modeIdle, donePointMoved);
             return true;
         case modeLineFirst:
             if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
-                setMode(state, modeLineRelease);
-                setStatus(state, promptLineSecond);
+                enter(state, modeLineRelease, promptLineSecond);
             }
             return true;
         case modeLineSecond:
             if (insertLineTo(state.figure, state.selectionIndex, x, y)) {
-                state.figureEdited = true;
-                setMode(state, modeIdle);
-                setStatus(state, doneLineInserted);
+                finishEdit(state, doneLineInserted);
             }
             return true;
         case modeDeleteLine:
             // The line is the one the last highlight recorded, wherever the pointer is now.
             if (deleteSelectedLine(state.figure, state.selectionIndex)) {
-                state.figureEdited = true;
-                setMode(state, modeIdle);
-                setStatus(state, doneLineDeleted);
+                finishEdit(state, doneLineDeleted);
             }
             return true;
         default:
@@ -126,9 +119,9 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
 
 void onLeftButtonUp(EditorState& state) {
     if (state.editMode == modeMoveRelease) {
-        setMode(state, modeMoveDestination);
+        state.editMode = modeMoveDestination;
     } else if (state.editMode == modeLineRelease) {
-        setMode(state, modeLineSecond);
+        state.editMode = modeLineSecond;
     }
 }
 
