@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64
   wine wine64
   xvfb xdotool x11-utils imagemagick
+  libstb-dev
   locales
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev

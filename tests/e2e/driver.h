@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "png_writer.h"
+#include "image.h"
 
 namespace e2e {
 
