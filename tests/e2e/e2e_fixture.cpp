@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace e2e {
 
@@ -50,25 +52,13 @@ std::string e2eDir() {
 }
 
 void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
+    // Read-only files are made writable first: Windows refuses to delete them.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, error)) {
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, error);
     }
-    RemoveDirectoryA(path.c_str());
+    std::filesystem::remove_all(path, error);
 }
 
 namespace {
@@ -100,8 +90,8 @@ EditorTest::EditorTest()
 void EditorTest::SetUp() {
     removeTree(workDir_);
     removeTree(shotDir_);
-    CreateDirectoryA((e2eDir() + "\\work").c_str(), nullptr);
-    ASSERT_TRUE(CreateDirectoryA(workDir_.c_str(), nullptr)) << workDir_;
+    std::error_code error;
+    ASSERT_TRUE(std::filesystem::create_directories(workDir_, error)) << workDir_;
     ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
     ASSERT_EQ(GetACP(), 1250u) << "the editor's texts are Windows-1250; run under a Polish locale";
 }

@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace e2e {
 
@@ -10,14 +12,9 @@ namespace {
 const Millis kInput(5000);
 
 bool makeDirs(const std::string& path) {
-    std::string win = path;
-    for (std::size_t i = 1; i <= win.size(); ++i) {
-        if (i == win.size() || win[i] == '/' || win[i] == '\\') {
-            CreateDirectoryA(win.substr(0, i).c_str(), nullptr);
-        }
-    }
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }
 
 // A box or a window just shown may still be painting.
