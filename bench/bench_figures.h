@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <random>
 
-#include "figure.h"
+#include "figure/figure.h"
 
 // The rectangle that a benchmark figure's points are spread over.
 struct FigureArea {
@@ -26,18 +26,15 @@ inline Figure benchFigure(int32_t n, const FigureArea& area) {
     const auto width = static_cast<uint32_t>(area.right - area.left);
     const auto height = static_cast<uint32_t>(area.bottom - area.top);
     Figure figure;
-    figure.pointCount = n;
-    figure.points.reserve(2 * static_cast<size_t>(n));
+    figure.points.reserve(static_cast<size_t>(n));
     for (int32_t k = 0; k < n; ++k) {
-        figure.points.push_back(area.left + below(width));
-        figure.points.push_back(area.top + below(height));
+        const int32_t x = area.left + below(width);
+        figure.points.push_back({x, area.top + below(height)});
     }
-    figure.lineCount = n;
-    figure.lines.reserve(4 * static_cast<size_t>(n));
-    for (int32_t k = 0; k < 2 * n; ++k) {
-        const size_t i = 2 * static_cast<size_t>(below(static_cast<uint32_t>(n)));
-        figure.lines.push_back(figure.points[i]);
-        figure.lines.push_back(figure.points[i + 1]);
+    figure.lines.reserve(static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+        const Point first = figure.points[static_cast<size_t>(below(static_cast<uint32_t>(n)))];
+        figure.lines.push_back({first, figure.points[static_cast<size_t>(below(static_cast<uint32_t>(n)))]});
     }
     return figure;
 }

@@ -28,9 +28,9 @@
 #include <string>
 #include <vector>
 
-#include "figure.h"
-#include "figure_file.h"
-#include "line_proximity.h"
+#include "figure/figure.h"
+#include "figure/figure_file.h"
+#include "figure/line_proximity.h"
 
 namespace {
 
@@ -72,19 +72,16 @@ Figure randomFigure(int32_t n) {
     std::uniform_int_distribution<int32_t> coordinate(0, 99999);
     std::uniform_int_distribution<int32_t> pointIndex(0, n - 1);
     Figure figure;
-    figure.points.reserve(2 * static_cast<size_t>(n));
+    figure.points.reserve(static_cast<size_t>(n));
     for (int32_t k = 0; k < n; ++k) {
-        addPoint(figure, coordinate(random), coordinate(random));
+        const int32_t x = coordinate(random);
+        addPoint(figure, x, coordinate(random));
     }
-    figure.lines.reserve(4 * static_cast<size_t>(n));
+    figure.lines.reserve(static_cast<size_t>(n));
     for (int32_t k = 0; k < n; ++k) {
-        for (int end = 0; end < 2; ++end) {
-            const size_t i = 2 * static_cast<size_t>(pointIndex(random));
-            figure.lines.push_back(figure.points[i]);
-            figure.lines.push_back(figure.points[i + 1]);
-        }
+        const Point first = figure.points[static_cast<size_t>(pointIndex(random))];
+        figure.lines.push_back({first, figure.points[static_cast<size_t>(pointIndex(random))]});
     }
-    figure.lineCount = n;
     return figure;
 }
 
@@ -148,11 +145,9 @@ void saveFigureFile(benchmark::State& state) {
 // A figure whose first point, apart from all others, carries a tenth of the lines.
 Figure figureWithHub(int32_t n) {
     Figure figure = figureOf(n);
-    figure.points[0] = -1000;
-    figure.points[1] = -1000;
-    for (size_t j = 0; j < figure.lines.size(); j += 40) {
-        figure.lines[j] = -1000;
-        figure.lines[j + 1] = -1000;
+    figure.points[0] = {-1000, -1000};
+    for (size_t k = 0; k < figure.lines.size(); k += 10) {
+        figure.lines[k].first = {-1000, -1000};
     }
     return figure;
 }
@@ -164,7 +159,7 @@ void deletePointWithManyLines(benchmark::State& state) {
         state.PauseTiming();
         Figure figure = start;
         state.ResumeTiming();
-        if (deletePointsAt(figure, -1000, -1000) != 1 || figure.lineCount != n - n / 10) {
+        if (!deletePointsAt(figure, -1000, -1000) || figure.lines.size() != static_cast<size_t>(n - n / 10)) {
             state.SkipWithError("unexpected deletion");
             break;
         }
@@ -175,11 +170,10 @@ void deletePointWithManyLines(benchmark::State& state) {
 void proximityOverAllLines(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     const Figure& figure = figureOf(n);
-    const int32_t* lines = figure.lines.data();
     for (auto _ : state) {
         int near = 0;
-        for (size_t j = 0; j < figure.lines.size(); j += 4) {
-            near += lineIsNear(lines[j], lines[j + 1], lines[j + 2], lines[j + 3], 50000, 50000);
+        for (const Line& line : figure.lines) {
+            near += lineIsNear(line, 50000, 50000);
         }
         benchmark::DoNotOptimize(near);
     }

@@ -1,37 +1,36 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
-#include "figure.h"
-#include "texts.h"
+#include "editor/texts.h"
+#include "figure/figure.h"
 
-// Edit modes: what the next left-button press means.
-constexpr int modeIdle = 0;
-constexpr int modeAddPoint = 1;
-constexpr int modeDeletePoint = 2;
-constexpr int modeMovePick = 3;         // the point to move
-constexpr int modeMoveRelease = 4;      // release after the point to move was picked
-constexpr int modeMoveDestination = 5;  // where the picked point goes
-constexpr int modeLineFirst = 6;        // the first point of a new line
-constexpr int modeLineRelease = 7;      // release after the first point was picked
-constexpr int modeLineSecond = 8;       // the second point of the line
-constexpr int modeDeleteLine = 10;      // 9 is never used
+// What the next left-button press means. The numbers are the ones the editor
+// has always used; 9 is never used.
+enum class EditMode : int {
+    idle = 0,
+    addPoint = 1,
+    deletePoint = 2,
+    movePick = 3,         // the point to move
+    moveRelease = 4,      // release after the point to move was picked
+    moveDestination = 5,  // where the picked point goes
+    lineFirst = 6,        // the first point of a new line
+    lineRelease = 7,      // release after the first point was picked
+    lineSecond = 8,       // the second point of the line
+    deleteLine = 10,
+};
 
-// Control identifiers of the five command buttons.
-constexpr int commandAddPoint = 100;
-constexpr int commandDeletePoint = 101;
-constexpr int commandMovePoint = 102;
-constexpr int commandInsertLine = 103;
-constexpr int commandDeleteLine = 104;
-
-// Everything the editor window keeps between messages. The program has one
-// of these for its whole life; tests make their own.
+// Everything the editor window keeps between messages. The program's entry
+// owns one and hands it to its window; tests make their own.
 struct EditorState {
-    int editMode = modeIdle;
+    EditMode editMode = EditMode::idle;
     char statusText[statusTextCapacity] = {};  // always terminated
     int32_t hoverX = 0;
     int32_t hoverY = 0;
-    int32_t selectionIndex = 0;  // point coordinate index 2k or line offset 4k
+    size_t selectedPoint = 0;            // the first pick of a move or a new line
+    std::optional<size_t> recordedLine;  // the line a delete-line press removes
     Figure figure;
 
     // For the save when the window closes: an existing file that could not be

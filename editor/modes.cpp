@@ -1,11 +1,13 @@
-#include "modes.h"
+#include "editor/modes.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "texts.h"
+#include "editor/commands.h"
+#include "editor/texts.h"
+#include "figure/figure_file.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ void setStatus(EditorState& state, const char* text) {
     state.statusText[length] = '\0';
 }
 
-void enter(EditorState& state, int mode, const char* message) {
+void enter(EditorState& state, EditMode mode, const char* message) {
     state.editMode = mode;
     setStatus(state, message);
 }
@@ -24,12 +26,12 @@ void enter(EditorState& state, int mode, const char* message) {
 // An operation that changed the figure ends in the idle mode with its message.
 void finishEdit(EditorState& state, const char* message) {
     state.figureEdited = true;
-    enter(state, modeIdle, message);
+    enter(state, EditMode::idle, message);
 }
 
-bool waitsForHover(int mode) {
-    return mode == modeDeletePoint || mode == modeMovePick || mode == modeLineFirst ||
-           mode == modeLineSecond || mode == modeDeleteLine;
+bool waitsForHover(EditMode mode) {
+    return mode == EditMode::deletePoint || mode == EditMode::movePick || mode == EditMode::lineFirst ||
+           mode == EditMode::lineSecond || mode == EditMode::deleteLine;
 }
 
 // Anything but a clear "no such file" counts as present, so that a file the
@@ -43,25 +45,14 @@ bool fileIsPresent(const char* path) {
 }  // namespace
 
 bool onCommand(EditorState& state, int controlId) {
-    switch (controlId) {
-        case commandAddPoint:
-            enter(state, modeAddPoint, promptAddPoint);
-            return true;
-        case commandDeletePoint:
-            enter(state, modeDeletePoint, promptDeletePoint);
-            return true;
-        case commandMovePoint:
-            enter(state, modeMovePick, promptMovePoint);
-            return true;
-        case commandInsertLine:
-            enter(state, modeLineFirst, promptInsertLine);
-            return true;
-        case commandDeleteLine:
-            enter(state, modeDeleteLine, promptDeleteLine);
-            return true;
-        default:
-            return false;
+    const CommandButton* command = findCommand(controlId);
+    if (command == nullptr) {
+        return false;
     }
+    enter(state, command->mode, command->prompt);
+    // Only a line shown highlighted in this mode may be deleted.
+    state.recordedLine.reset();
+    return true;
 }
 
 bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
@@ -76,39 +67,40 @@ bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
 bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
     // A pick that hits nothing keeps mode and prompt, so the user can try again.
     switch (state.editMode) {
-        case modeAddPoint:
+        case EditMode::addPoint:
             addPoint(state.figure, x, y);
             finishEdit(state, donePointAdded);
             return true;
-        case modeDeletePoint:
+        case EditMode::deletePoint:
             if (deletePointsAt(state.figure, x, y)) {
                 finishEdit(state, donePointDeleted);
             }
             return true;
-        case modeMovePick:
-            if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
-                enter(state, modeMoveRelease, promptMoveDestination);
+        case EditMode::movePick:
+            if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
+                enter(state, EditMode::moveRelease, promptMoveDestination);
             }
             return true;
-        case modeMoveDestination:
-            if (moveSelectedPointTo(state.figure, state.selectionIndex, x, y)) {
+        case EditMode::moveDestination:
+            if (moveSelectedPointTo(state.figure, state.selectedPoint, x, y)) {
                 state.figureEdited = true;
             }
-            enter(state, modeIdle, donePointMoved);
+            enter(state, EditMode::idle, donePointMoved);
             return true;
-        case modeLineFirst:
-            if (selectPointAt(state.figure, x, y, state.selectionIndex)) {
-                enter(state, modeLineRelease, promptLineSecond);
+        case EditMode::lineFirst:
+            if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
+                enter(state, EditMode::lineRelease, promptLineSecond);
             }
             return true;
-        case modeLineSecond:
-            if (insertLineTo(state.figure, state.selectionIndex, x, y)) {
+        case EditMode::lineSecond:
+            if (insertLineTo(state.figure, state.selectedPoint, x, y)) {
                 finishEdit(state, doneLineInserted);
             }
             return true;
-        case modeDeleteLine:
+        case EditMode::deleteLine:
             // The line is the one the last highlight recorded, wherever the pointer is now.
-            if (deleteSelectedLine(state.figure, state.selectionIndex)) {
+            if (state.recordedLine && deleteSelectedLine(state.figure, *state.recordedLine)) {
+                state.recordedLine.reset();
                 finishEdit(state, doneLineDeleted);
             }
             return true;
@@ -118,10 +110,16 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
 }
 
 void onLeftButtonUp(EditorState& state) {
-    if (state.editMode == modeMoveRelease) {
-        state.editMode = modeMoveDestination;
-    } else if (state.editMode == modeLineRelease) {
-        state.editMode = modeLineSecond;
+    if (state.editMode == EditMode::moveRelease) {
+        state.editMode = EditMode::moveDestination;
+    } else if (state.editMode == EditMode::lineRelease) {
+        state.editMode = EditMode::lineSecond;
+    }
+}
+
+void recordHighlightedLine(EditorState& state, const Highlight& highlight) {
+    if (state.editMode == EditMode::deleteLine && !highlight.lines.empty()) {
+        state.recordedLine = highlight.lines.back();
     }
 }
 

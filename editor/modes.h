@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "editor_state.h"
-#include "figure_file.h"
+#include "editor/editor_state.h"
+#include "editor/view.h"
 
 // The edit-mode state machine. Each handler takes one window event and
 // returns whether the client area must be repainted; the window procedure
@@ -14,6 +14,13 @@ bool onMouseMove(EditorState& state, int32_t x, int32_t y);
 bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y);
 // A release only arms the second pick of a move or a new line; it never repaints.
 void onLeftButtonUp(EditorState& state);
+
+// Called as a paint shows this highlight: in delete-line mode the last line
+// drawn thick is the one the next press removes.
+void recordHighlightedLine(EditorState& state, const Highlight& highlight);
+
+// Where the editor keeps its figure, relative to the current directory.
+constexpr const char* figureFilePath = "Dane/obiekt.obj";
 
 // Loads the figure when the window is created. Returns true when the load
 // failed and the user must be told.

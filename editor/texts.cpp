@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "editor/texts.h"
 
 // A hex escape takes every hex digit that follows it, so a literal is split
 // where a letter a-f follows an escaped one.

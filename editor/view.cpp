@@ -1,91 +1,98 @@
-#include "view.h"
+#include "editor/view.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "line_proximity.h"
+#include "figure/line_proximity.h"
 
 namespace {
 
-void drawMark(Canvas& canvas, int32_t x, int32_t y, int32_t reach) {
-    const MarkBox box = markBox(x, y, reach);
+void drawMark(Canvas& canvas, Point point, int32_t reach) {
+    const MarkBox box = markBox(point, reach);
     canvas.ellipse(box.left, box.top, box.right, box.bottom);
 }
 
-void highlightPoints(Canvas& canvas, const Figure& figure, int32_t x, int32_t y) {
-    canvas.createHighlightPen(pointHighlightWidth);
-    const size_t end = pointElements(figure);
-    for (size_t i = 0; i < end; i += 2) {
-        if (pointIsUnder(figure.points[i], figure.points[i + 1], x, y)) {
-            canvas.selectHighlightPen();
-            drawMark(canvas, figure.points[i], figure.points[i + 1], pointRingReach);
-        }
-    }
-}
-
-void highlightLines(Canvas& canvas, const Figure& figure, int32_t x, int32_t y,
-                    int32_t& selectionIndex) {
-    canvas.createHighlightPen(lineHighlightWidth);
-    const size_t end = lineElements(figure);
-    for (size_t j = 0; j < end; j += 4) {
-        const int32_t* line = &figure.lines[j];
-        if (lineIsNear(line[0], line[1], line[2], line[3], x, y)) {
-            canvas.selectHighlightPen();
-            canvas.moveTo(line[0], line[1]);
-            canvas.lineTo(line[2], line[3]);
-            selectionIndex = static_cast<int32_t>(j);  // the last near line is the one deleted
-        }
-    }
+void drawLine(Canvas& canvas, const Line& line) {
+    canvas.moveTo(line.first.x, line.first.y);
+    canvas.lineTo(line.second.x, line.second.y);
 }
 
 }  // namespace
 
-MarkBox markBox(int32_t x, int32_t y, int32_t reach) {
+MarkBox markBox(Point point, int32_t reach) {
     auto shifted = [](int32_t value, int32_t by) {
         const int64_t result = int64_t{value} + by;
-        return static_cast<int32_t>(std::clamp<int64_t>(
-            result, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+        return static_cast<int32_t>(std::clamp<int64_t>(result, std::numeric_limits<int32_t>::min(),
+                                                         std::numeric_limits<int32_t>::max()));
     };
-    return {shifted(x, -reach), shifted(y, -reach), shifted(x, reach), shifted(y, reach)};
+    return {shifted(point.x, -reach), shifted(point.y, -reach), shifted(point.x, reach), shifted(point.y, reach)};
 }
 
-void Canvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
-    for (size_t i = 0; i < 2 * count; i += 2) {
-        drawMark(*this, points[i], points[i + 1], reach);
+void Canvas::pointMarks(const Point* points, size_t count, int32_t reach) {
+    for (size_t k = 0; k < count; ++k) {
+        drawMark(*this, points[k], reach);
     }
 }
 
-void Canvas::lines(const int32_t* ends, size_t count) {
-    for (size_t j = 0; j < 4 * count; j += 4) {
-        moveTo(ends[j], ends[j + 1]);
-        lineTo(ends[j + 2], ends[j + 3]);
+void Canvas::lines(const Line* lines, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        drawLine(*this, lines[k]);
     }
 }
 
-void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32_t hoverY,
-                     EditorState& state) {
-    canvas.pointMarks(figure.points.data(), pointElements(figure) / 2, pointMarkReach);
-    canvas.lines(figure.lines.data(), lineElements(figure) / 4);
+Highlight highlightFor(const EditorState& state) {
+    Highlight highlight;
+    const Figure& figure = state.figure;
+    switch (state.editMode) {
+        case EditMode::deletePoint:
+        case EditMode::movePick:
+        case EditMode::lineFirst:
+        case EditMode::lineSecond:
+            highlight.penWidth = pointHighlightWidth;
+            for (size_t k = 0; k < figure.points.size(); ++k) {
+                if (pointIsUnder(figure.points[k], state.hoverX, state.hoverY)) {
+                    highlight.points.push_back(k);
+                }
+            }
+            break;
+        case EditMode::deleteLine:
+            highlight.penWidth = lineHighlightWidth;
+            for (size_t k = 0; k < figure.lines.size(); ++k) {
+                if (lineIsNear(figure.lines[k], state.hoverX, state.hoverY)) {
+                    highlight.lines.push_back(k);
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return highlight;
+}
+
+void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
+    const Figure& figure = state.figure;
+    canvas.pointMarks(figure.points.data(), figure.points.size(), pointMarkReach);
+    canvas.lines(figure.lines.data(), figure.lines.size());
 
     // The text is drawn on an opaque background, over any line beneath it.
     const char* text = state.statusText;
     const auto length = std::find(text, text + sizeof state.statusText, '\0') - text;
     if (length > 0) {
-        canvas.textOut(statusTextX, statusTextY, text, static_cast<int>(length));
+        canvas.textOut(statusTextX, statusTextY, state.statusText, static_cast<int>(length));
     }
 
-    // The highlight comes last so that a ring hides what lies inside it.
-    switch (state.editMode) {
-        case modeDeletePoint:
-        case modeMovePick:
-        case modeLineFirst:
-        case modeLineSecond:
-            highlightPoints(canvas, figure, hoverX, hoverY);
-            break;
-        case modeDeleteLine:
-            highlightLines(canvas, figure, hoverX, hoverY, state.selectionIndex);
-            break;
-        default:
-            break;
+    // The highlight comes last so that a ring hides what lies inside it; the
+    // pen is selected before the first red shape and stays to the end.
+    if (highlight.penWidth == 0) {
+        return;
+    }
+    canvas.createHighlightPen(highlight.penWidth);
+    for (size_t k : highlight.points) {
+        canvas.selectHighlightPen();
+        drawMark(canvas, figure.points[k], pointRingReach);
+    }
+    for (size_t k : highlight.lines) {
+        canvas.selectHighlightPen();
+        drawLine(canvas, figure.lines[k]);
     }
 }

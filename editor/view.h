@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-#include "editor_state.h"
+#include "editor/editor_state.h"
 
 // The ellipse of a point mark or ring: reach pixels around (x, y) each way.
 // Coordinates read from a file may be anywhere in the 32-bit range; the
@@ -11,20 +12,19 @@
 struct MarkBox {
     int32_t left, top, right, bottom;
 };
-MarkBox markBox(int32_t x, int32_t y, int32_t reach);
+MarkBox markBox(Point point, int32_t reach);
 
 // What a paint needs from a device context. Coordinates are client-area pixels.
 class Canvas {
 public:
     virtual ~Canvas() = default;
 
-    // The marks of count points (flat x, y pairs) in storage order, and count
-    // lines (flat x1, y1, x2, y2) in storage order. By default each mark is an
-    // ellipse() of its markBox and each line a moveTo() and a lineTo(); a
-    // canvas may draw them faster by any means that leaves every pixel as
-    // those calls, one after another, would leave it.
-    virtual void pointMarks(const int32_t* points, size_t count, int32_t reach);
-    virtual void lines(const int32_t* ends, size_t count);
+    // The marks of count points and count lines, each in storage order. By
+    // default each mark is an ellipse() of its markBox and each line a
+    // moveTo() and a lineTo(); a canvas may draw them faster by any means that
+    // leaves every pixel as those calls, one after another, would leave it.
+    virtual void pointMarks(const Point* points, size_t count, int32_t reach);
+    virtual void lines(const Line* lines, size_t count);
 
     // Outlined with the current pen, filled with the current brush.
     virtual void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
@@ -44,9 +44,15 @@ constexpr int32_t pointRingReach = 5;
 constexpr int pointHighlightWidth = 1;
 constexpr int lineHighlightWidth = 3;
 
-// Paints the points, the lines, the status text and, while a pick is awaited,
-// the red highlight of what lies under (hoverX, hoverY). The mode and the
-// status text come from state; a line highlight records the highlighted
-// line's offset in state.selectionIndex, for the next delete-line press.
-void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32_t hoverY,
-                     EditorState& state);
+// What a paint draws red for the pointer at the hover position, by storage
+// index: the points under it while a point pick is awaited, the lines near it
+// in delete-line mode. penWidth is 0 when the mode highlights nothing.
+struct Highlight {
+    int penWidth = 0;
+    std::vector<size_t> points;
+    std::vector<size_t> lines;
+};
+Highlight highlightFor(const EditorState& state);
+
+// Paints the points, the lines, the status text and then the highlight.
+void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight);

@@ -1,6 +1,8 @@
-#include "figure_text.h"
+#include "figure/figure_text.h"
 
+#include <charconv>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -21,29 +23,16 @@ const char* scanNumber(const char* p, int32_t& value) {
     while (isBlank(*p)) {
         ++p;
     }
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+') {
+    // from_chars takes a minus sign but no plus sign.
+    if (*p == '+' && isDigit(p[1])) {
         ++p;
     }
-    if (!isDigit(*p)) {
-        return nullptr;
+    const char* digitsEnd = p + (*p == '-');
+    while (isDigit(*digitsEnd)) {
+        ++digitsEnd;
     }
-    constexpr uint64_t outOfRange = uint64_t{1} << 32;
-    uint64_t magnitude = 0;
-    do {
-        magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
-        if (magnitude > outOfRange) {
-            magnitude = outOfRange;  // any number of digits, no wrap-around
-        }
-        ++p;
-    } while (isDigit(*p));
-    const uint64_t limit = negative ? uint64_t{2147483648u} : uint64_t{2147483647u};
-    if (magnitude > limit) {
-        return nullptr;
-    }
-    const auto signedMagnitude = static_cast<int64_t>(magnitude);
-    value = static_cast<int32_t>(negative ? -signedMagnitude : signedMagnitude);
-    return p;
+    const auto [end, error] = std::from_chars(p, digitsEnd, value);
+    return error == std::errc() ? end : nullptr;
 }
 
 }  // namespace

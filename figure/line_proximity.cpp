@@ -1,4 +1,4 @@
-#include "line_proximity.h"
+#include "figure/line_proximity.h"
 
 #include <cmath>
 #include <cstdint>
@@ -23,14 +23,14 @@ double truncatedMagnitude(double s) {
 
 }  // namespace
 
-bool lineIsNear(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y) {
+bool lineIsNear(const Line& line, int32_t x, int32_t y) {
     // The ends are taken in single precision; a, c, the distance and the three
     // lengths are each rounded to single precision once computed, and
     // everything between is double precision.
-    const double fx1 = static_cast<float>(x1);
-    const double fy1 = static_cast<float>(y1);
-    const double fx2 = static_cast<float>(x2);
-    const double fy2 = static_cast<float>(y2);
+    const double fx1 = static_cast<float>(line.first.x);
+    const double fy1 = static_cast<float>(line.first.y);
+    const double fx2 = static_cast<float>(line.second.x);
+    const double fy2 = static_cast<float>(line.second.y);
     const double px = x;
     const double py = y;
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "figure.h"
+#include "figure/figure.h"
 
 // The file operations a save goes through, in the order it uses them. Each
 // reports success; a test replaces one to make it fail.
@@ -21,4 +21,4 @@ struct SaveSteps {
 const SaveSteps& fileSaveSteps();
 
 // saveFigure through the given operations.
-int saveFigure(const Figure& figure, const char* path, const SaveSteps& steps);
+bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps);

@@ -5,6 +5,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "figure.h"
+#include "figure/figure.h"
 #include "figure_checks.h"
-#include "figure_file.h"
-#include "line_proximity.h"
+#include "figure/figure_file.h"
+#include "figure/line_proximity.h"
 #include "scratch_file.h"
 
 namespace {
@@ -40,10 +41,10 @@ enum class Step {
 };
 
 // Picks land on or beside existing points far more often than chance would.
-int32_t coordinate(FuzzedDataProvider& input, const Figure& figure, size_t axis) {
-    if (figure.pointCount > 0 && input.ConsumeBool()) {
-        const size_t k = input.ConsumeIntegralInRange<size_t>(0, static_cast<size_t>(figure.pointCount) - 1);
-        const int64_t near = int64_t{figure.points[2 * k + axis]} + input.ConsumeIntegralInRange<int32_t>(-7, 7);
+int32_t coordinate(FuzzedDataProvider& input, const Figure& figure, bool vertical) {
+    if (!figure.points.empty() && input.ConsumeBool()) {
+        const Point point = figure.points[input.ConsumeIntegralInRange<size_t>(0, figure.points.size() - 1)];
+        const int64_t near = int64_t{vertical ? point.y : point.x} + input.ConsumeIntegralInRange<int32_t>(-7, 7);
         if (near >= INT32_MIN && near <= INT32_MAX) {
             return static_cast<int32_t>(near);
         }
@@ -52,35 +53,26 @@ int32_t coordinate(FuzzedDataProvider& input, const Figure& figure, size_t axis)
 }
 
 bool anyPointUnder(const Figure& figure, int32_t x, int32_t y) {
-    for (size_t i = 0; i < figure.points.size(); i += 2) {
-        if (pointIsUnder(figure.points[i], figure.points[i + 1], x, y)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(figure.points.begin(), figure.points.end(),
+                       [x, y](Point point) { return pointIsUnder(point, x, y); });
 }
 
-int32_t lastPointUnder(const Figure& figure, int32_t x, int32_t y) {
-    int32_t found = -1;
-    for (size_t i = 0; i < figure.points.size(); i += 2) {
-        if (pointIsUnder(figure.points[i], figure.points[i + 1], x, y)) {
-            found = static_cast<int32_t>(i);
+// The index of the last point under (x, y), or -1.
+int64_t lastPointUnder(const Figure& figure, int32_t x, int32_t y) {
+    int64_t found = -1;
+    for (size_t k = 0; k < figure.points.size(); ++k) {
+        if (pointIsUnder(figure.points[k], x, y)) {
+            found = static_cast<int64_t>(k);
         }
     }
     return found;
 }
 
-bool isPointIndex(const Figure& figure, int32_t index) {
-    return index >= 0 && index % 2 == 0 && static_cast<size_t>(index) < figure.points.size();
-}
-
-bool isLineOffset(const Figure& figure, int32_t index) {
-    return index >= 0 && index % 4 == 0 && static_cast<size_t>(index) < figure.lines.size();
-}
-
-void checkProximity(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, size_t step) {
-    const bool near = lineIsNear(x1, y1, x2, y2, x, y);
-    if (x1 == x2 && y1 == y2 && near) {
+void checkProximity(const Line& line, int32_t x, int32_t y, size_t step) {
+    const bool near = lineIsNear(line, x, y);
+    const auto [x1, y1] = line.first;
+    const auto [x2, y2] = line.second;
+    if (line.first == line.second && near) {
         fail("a line of zero length is near", step);
     }
     // Exactly on an end the other end is as far away as the line is long;
@@ -101,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
 
     Figure figure;
-    int32_t selection = 0;
+    size_t selection = 0;
     if (input.ConsumeBool()) {
         const std::string text = input.ConsumeRandomLengthString(4096);
         figure_checks::writeWholeFile(path, text.data(), text.size());
@@ -116,78 +108,73 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (input.remaining_bytes() > 0) {
         ++step;
         const Figure before = figure;
-        const int32_t x = coordinate(input, figure, 0);
-        const int32_t y = coordinate(input, figure, 1);
+        const int32_t x = coordinate(input, figure, false);
+        const int32_t y = coordinate(input, figure, true);
         switch (input.ConsumeEnum<Step>()) {
         case Step::addPoint:
             addPoint(figure, x, y);
-            if (figure.pointCount != before.pointCount + 1 || figure.points.back() != y) {
+            if (figure.points.size() != before.points.size() + 1 || figure.points.back() != Point{x, y}) {
                 fail("add point did not append", step);
             }
             break;
         case Step::deletePointsAt: {
-            const int result = deletePointsAt(figure, x, y);
-            if (result != (anyPointUnder(before, x, y) ? 1 : 0) || anyPointUnder(figure, x, y)) {
+            const bool result = deletePointsAt(figure, x, y);
+            if (result != anyPointUnder(before, x, y) || anyPointUnder(figure, x, y)) {
                 fail("delete points at left a point under the position or reported wrongly", step);
             }
             break;
         }
         case Step::selectPointAt: {
-            const int32_t old = selection;
-            const int result = selectPointAt(figure, x, y, selection);
-            const int32_t expected = lastPointUnder(figure, x, y);
-            if (result != (expected >= 0 ? 1 : 0) || selection != (expected >= 0 ? expected : old)) {
+            const size_t old = selection;
+            const bool result = selectPointAt(figure, x, y, selection);
+            const int64_t expected = lastPointUnder(figure, x, y);
+            if (result != (expected >= 0) || selection != (expected >= 0 ? static_cast<size_t>(expected) : old)) {
                 fail("select point at picked the wrong point", step);
             }
             break;
         }
         case Step::moveSelectedPointTo: {
-            const bool valid = isPointIndex(figure, selection);
-            const int result = moveSelectedPointTo(figure, selection, x, y);
-            if (valid ? result != 1 || figure.points[static_cast<size_t>(selection)] != x ||
-                            figure.points[static_cast<size_t>(selection) + 1] != y
-                      : result != 0 || !figure_checks::sameFigure(before, figure)) {
+            const bool valid = selection < figure.points.size();
+            const bool result = moveSelectedPointTo(figure, selection, x, y);
+            if (valid ? !result || figure.points[selection] != Point{x, y} : result || before != figure) {
                 fail("move selected point to did not move exactly the selected point", step);
             }
             break;
         }
         case Step::insertLineTo: {
-            const bool possible = isPointIndex(figure, selection) && anyPointUnder(figure, x, y);
-            const int result = insertLineTo(figure, selection, x, y);
-            if (result != (possible ? 1 : 0) || figure.lineCount != before.lineCount + result) {
+            const bool possible = selection < figure.points.size() && anyPointUnder(figure, x, y);
+            const bool result = insertLineTo(figure, selection, x, y);
+            if (result != possible || figure.lines.size() != before.lines.size() + (result ? 1 : 0)) {
                 fail("insert line to reported wrongly", step);
             }
             break;
         }
         case Step::deleteSelectedLine: {
-            const bool valid = isLineOffset(figure, selection);
-            const int result = deleteSelectedLine(figure, selection);
-            if (result != (valid ? 1 : 0) || figure.lineCount != before.lineCount - result) {
+            const bool valid = selection < figure.lines.size();
+            const bool result = deleteSelectedLine(figure, selection);
+            if (result != valid || figure.lines.size() + (result ? 1 : 0) != before.lines.size()) {
                 fail("delete selected line reported wrongly", step);
             }
             break;
         }
         case Step::setSelection:
-            // What the editor may hold: any point index, any line offset, or
-            // one left over from a figure that has shrunk since.
-            selection = input.ConsumeBool() ? x : 2 * (y % 64);
+            // What the editor may hold: any index, or one left over from a
+            // figure that has shrunk since.
+            selection = input.ConsumeBool() ? static_cast<uint32_t>(x) : static_cast<size_t>(y % 64 + 64);
             break;
         case Step::lineIsNear:
-            if (figure.lineCount > 0 && input.ConsumeBool()) {
-                const size_t k = input.ConsumeIntegralInRange<size_t>(0, static_cast<size_t>(figure.lineCount) - 1);
-                const int32_t* line = &figure.lines[4 * k];
-                checkProximity(line[0], line[1], line[2], line[3], x, y, step);
+            if (!figure.lines.empty() && input.ConsumeBool()) {
+                const size_t k = input.ConsumeIntegralInRange<size_t>(0, figure.lines.size() - 1);
+                checkProximity(figure.lines[k], x, y, step);
             } else {
                 const auto x2 = input.ConsumeIntegral<int32_t>();
                 const auto y2 = input.ConsumeIntegral<int32_t>();
-                checkProximity(x, y, x2, y2, input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(),
+                checkProximity({{x, y}, {x2, y2}}, input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(),
                                step);
             }
             break;
         case Step::clear:
             clear(figure);
-            figure.pointCount = 0;
-            figure.lineCount = 0;
             break;
         case Step::roundTrip:
             fault = figure_checks::roundTripFault(figure, path.c_str());

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "bench_figures.h"
-#include "figure_file.h"
-#include "main_window.h"
-#include "modes.h"
-#include "window_proc.h"
+#include "figure/figure_file.h"
+#include "editor/win32/main_window.h"
+#include "editor/modes.h"
+#include "editor/win32/window_proc.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "gdi_canvas.h"
+#include "editor/win32/gdi_canvas.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "mark_stamp.h"
+#include "editor/win32/mark_stamp.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ constexpr COLORREF highlightRed = RGB(255, 0, 0);
 // coordinate beyond that keeps its one plain call, whatever GDI makes of it.
 constexpr int32_t gdiReach = int32_t{1} << 27;
 
-bool withinGdiReach(int32_t x, int32_t y) {
-    return x > -gdiReach && x < gdiReach && y > -gdiReach && y < gdiReach;
+bool withinGdiReach(Point point) {
+    return point.x > -gdiReach && point.x < gdiReach && point.y > -gdiReach && point.y < gdiReach;
 }
 
 // Whether a shape whose pixels all lie in [left, right] x [top, bottom]
@@ -25,14 +25,15 @@ bool misses(const RECT& clip, int64_t left, int64_t top, int64_t right, int64_t 
 }
 
 // The pixel box of a mark, one pixel wider each way than its ellipse.
-bool markMisses(const RECT& clip, int32_t x, int32_t y, int32_t reach) {
-    return misses(clip, int64_t{x} - reach - 1, int64_t{y} - reach - 1, int64_t{x} + reach + 1,
-                  int64_t{y} + reach + 1);
+bool markMisses(const RECT& clip, Point point, int32_t reach) {
+    return misses(clip, int64_t{point.x} - reach - 1, int64_t{point.y} - reach - 1, int64_t{point.x} + reach + 1,
+                  int64_t{point.y} + reach + 1);
 }
 
-bool lineMisses(const RECT& clip, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    return misses(clip, int64_t{std::min(x1, x2)} - 1, int64_t{std::min(y1, y2)} - 1,
-                  int64_t{std::max(x1, x2)} + 1, int64_t{std::max(y1, y2)} + 1);
+bool lineMisses(const RECT& clip, const Line& line) {
+    const auto [left, right] = std::minmax(line.first.x, line.second.x);
+    const auto [top, bottom] = std::minmax(line.first.y, line.second.y);
+    return misses(clip, int64_t{left} - 1, int64_t{top} - 1, int64_t{right} + 1, int64_t{bottom} + 1);
 }
 
 // Below this many marks that can show, one call each is quicker than two
@@ -51,7 +52,7 @@ bool GdiCanvas::freshContext() const {
            GetGraphicsMode(dc_) == GM_COMPATIBLE && GetLayout(dc_) == 0;
 }
 
-void GdiCanvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
+void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
     RECT clip;
     const int clipKind = GetClipBox(dc_, &clip);
     if (clipKind == ERROR) {
@@ -60,10 +61,10 @@ void GdiCanvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
     }
     bool allWithinReach = true;
     size_t showing = 0;
-    for (size_t i = 0; i < 2 * count; i += 2) {
-        if (!withinGdiReach(points[i], points[i + 1])) {
+    for (size_t k = 0; k < count; ++k) {
+        if (!withinGdiReach(points[k])) {
             allWithinReach = false;
-        } else if (clipKind != NULLREGION && !markMisses(clip, points[i], points[i + 1], reach)) {
+        } else if (clipKind != NULLREGION && !markMisses(clip, points[k], reach)) {
             ++showing;
         }
     }
@@ -72,22 +73,20 @@ void GdiCanvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
         return;
     }
     // Should a stamp write have failed halfway, these calls set again whatever it cleared.
-    for (size_t i = 0; i < 2 * count; i += 2) {
-        const int32_t x = points[i];
-        const int32_t y = points[i + 1];
-        if (withinGdiReach(x, y) && (clipKind == NULLREGION || markMisses(clip, x, y, reach))) {
+    for (size_t k = 0; k < count; ++k) {
+        if (withinGdiReach(points[k]) && (clipKind == NULLREGION || markMisses(clip, points[k], reach))) {
             continue;
         }
-        const MarkBox box = markBox(x, y, reach);
+        const MarkBox box = markBox(points[k], reach);
         Ellipse(dc_, box.left, box.top, box.right, box.bottom);
     }
 }
 
-void GdiCanvas::lines(const int32_t* ends, size_t count) {
+void GdiCanvas::lines(const Line* lines, size_t count) {
     RECT clip;
     const int clipKind = GetClipBox(dc_, &clip);
     if (count == 0 || clipKind == ERROR || !freshContext()) {
-        Canvas::lines(ends, count);
+        Canvas::lines(lines, count);
         return;
     }
     // All in one pen and colour: which line goes first changes no pixel.
@@ -101,25 +100,25 @@ void GdiCanvas::lines(const int32_t* ends, size_t count) {
             batch.clear();
         }
     };
-    for (size_t j = 0; j < 4 * count; j += 4) {
-        const int32_t x1 = ends[j], y1 = ends[j + 1], x2 = ends[j + 2], y2 = ends[j + 3];
-        if (!withinGdiReach(x1, y1) || !withinGdiReach(x2, y2)) {
-            MoveToEx(dc_, x1, y1, nullptr);
-            LineTo(dc_, x2, y2);
+    for (size_t k = 0; k < count; ++k) {
+        const Line& line = lines[k];
+        if (!withinGdiReach(line.first) || !withinGdiReach(line.second)) {
+            MoveToEx(dc_, line.first.x, line.first.y, nullptr);
+            LineTo(dc_, line.second.x, line.second.y);
             continue;
         }
-        if (clipKind == NULLREGION || lineMisses(clip, x1, y1, x2, y2)) {
+        if (clipKind == NULLREGION || lineMisses(clip, line)) {
             continue;
         }
-        batch.push_back({x1, y1});
-        batch.push_back({x2, y2});
+        batch.push_back({line.first.x, line.first.y});
+        batch.push_back({line.second.x, line.second.y});
         if (batch.size() == 2 * batchLines) {
             drawBatch();
         }
     }
     drawBatch();
     // Where the last lineTo would have left the current position.
-    MoveToEx(dc_, ends[4 * count - 2], ends[4 * count - 1], nullptr);
+    MoveToEx(dc_, lines[count - 1].second.x, lines[count - 1].second.y, nullptr);
 }
 
 void GdiCanvas::ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "view.h"
+#include "editor/view.h"
 
 // The drawing interface on a paint's device context. The highlight pen is
 // created at most once per paint and is deselected and deleted when the
@@ -20,8 +20,8 @@ public:
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-    void pointMarks(const int32_t* points, size_t count, int32_t reach) override;
-    void lines(const int32_t* ends, size_t count) override;
+    void pointMarks(const Point* points, size_t count, int32_t reach) override;
+    void lines(const Line* lines, size_t count) override;
     void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void moveTo(int32_t x, int32_t y) override;
     void lineTo(int32_t x, int32_t y) override;

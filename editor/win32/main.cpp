@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "main_window.h"
+#include "editor/win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return runEditor(instance, showCommand);

@@ -1,33 +1,19 @@
-#include "main_window.h"
+#include "editor/win32/main_window.h"
 
-#include "editor_state.h"
-#include "texts.h"
-#include "window_proc.h"
+#include "editor/commands.h"
+#include "editor/texts.h"
+#include "editor/win32/window_proc.h"
 
 const std::string windowClassName = "Figury";
 
 namespace {
 
-struct ButtonLayout {
-    int x;
-    int width;
-    const char* text;
-    int controlId;
-    bool enabled;
-};
-
-constexpr int buttonHeight = 30;
-
-// The blank ends are disabled and carry identifier 0, so they never command anything.
-constexpr ButtonLayout buttonBar[] = {
-    {0, 150, "", 0, false},
-    {150, 100, buttonAddPoint, commandAddPoint, true},
-    {250, 100, buttonDeletePoint, commandDeletePoint, true},
-    {350, 100, buttonMovePoint, commandMovePoint, true},
-    {450, 100, buttonInsertLine, commandInsertLine, true},
-    {550, 100, buttonDeleteLine, commandDeleteLine, true},
-    {650, 150, "", 0, false},
-};
+HWND createButton(HWND window, HINSTANCE instance, int x, int width, const char* label, int controlId, DWORD style) {
+    // A child window's menu argument carries its control identifier.
+    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
+    return CreateWindowExA(0, "button", label, WS_CHILD | WS_VISIBLE | style, x, 0, width, buttonBarHeight, window,
+                           id, instance, nullptr);
+}
 
 }  // namespace
 
@@ -48,20 +34,18 @@ ATOM registerFiguryClass(HINSTANCE instance) {
     return RegisterClassExA(&windowClass);
 }
 
-HWND createMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(0, windowClassName.c_str(), titleLine, mainWindowStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, mainWindowWidth, mainWindowHeight, nullptr, nullptr,
-                           instance, nullptr);
+HWND createMainWindow(HINSTANCE instance, EditorState& state) {
+    return CreateWindowExA(0, windowClassName.c_str(), titleLine, mainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           mainWindowWidth, mainWindowHeight, nullptr, nullptr, instance, &state);
 }
 
 void createButtonBar(HWND window, HINSTANCE instance) {
-    for (const ButtonLayout& button : buttonBar) {
-        const DWORD style = WS_CHILD | WS_VISIBLE | (button.enabled ? 0 : WS_DISABLED);
-        // A child window's menu argument carries its control identifier.
-        HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.controlId));
-        CreateWindowExA(0, "button", button.text, style, button.x, 0, button.width, buttonHeight,
-                        window, id, instance, nullptr);
+    // The blank ends are disabled and carry identifier 0, so they never command anything.
+    createButton(window, instance, 0, blankButtonWidth, "", 0, WS_DISABLED);
+    for (const CommandButton& button : commandButtons) {
+        createButton(window, instance, button.x, commandButtonWidth, button.label, static_cast<int>(button.id), 0);
     }
+    createButton(window, instance, mainWindowWidth - blankButtonWidth, blankButtonWidth, "", 0, WS_DISABLED);
 }
 
 int runMessageLoop() {
@@ -76,7 +60,8 @@ int runMessageLoop() {
 
 int runEditor(HINSTANCE instance, int showCommand) {
     registerFiguryClass(instance);  // a failure shows up as a window that cannot be created
-    HWND window = createMainWindow(instance);
+    EditorState state;
+    HWND window = createMainWindow(instance, state);
     if (window == nullptr) {
         return 1;  // nothing would ever post the quit message
     }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "editor/editor_state.h"
+
 // The main window's class name, shared by registration and creation.
 extern const std::string windowClassName;
 
@@ -12,8 +14,9 @@ inline constexpr int mainWindowHeight = 600;
 inline constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 ATOM registerFiguryClass(HINSTANCE instance);
-// Returns null when the window could not be created.
-HWND createMainWindow(HINSTANCE instance);
+// The window keeps state, which must outlive it. Returns null when the
+// window could not be created.
+HWND createMainWindow(HINSTANCE instance, EditorState& state);
 // The row of seven buttons across the top of the window: five commands between two blank ends.
 void createButtonBar(HWND window, HINSTANCE instance);
 // Runs until the quit message and returns its wParam.

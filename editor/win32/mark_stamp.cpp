@@ -1,10 +1,10 @@
-#include "mark_stamp.h"
+#include "editor/win32/mark_stamp.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "view.h"
+#include "editor/view.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ std::vector<StampPixel> markStamp(HDC like, int32_t reach) {
     if (!first.ready() || !second.ready()) {
         return {};
     }
-    const MarkBox box = markBox(centre, centre, reach);
+    const MarkBox box = markBox({centre, centre}, reach);
     const uint32_t backgrounds[2] = {0x123456u, 0xEDCBA9u};
     const PixelBuffer* buffers[2] = {&first, &second};
     for (int b = 0; b < 2; ++b) {
@@ -118,7 +118,7 @@ std::vector<StampPixel> markStamp(HDC like, int32_t reach) {
 // earlier one as its ellipse would. Both arrays cover the clip box, bottom
 // row first: values gets each set pixel's value and holes a zero there.
 void stampMarks(uint32_t* values, uint32_t* holes, int64_t width, int64_t height, const RECT& clip,
-                const std::vector<StampPixel>& stamp, const int32_t* points, size_t count) {
+                const std::vector<StampPixel>& stamp, const Point* points, size_t count) {
     int minDx = 0, maxDx = 0, minDy = 0, maxDy = 0;
     for (const StampPixel& pixel : stamp) {
         minDx = std::min(minDx, pixel.dx);
@@ -130,9 +130,9 @@ void stampMarks(uint32_t* values, uint32_t* holes, int64_t width, int64_t height
     for (const StampPixel& pixel : stamp) {
         offsets.push_back(-pixel.dy * width + pixel.dx);
     }
-    for (size_t i = 0; i < 2 * count; i += 2) {
-        const int64_t x = int64_t{points[i]} - clip.left;
-        const int64_t y = int64_t{points[i + 1]} - clip.top;
+    for (size_t k = 0; k < count; ++k) {
+        const int64_t x = int64_t{points[k].x} - clip.left;
+        const int64_t y = int64_t{points[k].y} - clip.top;
         if (x + maxDx < 0 || x + minDx >= width || y + maxDy < 0 || y + minDy >= height) {
             continue;
         }
@@ -167,7 +167,7 @@ std::vector<uint32_t>& scratchPixels() {
 // One write clears the marks' pixels, the other sets them. A pixel between
 // marks is ANDed with all ones and ORed with zero, which leaves it as it was;
 // nothing is read back from the context, which can be slow.
-bool stampPointMarks(HDC dc, const RECT& clip, const int32_t* points, size_t count, int32_t reach) {
+bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count, int32_t reach) {
     const std::vector<StampPixel> stamp = markStamp(dc, reach);
     const int width = clip.right - clip.left;
     const int height = clip.bottom - clip.top;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "figure/figure.h"
+
 // Point marks for large figures: the pixels that GDI's own ellipse gives a
 // mark are stamped, in storage order, into buffers covering the clip box and
 // put on the context in two writes, leaving every pixel as one Ellipse call
@@ -14,7 +16,7 @@
 // Stamps count marks of the given reach around points (x, y pairs). False
 // when it could not, with the context unchanged or half written: the caller
 // then draws the marks one by one.
-bool stampPointMarks(HDC dc, const RECT& clip, const int32_t* points, size_t count, int32_t reach);
+bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count, int32_t reach);
 
 // Whether the context keeps colours as direct values, so that ANDing and
 // ORing a 32-bit buffer onto it is exact.

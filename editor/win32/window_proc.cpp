@@ -1,11 +1,9 @@
-#include "window_proc.h"
+#include "editor/win32/window_proc.h"
 
-#include "gdi_canvas.h"
-#include "modes.h"
-#include "texts.h"
-#include "view.h"
-
-EditorState editorState;
+#include "editor/modes.h"
+#include "editor/texts.h"
+#include "editor/view.h"
+#include "editor/win32/gdi_canvas.h"
 
 namespace {
 
@@ -16,51 +14,64 @@ void invalidateClientArea(HWND window) {
     InvalidateRect(window, &client, TRUE);
 }
 
-void paint(HWND window) {
+void paint(HWND window, EditorState& state) {
+    const Highlight highlight = highlightFor(state);
+    recordHighlightedLine(state, highlight);
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
     {
         GdiCanvas canvas(dc);
-        paintFigureView(canvas, editorState.figure, editorState.hoverX, editorState.hoverY,
-                        editorState);
+        paintFigureView(canvas, state, highlight);
     }
     EndPaint(window, &paintStruct);
 }
 
 }  // namespace
 
+EditorState* editorStateOf(HWND window) {
+    return reinterpret_cast<EditorState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    EditorState* state = editorStateOf(window);
+    if (state == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     switch (message) {
         case WM_CREATE:
             MessageBoxA(window, titleLine, greetingCaption, MB_OK);
-            if (loadAtStart(editorState)) {
+            if (loadAtStart(*state)) {
                 MessageBoxA(window, loadFailureText, loadFailureCaption, MB_OK);
             }
             break;
         case WM_COMMAND:
-            if (onCommand(editorState, LOWORD(wParam))) {
+            if (onCommand(*state, LOWORD(wParam))) {
                 invalidateClientArea(window);
             }
             break;
         case WM_MOUSEMOVE:
-            if (onMouseMove(editorState, mouseX(lParam), mouseY(lParam))) {
+            if (onMouseMove(*state, mouseX(lParam), mouseY(lParam))) {
                 invalidateClientArea(window);
             }
             break;
         case WM_LBUTTONDOWN:
-            if (onLeftButtonDown(editorState, mouseX(lParam), mouseY(lParam))) {
+            if (onLeftButtonDown(*state, mouseX(lParam), mouseY(lParam))) {
                 invalidateClientArea(window);
             }
             break;
         case WM_LBUTTONUP:
-            onLeftButtonUp(editorState);
+            onLeftButtonUp(*state);
             break;
         case WM_PAINT:
-            paint(window);
+            paint(window, *state);
             break;
         case WM_DESTROY:
             // No owner: the window is going away under the box.
-            if (saveAtClose(editorState) == SaveOutcome::failed) {
+            if (saveAtClose(*state) == SaveOutcome::failed) {
                 MessageBoxA(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
             }
             PostQuitMessage(0);

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
-#include "editor_state.h"
+#include "editor/editor_state.h"
 
-// The editor's state for the life of the process, touched only on the UI thread.
-extern EditorState editorState;
-
-// The main window's procedure: unpacks each message and hands it to the edit modes and the view.
+// The main window's procedure: unpacks each message and hands it to the edit
+// modes and the view. The window's editor state comes as CreateWindowExA's
+// creation parameter and is kept in the window's user data.
 LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The editor state of a window made with figuryWindowProc.
+EditorState* editorStateOf(HWND window);

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "editor_test_support.h"
-#include "modes.h"
+#include "editor/commands.h"
+#include "editor/modes.h"
+#include "support/figures.h"
 
 namespace {
+
+using testing_support::figureOf;
+using testing_support::pathFigure;
 
 // The prompts and messages as the user must see them, in Windows-1250.
 const std::string addPrompt = "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
@@ -26,11 +30,19 @@ const std::string lineDeleted = "Usuni\xEAto lini\xEA";
 
 const std::vector<int> allModes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10};
 
-EditorState stateIn(int mode, Figure figure = pathFigure(), int32_t selection = 0) {
+int modeOf(const EditorState& state) {
+    return static_cast<int>(state.editMode);
+}
+
+// The state in a mode, with a point picked and, in delete-line mode, a line recorded.
+EditorState stateIn(int mode, Figure figure = pathFigure(), size_t selection = 0) {
     EditorState state;
-    state.editMode = mode;
+    state.editMode = static_cast<EditMode>(mode);
     state.figure = std::move(figure);
-    state.selectionIndex = selection;
+    state.selectedPoint = selection;
+    if (mode == 10) {
+        state.recordedLine = selection;
+    }
     std::snprintf(state.statusText, sizeof state.statusText, "%s", "earlier text");
     return state;
 }
@@ -48,12 +60,13 @@ TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
     for (const Row& row : rows) {
         for (int from : allModes) {
             SCOPED_TRACE("command " + std::to_string(row.command) + " in mode " + std::to_string(from));
-            EditorState state = stateIn(from, pathFigure(), 2);
+            EditorState state = stateIn(from, pathFigure(), 1);
             EXPECT_TRUE(onCommand(state, row.command));
-            EXPECT_EQ(row.mode, state.editMode);
+            EXPECT_EQ(row.mode, static_cast<int>(state.editMode));
             EXPECT_EQ(row.prompt, state.statusText);
-            EXPECT_EQ(2, state.selectionIndex);
-            EXPECT_TRUE(sameFigure(pathFigure(), state.figure));
+            EXPECT_EQ(1u, state.selectedPoint);
+            EXPECT_FALSE(state.recordedLine) << "only a line shown in the new mode may be deleted";
+            EXPECT_EQ(pathFigure(), state.figure);
         }
     }
 }
@@ -62,9 +75,9 @@ TEST(EditModes, OtherIdentifiersAreIgnored) {
     // 0 is what the two blank end buttons carry.
     for (int id : {0, 1, 99, 105, 109, 0xFFFF, -1}) {
         SCOPED_TRACE(id);
-        EditorState state = stateIn(modeMoveDestination);
+        EditorState state = stateIn(5);
         EXPECT_FALSE(onCommand(state, id));
-        EXPECT_EQ(modeMoveDestination, state.editMode);
+        EXPECT_EQ(5, modeOf(state));
         EXPECT_STREQ("earlier text", state.statusText);
     }
 }
@@ -74,56 +87,54 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
     struct Row {
         const char* name;
         int mode;
-        int32_t selection;
+        size_t selection;
         int32_t x, y;
         bool repaint;
         int expectedMode;
         const std::string& expectedStatus;
         Figure expectedFigure;
-        int32_t expectedSelection;
+        size_t expectedSelection;
     };
     const Row rows[] = {
         {"idle press does nothing", 0, 0, 100, 100, false, 0, unchanged, pathFigure(), 0},
         {"add point", 1, 0, 300, 310, true, 0, pointAdded,
-         figureOf({100, 100, 200, 100, 150, 200, 300, 310}, pathFigure().lines), 0},
+         figureOf({100, 100, 200, 100, 150, 200, 300, 310}, {100, 100, 200, 100, 200, 100, 150, 200}), 0},
         {"add point on a point adds a second one", 1, 0, 100, 100, true, 0, pointAdded,
-         figureOf({100, 100, 200, 100, 150, 200, 100, 100}, pathFigure().lines), 0},
+         figureOf({100, 100, 200, 100, 150, 200, 100, 100}, {100, 100, 200, 100, 200, 100, 150, 200}), 0},
         {"delete point 5 px away", 2, 0, 105, 95, true, 0, pointDeleted,
          figureOf({200, 100, 150, 200}, {200, 100, 150, 200}), 0},
         {"delete point missed at 6 px", 2, 0, 106, 100, true, 2, unchanged, pathFigure(), 0},
-        {"pick the point to move", 3, 0, 201, 99, true, 4, destinationPrompt, pathFigure(), 2},
+        {"pick the point to move", 3, 0, 201, 99, true, 4, destinationPrompt, pathFigure(), 1},
         {"pick to move missed", 3, 0, 10, 10, true, 3, unchanged, pathFigure(), 0},
-        {"press while waiting for the release of a move", 4, 2, 300, 300, false, 4, unchanged,
-         pathFigure(), 2},
-        {"move the picked point with its line ends", 5, 2, 50, 60, true, 0, pointMoved,
-         figureOf({100, 100, 50, 60, 150, 200}, {100, 100, 50, 60, 50, 60, 150, 200}), 2},
+        {"press while waiting for the release of a move", 4, 1, 300, 300, false, 4, unchanged,
+         pathFigure(), 1},
+        {"move the picked point with its line ends", 5, 1, 50, 60, true, 0, pointMoved,
+         figureOf({100, 100, 50, 60, 150, 200}, {100, 100, 50, 60, 50, 60, 150, 200}), 1},
         {"pick the first point of a line", 6, 0, 150, 200, true, 7, secondPointPrompt,
-         pathFigure(), 4},
-        {"first point missed", 6, 0, 400, 400, true, 6, unchanged, pathFigure(), 0},
-        {"press while waiting for the release of a line", 7, 4, 100, 100, false, 7, unchanged,
-         pathFigure(), 4},
-        {"insert a line to the second point", 8, 4, 100, 100, true, 0, lineInserted,
-         figureOf(pathFigure().points, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 100, 100}),
-         4},
-        {"a line to the first point itself has zero length", 8, 4, 150, 200, true, 0, lineInserted,
-         figureOf(pathFigure().points, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 150, 200}),
-         4},
-        {"second point missed", 8, 4, 400, 400, true, 8, unchanged, pathFigure(), 4},
-        {"delete the recorded line wherever the pointer is", 10, 4, 700, 500, true, 0, lineDeleted,
-         figureOf(pathFigure().points, {100, 100, 200, 100}), 4},
-        {"a recorded offset past the last line deletes nothing", 10, 8, 150, 100, true, 10,
-         unchanged, pathFigure(), 8},
-        {"a point index left by a pick is no line offset", 10, 2, 150, 100, true, 10, unchanged,
          pathFigure(), 2},
+        {"first point missed", 6, 0, 400, 400, true, 6, unchanged, pathFigure(), 0},
+        {"press while waiting for the release of a line", 7, 2, 100, 100, false, 7, unchanged,
+         pathFigure(), 2},
+        {"insert a line to the second point", 8, 2, 100, 100, true, 0, lineInserted,
+         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 100, 100}),
+         2},
+        {"a line to the first point itself has zero length", 8, 2, 150, 200, true, 0, lineInserted,
+         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 150, 200}),
+         2},
+        {"second point missed", 8, 2, 400, 400, true, 8, unchanged, pathFigure(), 2},
+        {"delete the recorded line wherever the pointer is", 10, 1, 700, 500, true, 0, lineDeleted,
+         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100}), 1},
+        {"a recorded line past the last line deletes nothing", 10, 2, 150, 100, true, 10,
+         unchanged, pathFigure(), 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EditorState state = stateIn(row.mode, pathFigure(), row.selection);
         EXPECT_EQ(row.repaint, onLeftButtonDown(state, row.x, row.y));
-        EXPECT_EQ(row.expectedMode, state.editMode);
+        EXPECT_EQ(row.expectedMode, modeOf(state));
         EXPECT_EQ(row.expectedStatus, state.statusText);
-        EXPECT_TRUE(sameFigure(row.expectedFigure, state.figure));
-        EXPECT_EQ(row.expectedSelection, state.selectionIndex);
+        EXPECT_EQ(row.expectedFigure, state.figure);
+        EXPECT_EQ(row.expectedSelection, state.selectedPoint);
     }
 }
 
@@ -133,9 +144,9 @@ TEST(EditModes, ReleaseArmsOnlyTheSecondPick) {
         EditorState state = stateIn(from);
         onLeftButtonUp(state);
         const int expected = from == 4 ? 5 : from == 7 ? 8 : from;
-        EXPECT_EQ(expected, state.editMode);
+        EXPECT_EQ(expected, modeOf(state));
         EXPECT_STREQ("earlier text", state.statusText);
-        EXPECT_TRUE(sameFigure(pathFigure(), state.figure));
+        EXPECT_EQ(pathFigure(), state.figure);
     }
 }
 
@@ -149,64 +160,64 @@ TEST(EditModes, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
         EXPECT_EQ(awaited, onMouseMove(state, -20, 30000));
         EXPECT_EQ(awaited ? -20 : 7, state.hoverX);
         EXPECT_EQ(awaited ? 30000 : 8, state.hoverY);
-        EXPECT_EQ(mode, state.editMode);
+        EXPECT_EQ(mode, modeOf(state));
     }
 }
 
 TEST(EditModes, MoveTakesTwoPressesWithAReleaseBetween) {
-    EditorState state = stateIn(modeIdle);
-    onCommand(state, commandMovePoint);
+    EditorState state = stateIn(0);
+    onCommand(state, 102);
     ASSERT_TRUE(onLeftButtonDown(state, 100, 100));
-    EXPECT_EQ(4, state.editMode);
+    EXPECT_EQ(4, modeOf(state));
     // Released over a button: the window never sees it, and a press before the
     // next release does nothing.
     EXPECT_FALSE(onLeftButtonDown(state, 300, 300));
-    EXPECT_TRUE(sameFigure(pathFigure(), state.figure));
+    EXPECT_EQ(pathFigure(), state.figure);
     onLeftButtonUp(state);
-    EXPECT_EQ(5, state.editMode);
+    EXPECT_EQ(5, modeOf(state));
     onLeftButtonDown(state, 120, 130);
-    EXPECT_EQ(0, state.editMode);
-    EXPECT_TRUE(sameFigure(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}),
-                           state.figure));
+    EXPECT_EQ(0, modeOf(state));
+    EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}),
+                           state.figure);
 }
 
 TEST(EditModes, ACommandAbandonsAHalfDoneMove) {
-    EditorState state = stateIn(modeIdle);
-    onCommand(state, commandMovePoint);
+    EditorState state = stateIn(0);
+    onCommand(state, 102);
     onLeftButtonDown(state, 200, 100);
     onLeftButtonUp(state);
-    ASSERT_EQ(5, state.editMode);
-    onCommand(state, commandDeletePoint);
-    EXPECT_EQ(2, state.editMode);
+    ASSERT_EQ(5, modeOf(state));
+    onCommand(state, 101);
+    EXPECT_EQ(2, modeOf(state));
     EXPECT_EQ(deletePrompt, state.statusText);
     // The press now deletes instead of moving; the picked point never moved.
     onLeftButtonDown(state, 400, 400);
-    EXPECT_TRUE(sameFigure(pathFigure(), state.figure));
-    EXPECT_EQ(2, state.editMode);
+    EXPECT_EQ(pathFigure(), state.figure);
+    EXPECT_EQ(2, modeOf(state));
 }
 
 TEST(EditModes, OnlyCompletedEditsCountAsChanges) {
-    EditorState state = stateIn(modeIdle);
-    onCommand(state, commandDeletePoint);
+    EditorState state = stateIn(0);
+    onCommand(state, 101);
     onLeftButtonDown(state, 400, 400);  // missed
-    onCommand(state, commandMovePoint);
+    onCommand(state, 102);
     onLeftButtonDown(state, 100, 100);  // a pick alone changes nothing
     onLeftButtonUp(state);
-    onCommand(state, commandDeleteLine);
-    state.selectionIndex = 8;
-    onLeftButtonDown(state, 0, 0);  // no line there
+    onCommand(state, 104);
+    state.recordedLine = 2;
+    onLeftButtonDown(state, 0, 0);  // no such line
     EXPECT_FALSE(state.figureEdited);
 
-    const auto editedAfter = [](int mode, int32_t selection, int32_t x, int32_t y) {
+    const auto editedAfter = [](int mode, size_t selection, int32_t x, int32_t y) {
         EditorState edited = stateIn(mode, pathFigure(), selection);
         onLeftButtonDown(edited, x, y);
         return edited.figureEdited;
     };
-    EXPECT_TRUE(editedAfter(modeAddPoint, 0, 1, 1));
-    EXPECT_TRUE(editedAfter(modeDeletePoint, 0, 100, 100));
-    EXPECT_TRUE(editedAfter(modeMoveDestination, 0, 1, 1));
-    EXPECT_TRUE(editedAfter(modeLineSecond, 0, 200, 100));
-    EXPECT_TRUE(editedAfter(modeDeleteLine, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(1, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(2, 0, 100, 100));
+    EXPECT_TRUE(editedAfter(5, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(8, 0, 200, 100));
+    EXPECT_TRUE(editedAfter(10, 0, 1, 1));
 }
 
 TEST(MousePosition, HalvesAreSignExtended) {

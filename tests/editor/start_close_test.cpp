@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "editor_test_support.h"
-#include "modes.h"
+#include "support/figures.h"
+#include "editor/modes.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ const char emptyFigureText[] = "PUNKTY 0\n\n\nLINIE 0\n\n";
 TEST_F(StartAndClose, AMissingFileIsReportedAndCreatedAtClose) {
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, path_.c_str()));
-    EXPECT_TRUE(sameFigure(Figure{}, state.figure));
+    EXPECT_EQ(Figure{}, state.figure);
     EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
     EXPECT_EQ(emptyFigureText, readText());
 }
@@ -61,8 +61,8 @@ TEST_F(StartAndClose, AReadableFileLoadsAndIsWrittenBackAtClose) {
     write("PUNKTY 2\n\n10 20\n30 40\n\nLINIE 1\n\n1 2\n");
     EditorState state;
     EXPECT_FALSE(loadAtStart(state, path_.c_str()));
-    EXPECT_TRUE(sameFigure(figureOf({10, 20, 30, 40}, {10, 20, 30, 40}), state.figure));
-    state.editMode = modeAddPoint;
+    EXPECT_EQ(testing_support::figureOf({10, 20, 30, 40}, {10, 20, 30, 40}), state.figure);
+    state.editMode = EditMode::addPoint;
     onLeftButtonDown(state, 50, 60);
     EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
     EXPECT_EQ("PUNKTY 3\n\n10 20\n30 40\n50 60\n\nLINIE 1\n\n1 2\n", readText());
@@ -74,7 +74,7 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEdits) {
     write(original);
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, path_.c_str()));
-    onCommand(state, commandDeletePoint);
+    onCommand(state, 101);
     onLeftButtonDown(state, 3, 4);
     EXPECT_EQ(SaveOutcome::unreadFileKept, saveAtClose(state, path_.c_str()));
     EXPECT_EQ(original, readBytes());
@@ -84,7 +84,7 @@ TEST_F(StartAndClose, AnUnreadableFileIsReplacedOnceTheFigureWasEdited) {
     write("LINIE 1\n1 1\n");
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, path_.c_str()));
-    onCommand(state, commandAddPoint);
+    onCommand(state, 100);
     onLeftButtonDown(state, 7, 8);
     EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
     EXPECT_EQ("PUNKTY 1\n\n7 8\n\nLINIE 0\n\n", readText());

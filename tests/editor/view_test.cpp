@@ -1,4 +1,5 @@
 #include <climits>
+#include <optional>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -6,10 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "editor_test_support.h"
-#include "view.h"
+#include "editor/modes.h"
+#include "editor/view.h"
+#include "support/figures.h"
 
 namespace {
+
+using testing_support::figureOf;
+using testing_support::pathFigure;
 
 // Writes down every drawing call, one string a call.
 class RecordingCanvas : public Canvas {
@@ -38,20 +43,27 @@ private:
 
 using Calls = std::vector<std::string>;
 
+// A paint as the window makes it: the highlight for the hover position is
+// recorded, then drawn.
 struct Paint {
     Calls calls;
-    int32_t selection;
+    std::optional<size_t> recordedLine;
 };
 
 Paint paint(const Figure& figure, int mode, int32_t x, int32_t y, const char* status = "",
-            int32_t selection = 0) {
+            std::optional<size_t> recordedLine = std::nullopt) {
     EditorState state;
-    state.editMode = mode;
-    state.selectionIndex = selection;
+    state.figure = figure;
+    state.editMode = static_cast<EditMode>(mode);
+    state.hoverX = x;
+    state.hoverY = y;
+    state.recordedLine = recordedLine;
     std::snprintf(state.statusText, sizeof state.statusText, "%s", status);
+    const Highlight highlight = highlightFor(state);
+    recordHighlightedLine(state, highlight);
     RecordingCanvas canvas;
-    paintFigureView(canvas, figure, x, y, state);
-    return {canvas.calls, state.selectionIndex};
+    paintFigureView(canvas, state, highlight);
+    return {canvas.calls, state.recordedLine};
 }
 
 const Calls pathDrawing = {
@@ -66,14 +78,14 @@ Calls plus(Calls first, const Calls& second) {
 }
 
 TEST(FigureView, AnEmptyFigureWithoutStatusDrawsNothing) {
-    EXPECT_EQ(Calls{}, paint(Figure{}, modeIdle, 0, 0).calls);
+    EXPECT_EQ(Calls{}, paint(Figure{}, 0, 0, 0).calls);
     // The highlight pen is made but has nothing to outline.
-    EXPECT_EQ(Calls{"pen 1"}, paint(Figure{}, modeDeletePoint, 0, 0).calls);
-    EXPECT_EQ(Calls{"pen 3"}, paint(Figure{}, modeDeleteLine, 0, 0).calls);
+    EXPECT_EQ(Calls{"pen 1"}, paint(Figure{}, 2, 0, 0).calls);
+    EXPECT_EQ(Calls{"pen 3"}, paint(Figure{}, 10, 0, 0).calls);
 }
 
 TEST(FigureView, PointsThenLinesThenTextThenHighlight) {
-    const Paint result = paint(pathFigure(), modeDeletePoint, 195, 105, "Usuni\xEAto");
+    const Paint result = paint(pathFigure(), 2, 195, 105, "Usuni\xEAto");
     EXPECT_EQ(plus(pathDrawing, {"text 10 35 8 Usuni\xEAto", "pen 1", "select",
                                  "ellipse 195 95 205 105"}),
               result.calls);
@@ -96,12 +108,12 @@ TEST(FigureView, EachModeHighlightsWhatItPicks) {
         }
         EXPECT_EQ(expected, result.calls);
     }
-    EXPECT_EQ(4, paint(pathFigure(), modeDeleteLine, 195, 101).selection);
+    EXPECT_EQ(1u, paint(pathFigure(), 10, 195, 101).recordedLine);
 
-    const Paint nearFirst = paint(pathFigure(), modeDeleteLine, 150, 103, "", 4);
+    const Paint nearFirst = paint(pathFigure(), 10, 150, 103, "", 1);
     EXPECT_EQ(plus(pathDrawing, {"pen 3", "select", "moveTo 100 100", "lineTo 200 100"}),
               nearFirst.calls);
-    EXPECT_EQ(0, nearFirst.selection);
+    EXPECT_EQ(0u, nearFirst.recordedLine);
 }
 
 TEST(FigureView, TheRingReachesFivePixelsNotSix) {
@@ -118,7 +130,7 @@ TEST(FigureView, TheRingReachesFivePixelsNotSix) {
         if (row.ringed) {
             expected = plus(expected, {"select", "ellipse 95 95 105 105"});
         }
-        EXPECT_EQ(expected, paint(figure, modeMovePick, row.x, row.y).calls);
+        EXPECT_EQ(expected, paint(figure, 3, row.x, row.y).calls);
     }
 }
 
@@ -127,72 +139,45 @@ TEST(FigureView, EveryPointUnderThePointerIsRinged) {
     EXPECT_EQ((Calls{"ellipse 8 8 12 12", "ellipse 298 298 302 302", "ellipse 12 10 16 14",
                      "ellipse 8 8 12 12", "pen 1", "select", "ellipse 5 5 15 15", "select",
                      "ellipse 9 7 19 17", "select", "ellipse 5 5 15 15"}),
-              paint(figure, modeLineSecond, 12, 12).calls);
+              paint(figure, 8, 12, 12).calls);
 }
 
 TEST(FigureView, TheLastNearLineIsRecordedForDeletion) {
     // Two parallel lines 4 pixels apart and a far one after them.
     const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300});
-    EXPECT_EQ(4, paint(figure, modeDeleteLine, 100, 102, "", 0).selection);
-    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 299, "", 0).selection);
+    EXPECT_EQ(1u, paint(figure, 10, 100, 102, "", 0).recordedLine);
+    EXPECT_EQ(2u, paint(figure, 10, 100, 299, "", 0).recordedLine);
     // Near no line: the last recorded line stays recorded.
-    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 200, "", 8).selection);
+    EXPECT_EQ(2u, paint(figure, 10, 100, 200, "", 2).recordedLine);
+    EXPECT_EQ(std::nullopt, paint(figure, 10, 100, 200).recordedLine);
     // Only the line highlight records anything.
-    EXPECT_EQ(2, paint(figure, modeDeletePoint, 100, 102, "", 2).selection);
-    EXPECT_EQ(2, paint(figure, modeLineSecond, 100, 102, "", 2).selection);
+    EXPECT_EQ(std::nullopt, paint(figure, 2, 100, 102).recordedLine);
+    EXPECT_EQ(std::nullopt, paint(figure, 8, 100, 102).recordedLine);
 }
 
-TEST(FigureView, TheFirstPaintInDeleteLineModeUsesTheOldHover) {
-    // No move since start: the hover position is still (0, 0).
-    const Figure figure = figureOf({}, {300, 300, 400, 300, -50, 5, 50, 5});
-    EditorState state;
-    state.editMode = modeDeleteLine;
-    RecordingCanvas canvas;
-    paintFigureView(canvas, figure, state.hoverX, state.hoverY, state);
-    EXPECT_EQ(4, state.selectionIndex);
-}
-
-TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEachWithinTheCounts) {
-    // A canvas that draws in batches must never be handed more than the sequences hold.
+TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEach) {
     class BatchCanvas : public RecordingCanvas {
     public:
-        void pointMarks(const int32_t* points, size_t count, int32_t reach) override {
-            calls.push_back("marks " + std::to_string(count) + " reach " + std::to_string(reach) +
-                            (count > 0 ? " from " + std::to_string(points[0]) : ""));
+        void pointMarks(const Point* points, size_t count, int32_t reach) override {
+            calls.push_back("marks " + std::to_string(count) + " reach " + std::to_string(reach) + " from " +
+                            std::to_string(points[0].x));
         }
-        void lines(const int32_t* ends, size_t count) override {
-            calls.push_back("lines " + std::to_string(count) +
-                            (count > 0 ? " from " + std::to_string(ends[0]) : ""));
+        void lines(const Line* lines, size_t count) override {
+            calls.push_back("lines " + std::to_string(count) + " from " + std::to_string(lines[0].first.x));
         }
     };
-    struct Row {
-        int32_t pointCount, lineCount;
-        Calls expected;
-    };
-    const Row rows[] = {
-        {3, 2, {"marks 3 reach 2 from 100", "lines 2 from 100"}},
-        {1, 1, {"marks 1 reach 2 from 100", "lines 1 from 100"}},
-        {9, 7, {"marks 3 reach 2 from 100", "lines 2 from 100"}},
-        {-1, -5, {"marks 0 reach 2", "lines 0"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.pointCount) + " points, " + std::to_string(row.lineCount) +
-                     " lines");
-        Figure figure = pathFigure();
-        figure.pointCount = row.pointCount;
-        figure.lineCount = row.lineCount;
-        EditorState state;
-        BatchCanvas canvas;
-        paintFigureView(canvas, figure, 0, 0, state);
-        EXPECT_EQ(row.expected, canvas.calls);
-    }
+    EditorState state;
+    state.figure = pathFigure();
+    BatchCanvas canvas;
+    paintFigureView(canvas, state, highlightFor(state));
+    EXPECT_EQ((Calls{"marks 3 reach 2 from 100", "lines 2 from 100"}), canvas.calls);
 }
 
 TEST(FigureView, MarksAtTheEdgesOfTheCoordinateRangeDoNotWrap) {
     const Figure figure = figureOf({INT32_MAX, INT32_MIN});
     EXPECT_EQ((Calls{"ellipse 2147483645 -2147483648 2147483647 -2147483646", "pen 1", "select",
                      "ellipse 2147483642 -2147483648 2147483647 -2147483643"}),
-              paint(figure, modeDeletePoint, INT32_MAX, INT32_MIN).calls);
+              paint(figure, 2, INT32_MAX, INT32_MIN).calls);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "line_proximity.h"
+#include "figure/line_proximity.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ TEST(LineIsNear, Cases) {
         {"across the whole 32-bit plane, 141 away", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 100, -100, false},
     };
     for (const ProximityCase& c : cases) {
-        EXPECT_EQ(c.near, lineIsNear(c.x1, c.y1, c.x2, c.y2, c.x, c.y)) << c.name;
+        EXPECT_EQ(c.near, lineIsNear({{c.x1, c.y1}, {c.x2, c.y2}}, c.x, c.y)) << c.name;
     }
 }
 
@@ -67,13 +67,13 @@ TEST(LineIsNear, FarFromASteepLineIsNeverNear) {
     for (int32_t x = 11; x < 400000; x += 997) {
         for (int32_t y : {-500000, 0, 1, 700000}) {
             SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
-            EXPECT_FALSE(lineIsNear(0, -1000000, 0, 1000000, x, y));
-            EXPECT_FALSE(lineIsNear(0, -1000000, 0, 1000000, -x, y));
-            EXPECT_FALSE(lineIsNear(0, -1000000, 1, 1000000, x, y));
+            EXPECT_FALSE(lineIsNear({{0, -1000000}, {0, 1000000}}, x, y));
+            EXPECT_FALSE(lineIsNear({{0, -1000000}, {0, 1000000}}, -x, y));
+            EXPECT_FALSE(lineIsNear({{0, -1000000}, {1, 1000000}}, x, y));
         }
     }
     for (int32_t x = -9; x <= 9; ++x) {
-        EXPECT_TRUE(lineIsNear(0, -1000000, 0, 1000000, x, 12345)) << x;
+        EXPECT_TRUE(lineIsNear({{0, -1000000}, {0, 1000000}}, x, 12345)) << x;
     }
 }
 

@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "figure_file.h"
-#include "figure_testing.h"
-#include "save_steps.h"
+#include "figure/figure_file.h"
+#include "support/figures.h"
+#include "support/files.h"
+#include "figure/save_steps.h"
 
-using figure_testing::makeFigure;
-using figure_testing::platformText;
-using figure_testing::readBytes;
-using figure_testing::ScratchDir;
-using figure_testing::writeBytes;
+using testing_support::makeFigure;
+using testing_support::platformText;
+using testing_support::readBytes;
+using testing_support::ScratchDir;
+using testing_support::writeBytes;
 
 namespace {
 
@@ -104,13 +105,13 @@ TEST(FailingSave, EveryFailingOperationKeepsTheOldFile) {
                 writeBytes(dir.path() / name, bytes);
             }
             fault = Fault{failAt};
-            const int result = saveFigure(replacement, path.c_str(), failingSteps);
+            const bool result = saveFigure(replacement, path.c_str(), failingSteps);
             if (fault.failed == nullptr) {
-                ASSERT_EQ(1, result) << "no operation failed";
+                ASSERT_TRUE(result) << "no operation failed";
                 break;
             }
             failedOperations.insert(fault.failed);
-            EXPECT_EQ(0, result) << fault.failed << " failed";
+            EXPECT_FALSE(result) << fault.failed << " failed";
             auto expected = situation.files;
             auto actual = folderContents(dir.path());
             // A temporary from before may remain only when the new one was
@@ -162,7 +163,7 @@ TEST(FailingSave, FolderFailuresKeepEverythingAsItWas) {
             writeBytes(dir.path() / name, bytes);
         }
         const auto before = folderContents(dir.path());
-        EXPECT_EQ(0, saveFigure(replacement, dir.file(c.target).c_str()));
+        EXPECT_FALSE(saveFigure(replacement, dir.file(c.target).c_str()));
         EXPECT_EQ(before, folderContents(dir.path()));
     }
 }

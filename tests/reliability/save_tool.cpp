@@ -2,8 +2,8 @@
 // a test can make the system fail the save's own calls from outside.
 // Exit status: 0 saved, 1 the save failed, 2 the figure did not load, 3 usage.
 
-#include "figure.h"
-#include "figure_file.h"
+#include "figure/figure.h"
+#include "figure/figure_file.h"
 
 // In a sanitizer build: the leak checker cannot run under strace, and a report
 // must not pass for a failed save. Set here because a test may fail the very
@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
         return 3;
     }
     Figure figure;
-    if (loadFigure(figure, argv[1]) != 1) {
+    if (!loadFigure(figure, argv[1])) {
         return 2;
     }
-    return saveFigure(figure, argv[2]) == 1 ? 0 : 1;
+    return saveFigure(figure, argv[2]) ? 0 : 1;
 }

@@ -13,11 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include "figure_file.h"
-#include "gdi_canvas.h"
-#include "main_window.h"
-#include "modes.h"
-#include "view.h"
+#include "figure/figure_file.h"
+#include "editor/win32/gdi_canvas.h"
+#include "editor/win32/main_window.h"
+#include "editor/modes.h"
+#include "editor/view.h"
 #include "window_fixture.h"
 
 namespace {

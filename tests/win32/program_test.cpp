@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main_window.h"
+#include "editor/win32/main_window.h"
 #include "window_fixture.h"
 
 namespace {

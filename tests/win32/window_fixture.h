@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "message_box_catcher.h"
-#include "window_proc.h"
+#include "editor/win32/window_proc.h"
 
 // Each test runs in a scratch folder of its own, so that the editor's
 // relative Dane/obiekt.obj is the test's file, and starts from a fresh state.
