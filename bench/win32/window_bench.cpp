@@ -84,25 +84,25 @@ struct Result {
     double load = 0;
     double paint[3] = {};
     double save = 0;
-    int32_t highlighted = 0;  // the selection index the last delete-line paint left
+    size_t highlighted = 0;  // the line the last delete-line paint recorded
     bool ok = false;
 };
 
-constexpr int benchModes[3] = {modeIdle, modeDeletePoint, modeDeleteLine};
-constexpr int modeCommands[3] = {0, commandDeletePoint, commandDeleteLine};
+// The idle, delete-point and delete-line modes, and the commands that enter them.
+constexpr int modeCommands[3] = {0, 101, 104};
 constexpr int hoverX = 397;
 constexpr int hoverY = 285;
 
 Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
     Result result;
-    saveFigure(benchFigure(n, spread ? spreadArea : clientArea));
+    saveFigure(benchFigure(n, spread ? spreadArea : clientArea), figureFilePath);
     const std::string written = fileBytes(figureFilePath);
 
-    editorState = EditorState{};
+    EditorState state;
     boxesSeen = 0;
-    HWND window = createMainWindow(instance);
+    HWND window = createMainWindow(instance, state);
     result.load = millisecondsSince(lastBoxGone);
-    if (window == nullptr || boxesSeen != 1 || editorState.figure.pointCount != n) {
+    if (window == nullptr || boxesSeen != 1 || state.figure.points.size() != static_cast<size_t>(n)) {
         std::fprintf(stderr, "the window did not open on the figure of %d points\n", n);
         return result;
     }
@@ -125,7 +125,7 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         for (int r = 0; r < repeat; ++r) {
             const auto start = Clock::now();
             SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(hoverX, hoverY));
-            if (benchModes[m] == modeIdle) {
+            if (modeCommands[m] == 0) {
                 InvalidateRect(window, nullptr, TRUE);  // no hover repaint when idle
             }
             UpdateWindow(window);
@@ -135,7 +135,7 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         }
         result.paint[m] = median(times);
     }
-    result.highlighted = editorState.selectionIndex;
+    result.highlighted = state.recordedLine.value_or(0);
 
     const auto start = Clock::now();
     DestroyWindow(window);
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
         const Result r = measure(instance, n, spread, repeat);
         failures += r.ok ? 0 : 1;
         std::printf("%9d %9.1f %9.1f %9.1f %9.1f %9.1f %9d\n", n, r.load, r.paint[0], r.paint[1],
-                    r.paint[2], r.save, r.highlighted / 4);
+                    r.paint[2], r.save, static_cast<int>(r.highlighted));
         std::fflush(stdout);
     }
 

@@ -123,10 +123,9 @@ private:
 }
 
 void addLineBetween(Figure& figure, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    for (int32_t v : {x1, y1, x2, y2}) figure.points.push_back(v);
-    for (int32_t v : {x1, y1, x2, y2}) figure.lines.push_back(v);
-    figure.pointCount += 2;
-    figure.lineCount += 1;
+    figure.points.push_back({x1, y1});
+    figure.points.push_back({x2, y2});
+    figure.lines.push_back({{x1, y1}, {x2, y2}});
 }
 
 // Enough points to be stamped, in and around the client area: marks cut by
@@ -138,11 +137,7 @@ Figure mixedFigure(bool extremes) {
         return low + static_cast<int32_t>(random() % static_cast<uint32_t>(high - low));
     };
     Figure figure;
-    auto point = [&figure](int32_t x, int32_t y) {
-        figure.points.push_back(x);
-        figure.points.push_back(y);
-        ++figure.pointCount;
-    };
+    auto point = [&figure](int32_t x, int32_t y) { figure.points.push_back({x, y}); };
     for (int k = 0; k < 1500; ++k) point(between(-40, clientWidth + 40), between(-40, clientHeight + 40));
     for (int32_t d = -4; d <= 4; ++d) {
         point(d, 200);
@@ -157,14 +152,10 @@ Figure mixedFigure(bool extremes) {
         point(INT32_MIN, 5);
         point(INT32_MAX, INT32_MAX);
     }
-    const size_t points = figure.points.size() / 2;
+    const size_t points = figure.points.size();
     for (int k = 0; k < 700; ++k) {
-        for (int end = 0; end < 2; ++end) {
-            const size_t i = 2 * (random() % points);
-            figure.lines.push_back(figure.points[i]);
-            figure.lines.push_back(figure.points[i + 1]);
-        }
-        ++figure.lineCount;
+        const Point first = figure.points[random() % points];
+        figure.lines.push_back({first, figure.points[random() % points]});
     }
     addLineBetween(figure, -100, 300, 900, 250);
     addLineBetween(figure, -10, 30, 30, -10);    // cuts the top left corner
@@ -240,27 +231,24 @@ const Context contexts[] = {
     {"gray brush", 32, white, [](HDC dc) { SelectObject(dc, GetStockObject(GRAY_BRUSH)); }},
 };
 
-struct Paint {
-    std::vector<uint8_t> pixels;
-    int32_t selection;
-};
-
 template <class CanvasType>
-Paint paintOn(const Context& context, const Figure& figure, int mode, int32_t x, int32_t y) {
+std::vector<uint8_t> paintOn(const Context& context, const Figure& figure, int mode, int32_t x, int32_t y) {
     Surface surface(context.bitsPerPixel);
     context.background(surface.dc());
     const int saved = SaveDC(surface.dc());
     context.prepare(surface.dc());
     EditorState state;
-    state.editMode = mode;
-    state.selectionIndex = 12;
+    state.figure = figure;
+    state.editMode = static_cast<EditMode>(mode);
+    state.hoverX = x;
+    state.hoverY = y;
     std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
     {
         CanvasType canvas(surface.dc());
-        paintFigureView(canvas, figure, x, y, state);
+        paintFigureView(canvas, state, highlightFor(state));
     }
     RestoreDC(surface.dc(), saved);
-    return {surface.bytes(), state.selectionIndex};
+    return surface.bytes();
 }
 
 TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
@@ -269,9 +257,7 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
         int32_t x, y;
     };
     // Beside the crowd of marks, on a mark cut by the left edge, on lines through the middle.
-    const Hover hovers[] = {{modeIdle, 0, 0},          {modeDeletePoint, 203, 153},
-                            {modeLineFirst, 1, 200},   {modeDeleteLine, 397, 285},
-                            {modeDeleteLine, 20, 10}};
+    const Hover hovers[] = {{0, 0, 0}, {2, 203, 153}, {6, 1, 200}, {10, 397, 285}, {10, 20, 10}};
     const struct {
         const char* name;
         Figure figure;
@@ -284,13 +270,10 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
                 SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", mode " +
                              std::to_string(hover.mode) + " at " + std::to_string(hover.x) + "," +
                              std::to_string(hover.y));
-                const Paint plain =
-                    paintOn<PlainGdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
-                const Paint fast =
-                    paintOn<GdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
+                const auto plain = paintOn<PlainGdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
+                const auto fast = paintOn<GdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
                 const int stride = ((clientWidth * context.bitsPerPixel + 31) / 32) * 4;
-                EXPECT_TRUE(samePixels(plain.pixels, fast.pixels, stride));
-                EXPECT_EQ(plain.selection, fast.selection);
+                EXPECT_TRUE(samePixels(plain, fast, stride));
             }
         }
     }
@@ -317,25 +300,26 @@ protected:
         return copy.bytes();
     }
 
+    EditorState state_;
     HWND window_ = nullptr;
 };
 
 TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
     std::filesystem::create_directories(folder_ / "Dane");
     const Figure figure = mixedFigure(false);
-    ASSERT_EQ(1, saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
-    window_ = createMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
+    window_ = createMainWindow(GetModuleHandleA(nullptr), state_);
     ASSERT_NE(nullptr, window_);
     ShowWindow(window_, SW_SHOWNORMAL);  // no buttons: the whole client area is the figure's
     RECT client;
     GetClientRect(window_, &client);
     ASSERT_EQ(clientWidth, client.right);
     ASSERT_EQ(clientHeight, client.bottom);
-    ASSERT_EQ(figure.pointCount, editorState.figure.pointCount);
+    ASSERT_EQ(figure.points.size(), state_.figure.points.size());
 
-    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(commandDeleteLine, BN_CLICKED), 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED), 0);
     UpdateWindow(window_);
-    EditorState before = editorState;
+    EditorState before = state_;
     SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(397, 285));
     before.hoverX = 397;
     before.hoverY = 285;
@@ -346,11 +330,13 @@ TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     {
         PlainGdiCanvas canvas(dc);
-        paintFigureView(canvas, before.figure, before.hoverX, before.hoverY, before);
+        const Highlight highlight = highlightFor(before);
+        paintFigureView(canvas, before, highlight);
+        recordHighlightedLine(before, highlight);
     }
     ReleaseDC(window_, dc);
     EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
-    EXPECT_EQ(before.selectionIndex, editorState.selectionIndex);
+    EXPECT_EQ(before.recordedLine, state_.recordedLine);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/win32/main_window.h"
+#include "editor/win32/window_proc.h"
 #include "window_fixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ void CALLBACK closeWhenReady(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
         observed.visible = true;
         observed.children = countChildren(window);
-        observed.loadedPoints = editorState.figure.pointCount;
+        observed.loadedPoints = static_cast<int>(editorStateOf(window)->figure.points.size());
         PostMessageA(window, WM_CLOSE, 0, 0);
     } else if (observed.ticks > 100) {
         KillTimer(nullptr, timer);

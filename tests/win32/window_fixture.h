@@ -15,7 +15,7 @@
 #include "editor/win32/window_proc.h"
 
 // Each test runs in a scratch folder of its own, so that the editor's
-// relative Dane/obiekt.obj is the test's file, and starts from a fresh state.
+// relative Dane/obiekt.obj is the test's file.
 class ScratchFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -28,7 +28,6 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, previous);
         previousFolder_ = previous;
         ASSERT_TRUE(SetCurrentDirectoryA(folder_.string().c_str()));
-        editorState = EditorState{};
         // Real pointer motion over the window would move the hover position under the test.
         SetCursorPos(1270, 1010);
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/win32/main_window.h"
+#include "support/figures.h"
 #include "window_fixture.h"
 
 namespace {
@@ -32,7 +33,7 @@ protected:
 
     void open() {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
-        window_ = createMainWindow(instance);
+        window_ = createMainWindow(instance, state_);
         ASSERT_NE(nullptr, window_);
         ShowWindow(window_, SW_SHOWNORMAL);
         createButtonBar(window_, instance);
@@ -74,8 +75,13 @@ protected:
         return color;
     }
 
+    EditorState state_;
     HWND window_ = nullptr;
 };
+
+int modeOf(const EditorState& state) {
+    return static_cast<int>(state.editMode);
+}
 
 TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
     writeFigureFile("PUNKTY 2\n\n100 100\n300 100\n\nLINIE 1\n\n1 2\n");
@@ -85,10 +91,9 @@ TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
     EXPECT_EQ("dane", catcher_.boxes()[0].caption);
     EXPECT_EQ(window_, catcher_.boxes()[0].owner);
     EXPECT_FALSE(catcher_.boxes()[0].errorIcon);
-    EXPECT_EQ(2, editorState.figure.pointCount);
-    EXPECT_EQ((std::vector<int32_t>{100, 100, 300, 100}), editorState.figure.lines);
-    EXPECT_EQ(0, editorState.editMode);
-    EXPECT_STREQ("", editorState.statusText);
+    EXPECT_EQ(testing_support::figureOf({100, 100, 300, 100}, {100, 100, 300, 100}), state_.figure);
+    EXPECT_EQ(0, modeOf(state_));
+    EXPECT_STREQ("", state_.statusText);
 }
 
 TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
@@ -99,7 +104,7 @@ TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
     EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
     EXPECT_EQ("Brak danych", catcher_.boxes()[1].caption);
     EXPECT_EQ(window_, catcher_.boxes()[1].owner);
-    EXPECT_EQ(0, editorState.figure.pointCount);
+    EXPECT_TRUE(state_.figure.points.empty());
     catcher_.forget();
     EXPECT_EQ(0u, close());
     EXPECT_TRUE(catcher_.boxes().empty());
@@ -209,14 +214,14 @@ TEST_F(MainWindow, AButtonClickCommandsTheEditor) {
     open();
     settle();
     SendMessageA(GetDlgItem(window_, 101), BM_CLICK, 0, 0);
-    EXPECT_EQ(2, editorState.editMode);
-    EXPECT_STREQ("Usuwanie punktu - Wskaz punkt do usuniecia", editorState.statusText);
+    EXPECT_EQ(2, modeOf(state_));
+    EXPECT_STREQ("Usuwanie punktu - Wskaz punkt do usuniecia", state_.statusText);
     EXPECT_TRUE(repaintPending());
 
     // The blank ends carry identifier 0.
     settle();
     command(0);
-    EXPECT_EQ(2, editorState.editMode);
+    EXPECT_EQ(2, modeOf(state_));
     EXPECT_FALSE(repaintPending());
 }
 
@@ -224,15 +229,15 @@ TEST_F(MainWindow, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
     open();
     for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10}) {
         SCOPED_TRACE(mode);
-        editorState.editMode = mode;
-        editorState.hoverX = 1;
-        editorState.hoverY = 2;
+        state_.editMode = static_cast<EditMode>(mode);
+        state_.hoverX = 1;
+        state_.hoverY = 2;
         settle();
         hover(-3, -4);  // left of and above the client area, as during a drag
         const bool awaited = mode == 2 || mode == 3 || mode == 6 || mode == 8 || mode == 10;
         EXPECT_EQ(awaited, repaintPending());
-        EXPECT_EQ(awaited ? -3 : 1, editorState.hoverX);
-        EXPECT_EQ(awaited ? -4 : 2, editorState.hoverY);
+        EXPECT_EQ(awaited ? -3 : 1, state_.hoverX);
+        EXPECT_EQ(awaited ? -4 : 2, state_.hoverY);
     }
 }
 
@@ -242,18 +247,18 @@ TEST_F(MainWindow, PressesRepaintButReleasesDoNot) {
     settle();
     press(9, 9);  // missed: mode 3 stays, still repainted
     EXPECT_TRUE(repaintPending());
-    EXPECT_EQ(3, editorState.editMode);
-    editorState.editMode = 4;
+    EXPECT_EQ(3, modeOf(state_));
+    state_.editMode = static_cast<EditMode>(4);
     settle();
     press(9, 9);
     EXPECT_FALSE(repaintPending());
     release(9, 9);
     EXPECT_FALSE(repaintPending());
-    EXPECT_EQ(5, editorState.editMode);
+    EXPECT_EQ(5, modeOf(state_));
     settle();
     press(-5, -7);
     EXPECT_TRUE(repaintPending());
-    EXPECT_EQ(0, editorState.editMode);
+    EXPECT_EQ(0, modeOf(state_));
 }
 
 TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
@@ -262,40 +267,40 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
 
     command(100);
     click(200, 300);
-    EXPECT_STREQ("Dodano nowy punkt", editorState.statusText);
+    EXPECT_STREQ("Dodano nowy punkt", state_.statusText);
 
     command(103);
     click(101, 99);
-    EXPECT_STREQ("Wstawianie linii - Wskaz drugi punk linii", editorState.statusText);
+    EXPECT_STREQ("Wstawianie linii - Wskaz drugi punk linii", state_.statusText);
     click(300, 100);
-    EXPECT_STREQ("Wstawiono lini\xEA", editorState.statusText);
+    EXPECT_STREQ("Wstawiono lini\xEA", state_.statusText);
 
     command(102);
     click(200, 300);
-    EXPECT_STREQ("Przesuwanie punktu - Wskaz miejsce docelowe dla punku", editorState.statusText);
+    EXPECT_STREQ("Przesuwanie punktu - Wskaz miejsce docelowe dla punku", state_.statusText);
     click(200, 250);
-    EXPECT_STREQ("Punkt zosta\xB3 przesuni\xEAty", editorState.statusText);
+    EXPECT_STREQ("Punkt zosta\xB3 przesuni\xEAty", state_.statusText);
 
     command(103);
     click(300, 100);
     click(200, 250);
-    EXPECT_EQ((std::vector<int32_t>{100, 100, 300, 100, 300, 100, 200, 250}), editorState.figure.lines);
+    EXPECT_EQ((std::vector<Line>{{{100, 100}, {300, 100}}, {{300, 100}, {200, 250}}}), state_.figure.lines);
 
     // The highlight of a paint picks the line; the press deletes it even after the pointer left.
     command(104);
     hover(200, 103);
     paintPending();
-    EXPECT_EQ(0, editorState.selectionIndex);
+    EXPECT_EQ(0u, state_.recordedLine);
     hover(600, 500);
     paintPending();
     press(600, 500);
-    EXPECT_STREQ("Usuni\xEAto lini\xEA", editorState.statusText);
-    EXPECT_EQ((std::vector<int32_t>{300, 100, 200, 250}), editorState.figure.lines);
+    EXPECT_STREQ("Usuni\xEAto lini\xEA", state_.statusText);
+    EXPECT_EQ((std::vector<Line>{{{300, 100}, {200, 250}}}), state_.figure.lines);
 
     command(101);
     click(303, 104);
-    EXPECT_STREQ("Punkt zosta\xB3 usuni\xEAty", editorState.statusText);
-    EXPECT_EQ(0, editorState.editMode);
+    EXPECT_STREQ("Punkt zosta\xB3 usuni\xEAty", state_.statusText);
+    EXPECT_EQ(0, modeOf(state_));
 
     EXPECT_EQ(0u, close());
     EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 250\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
@@ -315,7 +320,7 @@ TEST_F(MainWindow, AnEmptyPaintLeavesTheClientAreaWhite) {
 
 TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
     open();
-    addPoint(editorState.figure, 200, 200);
+    addPoint(state_.figure, 200, 200);
     struct Row {
         int mode;
         int hoverX;
@@ -325,9 +330,9 @@ TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
                         {8, 204, true}, {1, 200, false}, {5, 200, false}, {0, 200, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.mode) + " at " + std::to_string(row.hoverX));
-        editorState.editMode = row.mode;
-        editorState.hoverX = row.hoverX;
-        editorState.hoverY = 200;
+        state_.editMode = static_cast<EditMode>(row.mode);
+        state_.hoverX = row.hoverX;
+        state_.hoverY = 200;
         repaint();
         EXPECT_EQ(row.ringed ? red : white, pixel(195, 200));
         EXPECT_EQ(row.ringed ? red : white, pixel(200, 195));
@@ -338,10 +343,7 @@ TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
 
 TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
     open();
-    addPoint(editorState.figure, 100, 300);
-    addPoint(editorState.figure, 500, 300);
-    editorState.figure.lines = {100, 300, 500, 300};
-    editorState.figure.lineCount = 1;
+    state_.figure = testing_support::figureOf({100, 300, 500, 300}, {100, 300, 500, 300});
     command(104);
     hover(300, 305);
     paintPending();
@@ -349,7 +351,7 @@ TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
         EXPECT_EQ(red, pixel(300, y)) << y;
     }
     EXPECT_EQ(white, pixel(300, 303));
-    EXPECT_EQ(0, editorState.selectionIndex);
+    EXPECT_EQ(0u, state_.recordedLine);
 
     command(100);
     paintPending();
@@ -359,10 +361,7 @@ TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
 
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
     open();
-    addPoint(editorState.figure, 0, 42);
-    addPoint(editorState.figure, 790, 42);
-    editorState.figure.lines = {0, 42, 790, 42};
-    editorState.figure.lineCount = 1;
+    state_.figure = testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42});
     repaint();
     const auto whiteOnRow = [this] {
         int count = 0;
