@@ -5,23 +5,25 @@
 #include <filesystem>
 #include <system_error>
 
+#include "support/user_texts.h"
+
 namespace e2e {
 
-const wchar_t* const kTitle = L"Figury - edytor figur";
-const wchar_t* const kPromptInsertPoint = L"Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt";
-const wchar_t* const kPromptDeletePoint = L"Usuwanie punktu - Wskaz punkt do usuniecia";
-const wchar_t* const kPromptMovePoint = L"Przesuwanie punktu - Wskaz punkt do przesunięcia";
-const wchar_t* const kPromptInsertLine = L"Wstawianie linii - Wskaz pierwszy punk linii";
-const wchar_t* const kPromptDeleteLine = L"Usuwanie linii - Wskaz linię do usunięcia";
-const wchar_t* const kPointAdded = L"Dodano nowy punkt";
-const wchar_t* const kPointDeleted = L"Punkt został usunięty";
-const wchar_t* const kPromptDestination = L"Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
-const wchar_t* const kPointMoved = L"Punkt został przesunięty";
-const wchar_t* const kPromptSecondPoint = L"Wstawianie linii - Wskaz drugi punk linii";
-const wchar_t* const kLineInserted = L"Wstawiono linię";
-const wchar_t* const kLineDeleted = L"Usunięto linię";
-const wchar_t* const kLoadFailed = L"Brak danych do wczytania lub dane są nieprawidłowe";
-const wchar_t* const kSaveFailed = L"Nie udało się zapisać danych do pliku Dane/obiekt.obj";
+const std::wstring kTitle = user_texts::wide(user_texts::title);
+const std::wstring kPromptInsertPoint = user_texts::wide(user_texts::promptAddPoint);
+const std::wstring kPromptDeletePoint = user_texts::wide(user_texts::promptDeletePoint);
+const std::wstring kPromptMovePoint = user_texts::wide(user_texts::promptMovePoint);
+const std::wstring kPromptInsertLine = user_texts::wide(user_texts::promptInsertLine);
+const std::wstring kPromptDeleteLine = user_texts::wide(user_texts::promptDeleteLine);
+const std::wstring kPointAdded = user_texts::wide(user_texts::pointAdded);
+const std::wstring kPointDeleted = user_texts::wide(user_texts::pointDeleted);
+const std::wstring kPromptDestination = user_texts::wide(user_texts::promptMoveDestination);
+const std::wstring kPointMoved = user_texts::wide(user_texts::pointMoved);
+const std::wstring kPromptSecondPoint = user_texts::wide(user_texts::promptLineSecond);
+const std::wstring kLineInserted = user_texts::wide(user_texts::lineInserted);
+const std::wstring kLineDeleted = user_texts::wide(user_texts::lineDeleted);
+const std::wstring kLoadFailed = user_texts::wide(user_texts::loadFailure);
+const std::wstring kSaveFailed = user_texts::wide(user_texts::saveFailure);
 
 const char* const kSquareFile =
     "// a square without its left side\n"

@@ -14,21 +14,21 @@
 namespace e2e {
 
 // The texts a person reads on screen, as they should look.
-extern const wchar_t* const kTitle;
-extern const wchar_t* const kPromptInsertPoint;
-extern const wchar_t* const kPromptDeletePoint;
-extern const wchar_t* const kPromptMovePoint;
-extern const wchar_t* const kPromptInsertLine;
-extern const wchar_t* const kPromptDeleteLine;
-extern const wchar_t* const kPointAdded;
-extern const wchar_t* const kPointDeleted;
-extern const wchar_t* const kPromptDestination;
-extern const wchar_t* const kPointMoved;
-extern const wchar_t* const kPromptSecondPoint;
-extern const wchar_t* const kLineInserted;
-extern const wchar_t* const kLineDeleted;
-extern const wchar_t* const kLoadFailed;
-extern const wchar_t* const kSaveFailed;
+extern const std::wstring kTitle;
+extern const std::wstring kPromptInsertPoint;
+extern const std::wstring kPromptDeletePoint;
+extern const std::wstring kPromptMovePoint;
+extern const std::wstring kPromptInsertLine;
+extern const std::wstring kPromptDeleteLine;
+extern const std::wstring kPointAdded;
+extern const std::wstring kPointDeleted;
+extern const std::wstring kPromptDestination;
+extern const std::wstring kPointMoved;
+extern const std::wstring kPromptSecondPoint;
+extern const std::wstring kLineInserted;
+extern const std::wstring kLineDeleted;
+extern const std::wstring kLoadFailed;
+extern const std::wstring kSaveFailed;
 
 using Points = std::vector<std::pair<int, int>>;
 using Lines = std::vector<std::pair<int, int>>;  // point numbers from 1

@@ -44,7 +44,7 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
     startOnSquare();
     const struct {
         Command command;
-        const wchar_t* prompt;
+        const std::wstring& prompt;
     } modes[] = {{kDeletePoint, kPromptDeletePoint}, {kMovePoint, kPromptMovePoint}, {kInsertLine, kPromptInsertLine}};
     for (const auto& m : modes) {
         SCOPED_TRACE(m.command);
@@ -141,7 +141,7 @@ TEST_F(HighlightTest, EveryPromptIsDrawnWithItsPolishLetters) {
     startOnSquare();
     const struct {
         Command command;
-        const wchar_t* prompt;
+        const std::wstring& prompt;
     } commands[] = {{kInsertPoint, kPromptInsertPoint}, {kDeletePoint, kPromptDeletePoint},
                     {kMovePoint, kPromptMovePoint},     {kInsertLine, kPromptInsertLine},
                     {kDeleteLine, kPromptDeleteLine}};

@@ -2,6 +2,7 @@
 // buttons, and what is left in Dane/obiekt.obj afterwards.
 
 #include "e2e_fixture.h"
+#include "support/user_texts.h"
 
 namespace e2e {
 namespace {
@@ -79,14 +80,17 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
 
     struct Expected {
         int x, width;
-        const wchar_t* text;
+        std::wstring text;
         int id;
         bool enabled;
     };
     const Expected buttons[] = {
-        {0, 150, L"", 0, false},           {150, 100, L"wstaw punkt", 100, true},
-        {250, 100, L"usuń punkt", 101, true}, {350, 100, L"przesun punkt", 102, true},
-        {450, 100, L"wstaw linie", 103, true}, {550, 100, L"usuń linie", 104, true},
+        {0, 150, L"", 0, false},
+        {150, 100, user_texts::wide(user_texts::buttonAddPoint), 100, true},
+        {250, 100, user_texts::wide(user_texts::buttonDeletePoint), 101, true},
+        {350, 100, user_texts::wide(user_texts::buttonMovePoint), 102, true},
+        {450, 100, user_texts::wide(user_texts::buttonInsertLine), 103, true},
+        {550, 100, user_texts::wide(user_texts::buttonDeleteLine), 104, true},
         {650, 150, L"", 0, false},
     };
     std::vector<HWND> children = childWindows(window);
@@ -187,7 +191,7 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         HWND greeting = session_.waitBox("dane");
         ASSERT_NE(greeting, nullptr);
         ASSERT_TRUE(session_.answer(greeting));
-        HWND failed = session_.waitBox(cp1250(L"Brak danych"));
+        HWND failed = session_.waitBox(cp1250(user_texts::wide(user_texts::loadFailureCaption)));
         ASSERT_NE(failed, nullptr) << "no load-failure box";
         EXPECT_EQ(EditorSession::boxText(failed), cp1250(kLoadFailed));
         EXPECT_EQ(className(GetWindow(failed, GW_OWNER)), "Figury");
@@ -246,7 +250,7 @@ TEST_F(StartTest, SaveThatCannotBeWrittenIsReportedAndTheEditorStillEnds) {
 
         ASSERT_TRUE(bringToFront(session_.window()));
         tapAltF4();
-        HWND failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+        HWND failed = session_.waitBox(cp1250(user_texts::wide(user_texts::saveFailureCaption)));
         ASSERT_NE(failed, nullptr) << "a lost save must be reported";
         EXPECT_EQ(EditorSession::boxText(failed), cp1250(kSaveFailed));
         EXPECT_EQ(GetWindow(failed, GW_OWNER), nullptr);

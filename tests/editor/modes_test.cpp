@@ -8,25 +8,26 @@
 #include "editor/commands.h"
 #include "editor/modes.h"
 #include "support/figures.h"
+#include "support/user_texts.h"
 
 namespace {
 
 using testing_support::figureOf;
 using testing_support::pathFigure;
 
-// The prompts and messages as the user must see them, in Windows-1250.
-const std::string addPrompt = "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
-const std::string deletePrompt = "Usuwanie punktu - Wskaz punkt do usuniecia";
-const std::string movePrompt = "Przesuwanie punktu - Wskaz punkt do przesuni\xEA" "cia";
-const std::string linePrompt = "Wstawianie linii - Wskaz pierwszy punk linii";
-const std::string deleteLinePrompt = "Usuwanie linii - Wskaz lini\xEA do usuni\xEA" "cia";
-const std::string pointAdded = "Dodano nowy punkt";
-const std::string pointDeleted = "Punkt zosta\xB3 usuni\xEAty";
-const std::string destinationPrompt = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
-const std::string pointMoved = "Punkt zosta\xB3 przesuni\xEAty";
-const std::string secondPointPrompt = "Wstawianie linii - Wskaz drugi punk linii";
-const std::string lineInserted = "Wstawiono lini\xEA";
-const std::string lineDeleted = "Usuni\xEAto lini\xEA";
+// The prompts and messages as the status text must hold them.
+const std::string addPrompt = user_texts::windows1250(user_texts::promptAddPoint);
+const std::string deletePrompt = user_texts::windows1250(user_texts::promptDeletePoint);
+const std::string movePrompt = user_texts::windows1250(user_texts::promptMovePoint);
+const std::string linePrompt = user_texts::windows1250(user_texts::promptInsertLine);
+const std::string deleteLinePrompt = user_texts::windows1250(user_texts::promptDeleteLine);
+const std::string pointAdded = user_texts::windows1250(user_texts::pointAdded);
+const std::string pointDeleted = user_texts::windows1250(user_texts::pointDeleted);
+const std::string destinationPrompt = user_texts::windows1250(user_texts::promptMoveDestination);
+const std::string pointMoved = user_texts::windows1250(user_texts::pointMoved);
+const std::string secondPointPrompt = user_texts::windows1250(user_texts::promptLineSecond);
+const std::string lineInserted = user_texts::windows1250(user_texts::lineInserted);
+const std::string lineDeleted = user_texts::windows1250(user_texts::lineDeleted);
 
 const std::vector<int> allModes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10};
 

@@ -7,6 +7,7 @@
 
 #include "editor/win32/main_window.h"
 #include "support/figures.h"
+#include "support/user_texts.h"
 #include "window_fixture.h"
 
 namespace {
@@ -15,8 +16,10 @@ const COLORREF white = RGB(255, 255, 255);
 const COLORREF black = RGB(0, 0, 0);
 const COLORREF red = RGB(255, 0, 0);
 
-const std::string greeting = "Figury - edytor figur";
-const std::string loadFailure = "Brak danych do wczytania lub dane s\xB9 nieprawid\xB3owe";
+using user_texts::windows1250;
+
+const std::string greeting = windows1250(user_texts::title);
+const std::string loadFailure = windows1250(user_texts::loadFailure);
 
 class MainWindow : public ScratchFolderTest {
 protected:
@@ -88,7 +91,7 @@ TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
     open();
     ASSERT_EQ(1u, catcher_.boxes().size());
     EXPECT_EQ(greeting, catcher_.boxes()[0].text);
-    EXPECT_EQ("dane", catcher_.boxes()[0].caption);
+    EXPECT_EQ(windows1250(user_texts::greetingCaption), catcher_.boxes()[0].caption);
     EXPECT_EQ(window_, catcher_.boxes()[0].owner);
     EXPECT_FALSE(catcher_.boxes()[0].errorIcon);
     EXPECT_EQ(testing_support::figureOf({100, 100, 300, 100}, {100, 100, 300, 100}), state_.figure);
@@ -102,7 +105,7 @@ TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
     ASSERT_EQ(2u, catcher_.boxes().size());
     EXPECT_EQ(greeting, catcher_.boxes()[0].text);
     EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
-    EXPECT_EQ("Brak danych", catcher_.boxes()[1].caption);
+    EXPECT_EQ(windows1250(user_texts::loadFailureCaption), catcher_.boxes()[1].caption);
     EXPECT_EQ(window_, catcher_.boxes()[1].owner);
     EXPECT_TRUE(state_.figure.points.empty());
     catcher_.forget();
@@ -119,8 +122,8 @@ TEST_F(MainWindow, AFailedSaveIsReportedWithAnErrorBox) {
     EXPECT_EQ(0u, close());
     ASSERT_EQ(1u, catcher_.boxes().size());
     const SeenBox& box = catcher_.boxes()[0];
-    EXPECT_EQ("Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj", box.text);
-    EXPECT_EQ("B\xB3\xB9" "d zapisu", box.caption);
+    EXPECT_EQ(windows1250(user_texts::saveFailure), box.text);
+    EXPECT_EQ(windows1250(user_texts::saveFailureCaption), box.caption);
     EXPECT_EQ(nullptr, box.owner);
     EXPECT_TRUE(box.errorIcon);
 }
@@ -169,11 +172,11 @@ TEST_F(MainWindow, HasSevenButtonsAcrossTheTop) {
     };
     const Expected expected[] = {
         {0, 150, "", 0, false},
-        {150, 100, "wstaw punkt", 100, true},
-        {250, 100, "usu\xF1 punkt", 101, true},
-        {350, 100, "przesun punkt", 102, true},
-        {450, 100, "wstaw linie", 103, true},
-        {550, 100, "usu\xF1 linie", 104, true},
+        {150, 100, windows1250(user_texts::buttonAddPoint), 100, true},
+        {250, 100, windows1250(user_texts::buttonDeletePoint), 101, true},
+        {350, 100, windows1250(user_texts::buttonMovePoint), 102, true},
+        {450, 100, windows1250(user_texts::buttonInsertLine), 103, true},
+        {550, 100, windows1250(user_texts::buttonDeleteLine), 104, true},
         {650, 150, "", 0, false},
     };
     std::vector<HWND> buttons;
@@ -215,7 +218,7 @@ TEST_F(MainWindow, AButtonClickCommandsTheEditor) {
     settle();
     SendMessageA(GetDlgItem(window_, 101), BM_CLICK, 0, 0);
     EXPECT_EQ(2, modeOf(state_));
-    EXPECT_STREQ("Usuwanie punktu - Wskaz punkt do usuniecia", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::promptDeletePoint), state_.statusText);
     EXPECT_TRUE(repaintPending());
 
     // The blank ends carry identifier 0.
@@ -267,19 +270,19 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
 
     command(100);
     click(200, 300);
-    EXPECT_STREQ("Dodano nowy punkt", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::pointAdded), state_.statusText);
 
     command(103);
     click(101, 99);
-    EXPECT_STREQ("Wstawianie linii - Wskaz drugi punk linii", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::promptLineSecond), state_.statusText);
     click(300, 100);
-    EXPECT_STREQ("Wstawiono lini\xEA", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::lineInserted), state_.statusText);
 
     command(102);
     click(200, 300);
-    EXPECT_STREQ("Przesuwanie punktu - Wskaz miejsce docelowe dla punku", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::promptMoveDestination), state_.statusText);
     click(200, 250);
-    EXPECT_STREQ("Punkt zosta\xB3 przesuni\xEAty", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::pointMoved), state_.statusText);
 
     command(103);
     click(300, 100);
@@ -294,12 +297,12 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
     hover(600, 500);
     paintPending();
     press(600, 500);
-    EXPECT_STREQ("Usuni\xEAto lini\xEA", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::lineDeleted), state_.statusText);
     EXPECT_EQ((std::vector<Line>{{{300, 100}, {200, 250}}}), state_.figure.lines);
 
     command(101);
     click(303, 104);
-    EXPECT_STREQ("Punkt zosta\xB3 usuni\xEAty", state_.statusText);
+    EXPECT_EQ(windows1250(user_texts::pointDeleted), state_.statusText);
     EXPECT_EQ(0, modeOf(state_));
 
     EXPECT_EQ(0u, close());

@@ -1,0 +1,94 @@
+#pragma once
+
+// Every text the user reads, written once, in UTF-8, as the user must read it:
+// the tests of every tier check the program against this list, which is kept
+// apart from the program's own texts on purpose. windows1250() gives the bytes
+// the program must hold and show; wide() the same text in UTF-16, as the
+// end-to-end tests draw it to compare with the screen.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace user_texts {
+
+inline constexpr std::string_view title = "Figury - edytor figur";
+inline constexpr std::string_view greetingCaption = "dane";
+inline constexpr std::string_view loadFailure = "Brak danych do wczytania lub dane są nieprawidłowe";
+inline constexpr std::string_view loadFailureCaption = "Brak danych";
+inline constexpr std::string_view saveFailure = "Nie udało się zapisać danych do pliku Dane/obiekt.obj";
+inline constexpr std::string_view saveFailureCaption = "Błąd zapisu";
+
+inline constexpr std::string_view buttonAddPoint = "wstaw punkt";
+inline constexpr std::string_view buttonDeletePoint = "usuń punkt";
+inline constexpr std::string_view buttonMovePoint = "przesun punkt";
+inline constexpr std::string_view buttonInsertLine = "wstaw linie";
+inline constexpr std::string_view buttonDeleteLine = "usuń linie";
+
+inline constexpr std::string_view promptAddPoint =
+    "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt";
+inline constexpr std::string_view promptDeletePoint = "Usuwanie punktu - Wskaz punkt do usuniecia";
+inline constexpr std::string_view promptMovePoint = "Przesuwanie punktu - Wskaz punkt do przesunięcia";
+inline constexpr std::string_view promptInsertLine = "Wstawianie linii - Wskaz pierwszy punk linii";
+inline constexpr std::string_view promptDeleteLine = "Usuwanie linii - Wskaz linię do usunięcia";
+inline constexpr std::string_view pointAdded = "Dodano nowy punkt";
+inline constexpr std::string_view pointDeleted = "Punkt został usunięty";
+inline constexpr std::string_view promptMoveDestination = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
+inline constexpr std::string_view pointMoved = "Punkt został przesunięty";
+inline constexpr std::string_view promptLineSecond = "Wstawianie linii - Wskaz drugi punk linii";
+inline constexpr std::string_view lineInserted = "Wstawiono linię";
+inline constexpr std::string_view lineDeleted = "Usunięto linię";
+
+inline constexpr std::array<std::string_view, 23> all = {
+    title,         greetingCaption,   loadFailure,      loadFailureCaption, saveFailure,
+    saveFailureCaption, buttonAddPoint, buttonDeletePoint, buttonMovePoint, buttonInsertLine,
+    buttonDeleteLine, promptAddPoint, promptDeletePoint, promptMovePoint, promptInsertLine,
+    promptDeleteLine, pointAdded,      pointDeleted,     promptMoveDestination, pointMoved,
+    promptLineSecond, lineInserted,    lineDeleted,
+};
+
+// The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.
+struct PolishLetter {
+    std::string_view utf8;
+    char windows1250;
+};
+inline constexpr PolishLetter polishLetters[] = {
+    {"ą", '\xB9'}, {"ć", '\xE6'}, {"ę", '\xEA'}, {"ł", '\xB3'}, {"ń", '\xF1'}, {"ó", '\xF3'},
+    {"ś", '\x9C'}, {"ź", '\x9F'}, {"ż", '\xBF'}, {"Ą", '\xA5'}, {"Ć", '\xC6'}, {"Ę", '\xCA'},
+    {"Ł", '\xA3'}, {"Ń", '\xD1'}, {"Ó", '\xD3'}, {"Ś", '\x8C'}, {"Ź", '\x8F'}, {"Ż", '\xAF'},
+};
+
+// The bytes the program holds for a text of this list.
+inline std::string windows1250(std::string_view utf8) {
+    std::string bytes;
+    for (size_t i = 0; i < utf8.size();) {
+        bool letter = false;
+        for (const PolishLetter& polish : polishLetters) {
+            if (utf8.substr(i, polish.utf8.size()) == polish.utf8) {
+                bytes += polish.windows1250;
+                i += polish.utf8.size();
+                letter = true;
+                break;
+            }
+        }
+        if (!letter) {
+            bytes += utf8[i++];
+        }
+    }
+    return bytes;
+}
+
+inline std::wstring wide(std::string_view utf8) {
+    std::wstring text;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80 || i + 1 == utf8.size()) {
+            text += static_cast<wchar_t>(byte);
+        } else {  // every letter here takes two bytes
+            text += static_cast<wchar_t>(((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
+        }
+    }
+    return text;
+}
+
+}  // namespace user_texts
