@@ -1,6 +1,8 @@
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,11 +18,7 @@ using testing_support::figureOf;
 using testing_support::pathFigure;
 
 // The prompts and messages as the status text must hold them.
-const std::string addPrompt = user_texts::windows1250(user_texts::promptAddPoint);
 const std::string deletePrompt = user_texts::windows1250(user_texts::promptDeletePoint);
-const std::string movePrompt = user_texts::windows1250(user_texts::promptMovePoint);
-const std::string linePrompt = user_texts::windows1250(user_texts::promptInsertLine);
-const std::string deleteLinePrompt = user_texts::windows1250(user_texts::promptDeleteLine);
 const std::string pointAdded = user_texts::windows1250(user_texts::pointAdded);
 const std::string pointDeleted = user_texts::windows1250(user_texts::pointDeleted);
 const std::string destinationPrompt = user_texts::windows1250(user_texts::promptMoveDestination);
@@ -48,23 +46,44 @@ EditorState stateIn(int mode, Figure figure = pathFigure(), size_t selection = 0
     return state;
 }
 
-TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
+// The one place a new command is written down for the tests: the window's
+// buttons and every other test take the commands from the table.
+TEST(EditModes, TheCommandTableHoldsEachCommandsButtonPromptAndMode) {
     struct Row {
-        int command;
+        int id;
+        std::string_view label;
+        int x;
+        std::string_view prompt;
         int mode;
-        const std::string& prompt;
     };
     const Row rows[] = {
-        {100, 1, addPrompt},  {101, 2, deletePrompt},      {102, 3, movePrompt},
-        {103, 6, linePrompt}, {104, 10, deleteLinePrompt},
+        {100, user_texts::buttonAddPoint, 150, user_texts::promptAddPoint, 1},
+        {101, user_texts::buttonDeletePoint, 250, user_texts::promptDeletePoint, 2},
+        {102, user_texts::buttonMovePoint, 350, user_texts::promptMovePoint, 3},
+        {103, user_texts::buttonInsertLine, 450, user_texts::promptInsertLine, 6},
+        {104, user_texts::buttonDeleteLine, 550, user_texts::promptDeleteLine, 10},
     };
-    for (const Row& row : rows) {
+    ASSERT_EQ(std::size(rows), commandButtons.size());
+    for (size_t k = 0; k < commandButtons.size(); ++k) {
+        SCOPED_TRACE(rows[k].id);
+        const CommandButton& button = commandButtons[k];
+        EXPECT_EQ(rows[k].id, static_cast<int>(button.id));
+        EXPECT_EQ(user_texts::windows1250(rows[k].label), button.label);
+        EXPECT_EQ(rows[k].x, button.x);
+        EXPECT_EQ(user_texts::windows1250(rows[k].prompt), button.prompt);
+        EXPECT_EQ(rows[k].mode, static_cast<int>(button.mode));
+    }
+}
+
+TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
+    for (const CommandButton& command : commandButtons) {
         for (int from : allModes) {
-            SCOPED_TRACE("command " + std::to_string(row.command) + " in mode " + std::to_string(from));
+            SCOPED_TRACE("command " + std::to_string(static_cast<int>(command.id)) + " in mode " +
+                         std::to_string(from));
             EditorState state = stateIn(from, pathFigure(), 1);
-            EXPECT_TRUE(onCommand(state, row.command));
-            EXPECT_EQ(row.mode, static_cast<int>(state.editMode));
-            EXPECT_EQ(row.prompt, state.statusText);
+            EXPECT_TRUE(onCommand(state, static_cast<int>(command.id)));
+            EXPECT_EQ(command.mode, state.editMode);
+            EXPECT_STREQ(command.prompt, state.statusText);
             EXPECT_EQ(1u, state.selectedPoint);
             EXPECT_FALSE(state.recordedLine) << "only a line shown in the new mode may be deleted";
             EXPECT_EQ(pathFigure(), state.figure);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/commands.h"
 #include "editor/win32/main_window.h"
 #include "support/figures.h"
 #include "support/user_texts.h"
@@ -162,7 +163,7 @@ TEST_F(MainWindow, IsAFixedWindowOfItsOwnClass) {
               GetClassLongPtrA(window_, GCLP_HBRBACKGROUND));
 }
 
-TEST_F(MainWindow, HasSevenButtonsAcrossTheTop) {
+TEST_F(MainWindow, HasTheCommandButtonsBetweenTwoBlankEnds) {
     open();
     struct Expected {
         int x, width;
@@ -170,20 +171,16 @@ TEST_F(MainWindow, HasSevenButtonsAcrossTheTop) {
         int id;
         bool enabled;
     };
-    const Expected expected[] = {
-        {0, 150, "", 0, false},
-        {150, 100, windows1250(user_texts::buttonAddPoint), 100, true},
-        {250, 100, windows1250(user_texts::buttonDeletePoint), 101, true},
-        {350, 100, windows1250(user_texts::buttonMovePoint), 102, true},
-        {450, 100, windows1250(user_texts::buttonInsertLine), 103, true},
-        {550, 100, windows1250(user_texts::buttonDeleteLine), 104, true},
-        {650, 150, "", 0, false},
-    };
+    std::vector<Expected> expected = {{0, 150, "", 0, false}};
+    for (const CommandButton& command : commandButtons) {
+        expected.push_back({command.x, 100, command.label, static_cast<int>(command.id), true});
+    }
+    expected.push_back({650, 150, "", 0, false});
     std::vector<HWND> buttons;
     for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         buttons.push_back(child);
     }
-    ASSERT_EQ(7u, buttons.size());
+    ASSERT_EQ(expected.size(), buttons.size());
     for (const Expected& want : expected) {
         SCOPED_TRACE(want.x);
         HWND found = nullptr;
