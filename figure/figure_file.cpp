@@ -31,122 +31,96 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// The whole file in memory, cut at a Ctrl-Z as the Windows text-mode reader
-// cuts it, with a NUL after the last byte to stop the scanner.
-class FileText {
-public:
-    bool read(const char* path) {
-        FileHandle file(std::fopen(path, "rb"));
-        if (!file) {
-            return false;
-        }
-        std::error_code error;
-        const auto expected = std::filesystem::file_size(path, error);
-        grow(error ? 4096 : static_cast<size_t>(expected) + 1);
-        for (;;) {
-            if (size_ == capacity_) {
-                grow(capacity_ * 2);
-            }
-            const size_t got = std::fread(bytes_.get() + size_, 1, capacity_ - size_, file.get());
-            size_ += got;
-            if (got == 0) {
-                break;
-            }
-        }
-        if (std::ferror(file.get())) {
-            return false;
-        }
-        if (const void* stop = std::memchr(bytes_.get(), 0x1A, size_)) {
-            size_ = static_cast<size_t>(static_cast<const char*>(stop) - bytes_.get());
-        }
-        bytes_[size_] = '\0';
-        return true;
-    }
-
-    const char* begin() const { return bytes_.get(); }
-    const char* end() const { return bytes_.get() + size_; }
-
-private:
-    void grow(size_t capacity) {
-        std::unique_ptr<char[]> bigger(new char[capacity]);
-        if (size_ > 0) {
-            std::memcpy(bigger.get(), bytes_.get(), size_);
-        }
-        bytes_ = std::move(bigger);
-        capacity_ = capacity;
-    }
-
-    std::unique_ptr<char[]> bytes_;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
+size_t readFile(void* file, char* into, size_t size) {
+    return std::fread(into, 1, size, static_cast<std::FILE*>(file));
+}
 
 bool isPointNumber(int32_t number, int32_t pointCount) {
     return number >= 1 && number <= pointCount;
 }
 
+// A count no larger than the bytes after its header, or than this, is taken as
+// it stands, records repeated for the missing ones. A larger one could only be
+// met by repeats and would ask for gigabytes: the file is refused instead.
+constexpr uint64_t countAlwaysHonoured = uint64_t{1} << 24;
+
+bool countIsHonoured(int32_t count, uint64_t fileSize, const LineReader& reader) {
+    const uint64_t after = fileSize > reader.consumed() ? fileSize - reader.consumed() : 0;
+    return static_cast<uint64_t>(count) <= std::max(after, countAlwaysHonoured);
+}
+
 // Fills an empty figure from the file's text; false when the point header is
-// missing, not positive, or larger than the file could back.
-bool parseFigure(const char* begin, const char* end, Figure& figure) {
-    LineReader reader = makeLineReader(begin, end);
-    readDataLine(reader);
+// missing or not positive, or a count is beyond what the file could hold.
+// fileSize is the size the file system gives, 0 when unknown.
+bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
+    reader.readDataLine();
     int32_t pointCount = 0;
-    scanHeader(reader.line, "PUNKTY", pointCount);
-    if (pointCount <= 0 || static_cast<size_t>(pointCount) > bytesLeft(reader)) {
+    scanHeader(reader.line(), "PUNKTY", pointCount);
+    if (pointCount <= 0 || !countIsHonoured(pointCount, fileSize, reader)) {
         return false;
     }
-    figure.pointCount = pointCount;
-    figure.points.resize(2 * static_cast<size_t>(pointCount));
+    std::vector<int32_t>& points = figure.points;
     // A record that does not scan keeps the previous record's values; the
     // first one has none to keep and gives 0.
     int32_t x = 0;
     int32_t y = 0;
-    int32_t* point = figure.points.data();
     for (int32_t k = 0; k < pointCount; ++k) {
-        readDataLine(reader);
-        scanPair(reader.line, x, y);
-        point[0] = x;
-        point[1] = y;
-        point += 2;
-    }
-
-    readDataLine(reader);
-    int32_t lineCount = 0;
-    scanHeader(reader.line, "LINIE", lineCount);
-    size_t stored = 0;
-    if (lineCount > 0 && static_cast<size_t>(lineCount) <= bytesLeft(reader)) {
-        figure.lines.resize(4 * static_cast<size_t>(lineCount));
-        const int32_t* points = figure.points.data();
-        int32_t* line = figure.lines.data();
-        int32_t a = 0;
-        int32_t b = 0;
-        int32_t named[2 * batchSize];
-        for (int32_t k = 0; k < lineCount;) {
-            size_t count = 0;
-            for (; count < batchSize && k < lineCount; ++k) {
-                readDataLine(reader);
-                scanPair(reader.line, a, b);
-                // A record that names no point (0 before any record scanned) adds no line.
-                if (isPointNumber(a, pointCount) && isPointNumber(b, pointCount)) {
-                    named[2 * count] = a - 1;
-                    named[2 * count + 1] = b - 1;
-                    ++count;
-                }
+        const bool read = reader.readDataLine();
+        scanPair(reader.line(), x, y);
+        points.push_back(x);
+        points.push_back(y);
+        if (!read) {
+            // At the end of the text every missing record scans the same line again.
+            points.resize(2 * static_cast<size_t>(pointCount), 0);
+            for (size_t i = 2 * static_cast<size_t>(k) + 2; i < points.size(); i += 2) {
+                points[i] = x;
+                points[i + 1] = y;
             }
-            for (size_t i = 0; i < count; ++i) {
-                const int32_t* first = points + 2 * static_cast<size_t>(named[2 * i]);
-                const int32_t* second = points + 2 * static_cast<size_t>(named[2 * i + 1]);
-                line[0] = first[0];
-                line[1] = first[1];
-                line[2] = second[0];
-                line[3] = second[1];
-                line += 4;
-            }
-            stored += 4 * count;
+            break;
         }
-        figure.lines.resize(stored);
     }
-    figure.lineCount = static_cast<int32_t>(stored / 4);
+    figure.pointCount = pointCount;
+
+    reader.readDataLine();
+    int32_t lineCount = 0;
+    scanHeader(reader.line(), "LINIE", lineCount);
+    if (lineCount > 0 && !countIsHonoured(lineCount, fileSize, reader)) {
+        return false;
+    }
+    std::vector<int32_t>& lines = figure.lines;
+    int32_t a = 0;
+    int32_t b = 0;
+    int32_t named[2 * batchSize];
+    bool ended = false;
+    bool lastNamed = false;  // whether the last record scanned added a line
+    for (int32_t k = 0; k < lineCount && !ended;) {
+        size_t count = 0;
+        for (; count < batchSize && k < lineCount && !ended; ++k) {
+            ended = !reader.readDataLine();
+            scanPair(reader.line(), a, b);
+            // A record that names no point (0 before any record scanned) adds no line.
+            lastNamed = isPointNumber(a, pointCount) && isPointNumber(b, pointCount);
+            if (lastNamed) {
+                named[2 * count] = a - 1;
+                named[2 * count + 1] = b - 1;
+                ++count;
+            }
+        }
+        for (size_t i = 0; i < count; ++i) {
+            const int32_t* first = points.data() + 2 * static_cast<size_t>(named[2 * i]);
+            const int32_t* second = points.data() + 2 * static_cast<size_t>(named[2 * i + 1]);
+            lines.insert(lines.end(), {first[0], first[1], second[0], second[1]});
+        }
+        if (ended && lastNamed && k < lineCount) {
+            // At the end of the text every missing record names the same points again.
+            const size_t stored = lines.size();
+            lines.resize(stored + 4 * static_cast<size_t>(lineCount - k));
+            for (size_t i = stored; i < lines.size(); i += 4) {
+                std::copy_n(lines.data() + stored - 4, 4, lines.data() + i);
+            }
+        }
+    }
+    figure.lineCount = static_cast<int32_t>(lines.size() / 4);
     return true;
 }
 
@@ -407,12 +381,15 @@ bool removeFile(const char* path) {
 
 int loadFigure(Figure& figure, const char* path) {
     try {
-        FileText text;
-        if (!text.read(path)) {
+        FileHandle file(std::fopen(path, "rb"));
+        if (!file) {
             return 0;
         }
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(path, error);
+        LineReader reader(readFile, file.get());
         Figure loaded;
-        if (!parseFigure(text.begin(), text.end(), loaded)) {
+        if (!parseFigure(reader, error ? 0 : static_cast<uint64_t>(size), loaded) || std::ferror(file.get())) {
             return 0;
         }
         figure = std::move(loaded);
