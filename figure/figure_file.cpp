@@ -298,17 +298,19 @@ Text figureText(const Figure& figure) {
         out = writeLineEnd(writeNumber(out, points[2 * k + 1]));
     }
 
-    out = writeText(writeLineEnd(out), "LINIE ");
-    out = writeNumber(out, static_cast<int32_t>(lineCount));
-    out = writeLineEnd(writeLineEnd(out));
+    // Every end matches a point while the figure keeps its invariant; a line
+    // with an end that does not is left out whole rather than half written.
     const std::vector<int32_t> numbers = endNumbers(points, pointCount, figure.lines.data(), 2 * lineCount);
+    size_t linesWritten = 0;
     for (size_t k = 0; k < lineCount; ++k) {
-        // Every end matches a point while the figure keeps its invariant;
-        // an end that does not is left out rather than named wrongly.
-        if (numbers[2 * k] != 0) {
+        linesWritten += numbers[2 * k] != 0 && numbers[2 * k + 1] != 0;
+    }
+    out = writeText(writeLineEnd(out), "LINIE ");
+    out = writeNumber(out, static_cast<int32_t>(linesWritten));
+    out = writeLineEnd(writeLineEnd(out));
+    for (size_t k = 0; k < lineCount; ++k) {
+        if (numbers[2 * k] != 0 && numbers[2 * k + 1] != 0) {
             out = writeNumber(out, numbers[2 * k]);
-        }
-        if (numbers[2 * k + 1] != 0) {
             *out++ = ' ';
             out = writeLineEnd(writeNumber(out, numbers[2 * k + 1]));
         }
