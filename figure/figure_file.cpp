@@ -1,10 +1,13 @@
 #include "figure_file.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -12,13 +15,6 @@
 
 #include "figure_text.h"
 #include "save_steps.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -319,64 +315,18 @@ Text figureText(const Figure& figure) {
     return text;
 }
 
-// Makes the replacement itself durable; the file is complete either way.
-void syncFolderOf(const char* path) {
-#ifndef _WIN32
-    try {
-        std::string folder = std::filesystem::path(path).parent_path().string();
-        if (folder.empty()) {
-            folder = ".";
-        }
-        const int descriptor = ::open(folder.c_str(), O_RDONLY);
-        if (descriptor >= 0) {
-            ::fsync(descriptor);
-            ::close(descriptor);
-        }
-    } catch (const std::exception&) {
-    }
-#else
-    (void)path;
-#endif
-}
-
-std::FILE* openFile(const char* path) {
-    return std::fopen(path, "wb");
-}
-
-bool writeFile(std::FILE* file, const char* bytes, size_t size) {
-    return std::fwrite(bytes, 1, size, file) == size;
-}
-
-bool flushFile(std::FILE* file) {
-    return std::fflush(file) == 0;
-}
-
-bool syncFile(std::FILE* file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return ::fsync(::fileno(file)) == 0;
-#endif
-}
-
-bool closeFile(std::FILE* file) {
-    return std::fclose(file) == 0;
-}
-
-// std::filesystem::rename replaces an existing target on Windows too, where
-// the C library's rename refuses to.
-bool replaceFile(const char* from, const char* to) {
-    try {
-        std::error_code error;
-        std::filesystem::rename(from, to, error);
-        return !error;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-bool removeFile(const char* path) {
-    return std::remove(path) == 0;
+// A name beside target that no file of the user's has: the figure file's own
+// name, then a random part. The save creates it exclusively, so that two saves
+// never share one and a file already there is never touched.
+std::string temporaryName(const std::string& target) {
+    static std::mt19937_64 random = [] {
+        std::random_device entropy;
+        const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        return std::mt19937_64((uint64_t{entropy()} << 32) ^ entropy() ^ now);
+    }();
+    char part[17];
+    std::snprintf(part, sizeof part, "%016llx", static_cast<unsigned long long>(random()));
+    return target + ".figury-" + part + ".tmp";
 }
 
 }  // namespace
@@ -401,26 +351,32 @@ int loadFigure(Figure& figure, const char* path) {
     }
 }
 
-const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{openFile, writeFile, flushFile, syncFile, closeFile, replaceFile, removeFile};
-    return steps;
-}
-
 int saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) {
     try {
+        const std::string target = steps.target(path);
+        if (target.empty() || !steps.replaceable(target.c_str())) {
+            return 0;
+        }
         const Text text = figureText(figure);
-        const std::string temporary = std::string(path) + ".tmp";
-        std::FILE* file = steps.open(temporary.c_str());
+        std::string temporary;
+        std::FILE* file = nullptr;
+        for (int attempt = 0; attempt < 8 && !file; ++attempt) {
+            temporary = temporaryName(target);
+            bool nameTaken = false;
+            file = steps.create(temporary.c_str(), nameTaken);
+            if (!file && !nameTaken) {
+                return 0;
+            }
+        }
         if (!file) {
             return 0;
         }
         bool written = steps.write(file, text.bytes.get(), text.size) && steps.flush(file) && steps.sync(file);
         written = steps.close(file) && written;
-        if (!written || !steps.replace(temporary.c_str(), path)) {
+        if (!written || !steps.replace(temporary.c_str(), target.c_str())) {
             steps.remove(temporary.c_str());
             return 0;
         }
-        syncFolderOf(path);
         return 1;
     } catch (const std::exception&) {
         return 0;

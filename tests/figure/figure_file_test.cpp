@@ -367,7 +367,11 @@ bool failsNow() {
 }
 
 const SaveSteps failingSteps{
-    [](const char* path) -> std::FILE* { return failsNow() ? nullptr : fileSaveSteps().open(path); },
+    [](const char* path) { return failsNow() ? std::string() : fileSaveSteps().target(path); },
+    [](const char* path) { return !failsNow() && fileSaveSteps().replaceable(path); },
+    [](const char* path, bool& nameTaken) -> std::FILE* {
+        return failsNow() ? nullptr : fileSaveSteps().create(path, nameTaken);
+    },
     [](std::FILE* file, const char* bytes, size_t size) {
         if (failsNow()) {
             fileSaveSteps().write(file, bytes, size / 2);  // a disk that filled up half-way
@@ -399,7 +403,7 @@ TEST(SaveFigure, AFailedStepKeepsTheOldFile) {
         EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {})) << "temporary left";
         ASSERT_LT(failing, 20);
     }
-    EXPECT_EQ(7, failing) << "open, write, flush, sync, close and replace can each fail";
+    EXPECT_EQ(9, failing) << "target, replaceable, create, write, flush, sync, close and replace can each fail";
     Figure loaded;
     ASSERT_EQ(1, loadFigure(loaded, path.c_str()));
     EXPECT_TRUE(sameFigure(replacement, loaded));
