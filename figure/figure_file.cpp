@@ -339,7 +339,9 @@ int loadFigure(Figure& figure, const char* path) {
         }
         std::error_code error;
         const uintmax_t size = std::filesystem::file_size(path, error);
-        LineReader reader(readFile, file.get());
+        // A small file needs no more than its own size in memory.
+        const uint64_t chunkSize = std::min<uint64_t>(error ? UINT64_MAX : size + 1, uint64_t{1} << 18);
+        LineReader reader(readFile, file.get(), static_cast<size_t>(std::max<uint64_t>(chunkSize, 4096)));
         Figure loaded;
         if (!parseFigure(reader, error ? 0 : static_cast<uint64_t>(size), loaded) || std::ferror(file.get())) {
             return 0;
