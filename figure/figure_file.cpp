@@ -40,9 +40,12 @@ bool isPointNumber(int32_t number, int32_t pointCount) {
 // met by repeats and would ask for gigabytes: the file is refused instead.
 constexpr uint64_t countAlwaysHonoured = uint64_t{1} << 24;
 
+uint64_t bytesAfter(uint64_t fileSize, const LineReader& reader) {
+    return fileSize > reader.consumed() ? fileSize - reader.consumed() : 0;
+}
+
 bool countIsHonoured(int32_t count, uint64_t fileSize, const LineReader& reader) {
-    const uint64_t after = fileSize > reader.consumed() ? fileSize - reader.consumed() : 0;
-    return static_cast<uint64_t>(count) <= std::max(after, countAlwaysHonoured);
+    return static_cast<uint64_t>(count) <= std::max(bytesAfter(fileSize, reader), countAlwaysHonoured);
 }
 
 // Fills an empty figure from the file's text; false when the point header is
@@ -56,6 +59,9 @@ bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
         return false;
     }
     std::vector<int32_t>& points = figure.points;
+    // Room for the records the rest of the file could hold in the writer's
+    // layout at its shortest ("0 0" and a line end); repeats grow it further.
+    points.reserve(2 * std::min<uint64_t>(static_cast<uint64_t>(pointCount), bytesAfter(fileSize, reader) / 4 + 1));
     // A record that does not scan keeps the previous record's values; the
     // first one has none to keep and gives 0.
     int32_t x = 0;
@@ -102,10 +108,15 @@ bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
                 ++count;
             }
         }
-        for (size_t i = 0; i < count; ++i) {
+        lines.resize(lines.size() + 4 * count);
+        int32_t* line = lines.data() + lines.size() - 4 * count;
+        for (size_t i = 0; i < count; ++i, line += 4) {
             const int32_t* first = points.data() + 2 * static_cast<size_t>(named[2 * i]);
             const int32_t* second = points.data() + 2 * static_cast<size_t>(named[2 * i + 1]);
-            lines.insert(lines.end(), {first[0], first[1], second[0], second[1]});
+            line[0] = first[0];
+            line[1] = first[1];
+            line[2] = second[0];
+            line[3] = second[1];
         }
         if (ended && lastNamed && k < lineCount) {
             // At the end of the text every missing record names the same points again.
