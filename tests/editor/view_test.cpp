@@ -142,16 +142,6 @@ TEST(FigureView, TheLastNearLineIsRecordedForDeletion) {
     EXPECT_EQ(2, paint(figure, modeLineSecond, 100, 102, "", 2).selection);
 }
 
-TEST(FigureView, TheFirstPaintInDeleteLineModeUsesTheOldHover) {
-    // No move since start: the hover position is still (0, 0).
-    const Figure figure = figureOf({}, {300, 300, 400, 300, -50, 5, 50, 5});
-    EditorState state;
-    state.editMode = modeDeleteLine;
-    RecordingCanvas canvas;
-    paintFigureView(canvas, figure, state.hoverX, state.hoverY, state);
-    EXPECT_EQ(4, state.selectionIndex);
-}
-
 TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEachWithinTheCounts) {
     // A canvas that draws in batches must never be handed more than the sequences hold.
     class BatchCanvas : public RecordingCanvas {

@@ -182,13 +182,6 @@ TEST(FigureStore, ScansStopAtTheWholePointsAndLinesTheSequencesHold) {
     EXPECT_EQ((std::vector<int32_t>{20, 20}), figure.lines);
 }
 
-TEST(FigureStore, ClearEmptiesBothSequences) {
-    Figure figure = makeFigure({{1, 2}, {3, 4}}, {{1, 2}});
-    clear(figure);
-    EXPECT_TRUE(figure.points.empty());
-    EXPECT_TRUE(figure.lines.empty());
-}
-
 // Deleting and moving as the operations are described step by step (a
 // restarting scan for deletion, a compare against the selected point as it is
 // at each step for moving), to check the one-pass versions against.

@@ -10,6 +10,7 @@ set(texts
   "Brak danych do wczytania lub dane są nieprawidłowe"
   "Brak danych"
   "Nie udało się zapisać danych do pliku Dane/obiekt.obj"
+  "Nie udało się zapisać danych do pliku Dane/obiekt.obj\n\nMożesz spróbować ponownie, anulować zamykanie i wrócić do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu."
   "Błąd zapisu"
   "wstaw punkt"
   "usuń punkt"
