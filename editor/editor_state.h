@@ -37,4 +37,5 @@ struct EditorState {
     // read is only replaced once the user has actually changed the figure.
     bool figureEdited = false;
     bool unreadFileKept = false;
+    bool saveSettled = false;  // saved at close, or closing without it: no save follows
 };

@@ -133,8 +133,16 @@ bool loadAtStart(EditorState& state, const char* path) {
 }
 
 SaveOutcome saveAtClose(EditorState& state, const char* path) {
-    if (state.unreadFileKept && !state.figureEdited) {
-        return SaveOutcome::unreadFileKept;
+    SaveOutcome outcome = SaveOutcome::unreadFileKept;
+    if (!state.unreadFileKept || state.figureEdited) {
+        outcome = saveFigure(state.figure, path)   ? SaveOutcome::written
+                  : state.figureEdited             ? SaveOutcome::failed
+                                                   : SaveOutcome::nothingLost;
     }
-    return saveFigure(state.figure, path) ? SaveOutcome::written : SaveOutcome::failed;
+    state.saveSettled = outcome != SaveOutcome::failed;
+    return outcome;
+}
+
+void closeWithoutSaving(EditorState& state) {
+    state.saveSettled = true;
 }

@@ -29,11 +29,18 @@ bool loadAtStart(EditorState& state, const char* path = figureFilePath);
 enum class SaveOutcome {
     written,
     unreadFileKept,  // the file existed but could not be read, and nothing was edited
-    failed,          // the user must be told that the edits were not kept
+    nothingLost,     // the save failed, but nothing was edited since the load
+    failed,          // the edits are not in the file: the user must be told
 };
 
-// Saves the figure when the window is destroyed.
+// Saves the figure when the window is asked to close, the session ends or,
+// failing both, the window is destroyed. Unless the save failed, that settles
+// it: the figure is not saved again.
 SaveOutcome saveAtClose(EditorState& state, const char* path = figureFilePath);
+
+// The user chose to close without the save that failed, or the session ends
+// after it: the figure is not saved again.
+void closeWithoutSaving(EditorState& state);
 
 // Mouse messages carry x and y as the signed 16-bit halves of their lParam.
 constexpr int32_t signedHalf(uint32_t half) {

@@ -14,6 +14,13 @@ const char loadFailureCaption[] = "Brak danych";
 // "Nie udało się zapisać danych do pliku Dane/obiekt.obj"
 const char saveFailureText[] =
     "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj";
+// The choices follow the buttons of MB_CANCELTRYCONTINUE: try again, cancel the
+// close, continue it. "Możesz spróbować ponownie, anulować zamykanie i wrócić
+// do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu."
+const char saveFailureChoicesText[] =
+    "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj\n\n"
+    "Mo\xBF" "esz spr\xF3" "bowa\xE6 ponownie, anulowa\xE6 zamykanie i wr\xF3" "ci\xE6 do edycji z zachowan\xB9 "
+    "figur\xB9 albo kontynuowa\xE6 zamykanie bez zapisu.";
 // "Błąd zapisu"
 const char saveFailureCaption[] = "B\xB3\xB9" "d zapisu";
 

@@ -17,6 +17,7 @@ extern const char greetingCaption[];
 extern const char loadFailureText[];
 extern const char loadFailureCaption[];
 extern const char saveFailureText[];
+extern const char saveFailureChoicesText[];  // the same, with the choices of a box at close
 extern const char saveFailureCaption[];
 
 // Button labels.

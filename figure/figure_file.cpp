@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -14,13 +17,6 @@
 
 #include "figure/figure_text.h"
 #include "figure/save_steps.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -33,109 +29,89 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// The whole file in memory, cut at a Ctrl-Z as the Windows text-mode reader
-// cuts it, with a NUL after the last byte to stop the scanner.
-class FileText {
-public:
-    bool read(const char* path) {
-        FileHandle file(std::fopen(path, "rb"));
-        if (!file) {
-            return false;
-        }
-        std::error_code error;
-        const auto expected = std::filesystem::file_size(path, error);
-        grow(error ? 4096 : static_cast<size_t>(expected) + 1);
-        for (;;) {
-            if (size_ == capacity_) {
-                grow(capacity_ * 2);
-            }
-            const size_t got = std::fread(bytes_.get() + size_, 1, capacity_ - size_, file.get());
-            size_ += got;
-            if (got == 0) {
-                break;
-            }
-        }
-        if (std::ferror(file.get())) {
-            return false;
-        }
-        if (const void* stop = std::memchr(bytes_.get(), 0x1A, size_)) {
-            size_ = static_cast<size_t>(static_cast<const char*>(stop) - bytes_.get());
-        }
-        bytes_[size_] = '\0';
-        return true;
-    }
+size_t readFile(void* file, char* into, size_t size) {
+    return std::fread(into, 1, size, static_cast<std::FILE*>(file));
+}
 
-    const char* begin() const { return bytes_.get(); }
-    const char* end() const { return bytes_.get() + size_; }
+bool isPointNumber(int32_t number, int32_t pointCount) {
+    return number >= 1 && number <= pointCount;
+}
 
-private:
-    void grow(size_t capacity) {
-        std::unique_ptr<char[]> bigger(new char[capacity]);
-        if (size_ > 0) {
-            std::memcpy(bigger.get(), bytes_.get(), size_);
-        }
-        bytes_ = std::move(bigger);
-        capacity_ = capacity;
-    }
+// A count no larger than the bytes after its header, or than this, is taken as
+// it stands, records repeated for the missing ones. A larger one could only be
+// met by repeats and would ask for gigabytes: the file is refused instead.
+constexpr uint64_t countAlwaysHonoured = uint64_t{1} << 24;
 
-    std::unique_ptr<char[]> bytes_;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
+uint64_t bytesAfter(uint64_t fileSize, const LineReader& reader) {
+    return fileSize > reader.consumed() ? fileSize - reader.consumed() : 0;
+}
 
-bool isPointNumber(int32_t number, size_t pointCount) {
-    return number >= 1 && static_cast<size_t>(number) <= pointCount;
+bool countIsHonoured(int32_t count, uint64_t fileSize, const LineReader& reader) {
+    return static_cast<uint64_t>(count) <= std::max(bytesAfter(fileSize, reader), countAlwaysHonoured);
 }
 
 // Fills an empty figure from the file's text; false when the point header is
-// missing, not positive, or larger than the file could back.
-bool parseFigure(const char* begin, const char* end, Figure& figure) {
-    LineReader reader = makeLineReader(begin, end);
-    readDataLine(reader);
+// missing or not positive, or a count is beyond what the file could hold.
+// fileSize is the size the file system gives, 0 when unknown.
+bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
+    reader.readDataLine();
     int32_t pointCount = 0;
-    scanHeader(reader.line, "PUNKTY", pointCount);
-    if (pointCount <= 0 || static_cast<size_t>(pointCount) > bytesLeft(reader)) {
+    scanHeader(reader.line(), "PUNKTY", pointCount);
+    if (pointCount <= 0 || !countIsHonoured(pointCount, fileSize, reader)) {
         return false;
     }
-    figure.points.resize(static_cast<size_t>(pointCount));
+    std::vector<Point>& points = figure.points;
+    // Room for the records the rest of the file could hold in the writer's
+    // layout at its shortest ("0 0" and a line end); repeats grow it further.
+    points.reserve(std::min<uint64_t>(static_cast<uint64_t>(pointCount), bytesAfter(fileSize, reader) / 4 + 1));
     // A record that does not scan keeps the previous record's values; the
     // first one has none to keep and gives 0.
     Point point;
-    for (Point& stored : figure.points) {
-        readDataLine(reader);
-        scanPair(reader.line, point.x, point.y);
-        stored = point;
+    for (int32_t k = 0; k < pointCount; ++k) {
+        const bool read = reader.readDataLine();
+        scanPair(reader.line(), point.x, point.y);
+        points.push_back(point);
+        if (!read) {
+            // At the end of the text every missing record scans the same line again.
+            points.resize(static_cast<size_t>(pointCount), point);
+            break;
+        }
     }
 
-    readDataLine(reader);
+    reader.readDataLine();
     int32_t lineCount = 0;
-    scanHeader(reader.line, "LINIE", lineCount);
-    if (lineCount <= 0 || static_cast<size_t>(lineCount) > bytesLeft(reader)) {
-        return true;
+    scanHeader(reader.line(), "LINIE", lineCount);
+    if (lineCount > 0 && !countIsHonoured(lineCount, fileSize, reader)) {
+        return false;
     }
-    figure.lines.resize(static_cast<size_t>(lineCount));
-    const Point* points = figure.points.data();
-    Line* line = figure.lines.data();
+    std::vector<Line>& lines = figure.lines;
     int32_t a = 0;
     int32_t b = 0;
     int32_t named[2 * batchSize];
-    for (int32_t k = 0; k < lineCount;) {
+    bool ended = false;
+    bool lastNamed = false;  // whether the last record scanned added a line
+    for (int32_t k = 0; k < lineCount && !ended;) {
         size_t count = 0;
-        for (; count < batchSize && k < lineCount; ++k) {
-            readDataLine(reader);
-            scanPair(reader.line, a, b);
+        for (; count < batchSize && k < lineCount && !ended; ++k) {
+            ended = !reader.readDataLine();
+            scanPair(reader.line(), a, b);
             // A record that names no point (0 before any record scanned) adds no line.
-            if (isPointNumber(a, figure.points.size()) && isPointNumber(b, figure.points.size())) {
+            lastNamed = isPointNumber(a, pointCount) && isPointNumber(b, pointCount);
+            if (lastNamed) {
                 named[2 * count] = a - 1;
                 named[2 * count + 1] = b - 1;
                 ++count;
             }
         }
         for (size_t i = 0; i < count; ++i) {
-            *line++ = Line{points[named[2 * i]], points[named[2 * i + 1]]};
+            lines.push_back({points[static_cast<size_t>(named[2 * i])], points[static_cast<size_t>(named[2 * i + 1])]});
+        }
+        if (ended && lastNamed && k < lineCount) {
+            // At the end of the text every missing record names the same points again.
+            const Line last = lines.back();
+            lines.resize(lines.size() + static_cast<size_t>(lineCount - k), last);
         }
     }
-    figure.lines.resize(static_cast<size_t>(line - figure.lines.data()));
     return true;
 }
 
@@ -291,76 +267,35 @@ std::vector<char> figureText(const Figure& figure) {
     return out.finish();
 }
 
-// Makes the replacement itself durable; the file is complete either way.
-void syncFolderOf(const char* path) {
-#ifndef _WIN32
-    try {
-        std::string folder = std::filesystem::path(path).parent_path().string();
-        if (folder.empty()) {
-            folder = ".";
-        }
-        const int descriptor = ::open(folder.c_str(), O_RDONLY);
-        if (descriptor >= 0) {
-            ::fsync(descriptor);
-            ::close(descriptor);
-        }
-    } catch (const std::exception&) {
-    }
-#else
-    (void)path;
-#endif
-}
-
-std::FILE* openFile(const char* path) {
-    return std::fopen(path, "wb");
-}
-
-bool writeFile(std::FILE* file, const char* bytes, size_t size) {
-    return std::fwrite(bytes, 1, size, file) == size;
-}
-
-bool flushFile(std::FILE* file) {
-    return std::fflush(file) == 0;
-}
-
-bool syncFile(std::FILE* file) {
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return ::fsync(::fileno(file)) == 0;
-#endif
-}
-
-bool closeFile(std::FILE* file) {
-    return std::fclose(file) == 0;
-}
-
-// std::filesystem::rename replaces an existing target on Windows too, where
-// the C library's rename refuses to.
-bool replaceFile(const char* from, const char* to) {
-    try {
-        std::error_code error;
-        std::filesystem::rename(from, to, error);
-        return !error;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-bool removeFile(const char* path) {
-    return std::remove(path) == 0;
+// A name beside target that no file of the user's has: the figure file's own
+// name, then a random part. The save creates it exclusively, so that two saves
+// never share one and a file already there is never touched.
+std::string temporaryName(const std::string& target) {
+    static std::mt19937_64 random = [] {
+        std::random_device entropy;
+        const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        return std::mt19937_64((uint64_t{entropy()} << 32) ^ entropy() ^ now);
+    }();
+    char part[17];
+    std::snprintf(part, sizeof part, "%016llx", static_cast<unsigned long long>(random()));
+    return target + ".figury-" + part + ".tmp";
 }
 
 }  // namespace
 
 bool loadFigure(Figure& figure, const char* path) {
     try {
-        FileText text;
-        if (!text.read(path)) {
+        FileHandle file(std::fopen(path, "rb"));
+        if (!file) {
             return false;
         }
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(path, error);
+        // A small file needs no more than its own size in memory.
+        const uint64_t chunkSize = std::min<uint64_t>(error ? UINT64_MAX : size + 1, uint64_t{1} << 18);
+        LineReader reader(readFile, file.get(), static_cast<size_t>(std::max<uint64_t>(chunkSize, 4096)));
         Figure loaded;
-        if (!parseFigure(text.begin(), text.end(), loaded)) {
+        if (!parseFigure(reader, error ? 0 : static_cast<uint64_t>(size), loaded) || std::ferror(file.get())) {
             return false;
         }
         figure = std::move(loaded);
@@ -370,26 +305,32 @@ bool loadFigure(Figure& figure, const char* path) {
     }
 }
 
-const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{openFile, writeFile, flushFile, syncFile, closeFile, replaceFile, removeFile};
-    return steps;
-}
-
 bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) {
     try {
+        const std::string target = steps.target(path);
+        if (target.empty() || !steps.replaceable(target.c_str())) {
+            return false;
+        }
         const std::vector<char> text = figureText(figure);
-        const std::string temporary = std::string(path) + ".tmp";
-        std::FILE* file = steps.open(temporary.c_str());
+        std::string temporary;
+        std::FILE* file = nullptr;
+        for (int attempt = 0; attempt < 8 && !file; ++attempt) {
+            temporary = temporaryName(target);
+            bool nameTaken = false;
+            file = steps.create(temporary.c_str(), nameTaken);
+            if (!file && !nameTaken) {
+                return false;
+            }
+        }
         if (!file) {
             return false;
         }
         bool written = steps.write(file, text.data(), text.size()) && steps.flush(file) && steps.sync(file);
         written = steps.close(file) && written;
-        if (!written || !steps.replace(temporary.c_str(), path)) {
+        if (!written || !steps.replace(temporary.c_str(), target.c_str())) {
             steps.remove(temporary.c_str());
             return false;
         }
-        syncFolderOf(path);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -2,11 +2,14 @@
 
 #include "figure/figure.h"
 
-// Loads the figure file at path into figure. True on success; on failure
-// figure is left unchanged.
+// Loads the figure file at path into figure, reading no further than its last
+// record. True on success; on failure (a read error included) figure is left
+// unchanged.
 bool loadFigure(Figure& figure, const char* path);
 
 // Writes figure to path without ever destroying the previous file: the text
-// goes to a temporary file beside it, which then replaces it in one step.
+// goes to a temporary file of its own beside it, which then replaces it in one
+// step with the old file's attributes and permissions. A link at path is
+// followed to the file it leads to; a read-only file is not replaced.
 // True when the file was written, else false (the old file is untouched).
 bool saveFigure(const Figure& figure, const char* path);

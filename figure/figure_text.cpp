@@ -1,8 +1,10 @@
 #include "figure/figure_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -37,26 +39,108 @@ const char* scanNumber(const char* p, int32_t& value) {
 
 }  // namespace
 
-LineReader makeLineReader(const char* begin, const char* end) {
-    return LineReader{begin, end, ""};
+LineReader::LineReader(ReadText read, void* source, size_t chunkSize)
+    : read_(read), source_(source), buffer_(new char[std::max<size_t>(chunkSize, 2) + 1]),
+      capacity_(std::max<size_t>(chunkSize, 2)) {
+    next_ = end_ = buffer_.get();
+    buffer_[0] = '\0';
 }
 
-void readDataLine(LineReader& reader) {
-    while (reader.next != reader.end) {
-        const char* line = reader.next;
-        const void* lineEnd = std::memchr(line, '\n', static_cast<size_t>(reader.end - line));
-        reader.next = lineEnd ? static_cast<const char*>(lineEnd) + 1 : reader.end;
-        reader.line = line;
-        // CR LF reads as "\n", so "\r\n" is an empty line while "\r\r\n" is not.
-        const bool empty = line[0] == '\n' || (line[0] == '\r' && line[1] == '\n');
-        if (line[0] != '/' && !empty) {
-            return;
+bool LineReader::refill(const char* keep) {
+    if (ended_) {
+        return false;
+    }
+    // The last data line may lie in the bytes about to move or be dropped.
+    if (lineInBuffer_) {
+        const char* lineEnd = findLineEnd(line_);
+        held_.assign(line_, lineEnd ? lineEnd + 1 : end_);
+        line_ = held_.c_str();
+        lineInBuffer_ = false;
+    }
+    char* const start = buffer_.get();
+    const size_t kept = static_cast<size_t>(end_ - keep);
+    const size_t nextOffset = static_cast<size_t>(next_ - keep);
+    dropped_ += static_cast<uint64_t>(keep - start);
+    if (kept > capacity_ / 2) {
+        // Only a data line longer than half the buffer gets here.
+        std::unique_ptr<char[]> bigger(new char[2 * capacity_ + 1]);
+        std::memcpy(bigger.get(), keep, kept);
+        buffer_ = std::move(bigger);
+        capacity_ *= 2;
+    } else {
+        std::memmove(start, keep, kept);
+    }
+    char* const bytes = buffer_.get();
+    const size_t wanted = capacity_ - kept;
+    size_t got = read_(source_, bytes + kept, wanted);
+    if (got < wanted) {
+        ended_ = true;
+    }
+    if (const void* stop = std::memchr(bytes + kept, 0x1A, got)) {
+        got = static_cast<size_t>(static_cast<const char*>(stop) - (bytes + kept));
+        ended_ = true;
+    }
+    next_ = bytes + nextOffset;
+    end_ = bytes + kept + got;
+    bytes[kept + got] = '\0';
+    return got > 0;
+}
+
+const char* LineReader::findLineEnd(const char* from) {
+    return static_cast<const char*>(std::memchr(from, '\n', static_cast<size_t>(end_ - from)));
+}
+
+bool LineReader::readDataLine() {
+    if (!started_) {
+        started_ = true;
+        while (end_ - next_ < 3 && refill(next_)) {
         }
+        if (end_ - next_ >= 3 && std::memcmp(next_, "\xEF\xBB\xBF", 3) == 0) {
+            next_ += 3;
+        }
+    }
+    for (;;) {
+        if (next_ == end_ && !refill(next_)) {
+            return false;
+        }
+        if (next_[0] == '\r' && next_ + 1 == end_ && refill(next_)) {
+            continue;  // whether CR LF, an empty line, follows
+        }
+        // CR LF reads as "\n", so "\r\n" is an empty line while "\r\r\n" is not.
+        const bool empty = next_[0] == '\n' || (next_[0] == '\r' && next_[1] == '\n');
+        const char* lineEnd = findLineEnd(next_);
+        if (next_[0] == '/' || empty) {
+            // Skipped, so its bytes need not be held.
+            while (!lineEnd) {
+                next_ = end_;
+                if (!refill(next_)) {
+                    return false;
+                }
+                lineEnd = findLineEnd(next_);
+            }
+            next_ = lineEnd + 1;
+            continue;
+        }
+        while (!lineEnd) {
+            const size_t searched = static_cast<size_t>(end_ - next_);
+            if (!refill(next_)) {
+                break;
+            }
+            lineEnd = findLineEnd(next_ + searched);
+        }
+        line_ = next_;
+        lineInBuffer_ = true;
+        next_ = lineEnd ? lineEnd + 1 : end_;
+        return true;
     }
 }
 
-size_t bytesLeft(const LineReader& reader) {
-    return static_cast<size_t>(reader.end - reader.next);
+size_t readTextInMemory(void* text, char* into, size_t size) {
+    auto* memory = static_cast<TextInMemory*>(text);
+    const size_t count = std::min(size, static_cast<size_t>(memory->end - memory->next));
+    std::memcpy(into, memory->next, count);
+    memory->next += count;
+    return count;
 }
 
 int scanHeader(const char* line, const char* word, int32_t& count) {

@@ -2,29 +2,68 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 // Reading the figure file's text. Lines are taken as the Windows C runtime's
 // text mode delivers them, on every platform, so a file reads the same
 // everywhere: CR LF is one line end, a lone CR is an ordinary character, and
-// a Ctrl-Z byte ends the file (the caller cuts the text there).
+// a Ctrl-Z byte ends the file.
 
-// The data lines of a text held whole in memory. The byte at `end` must be a
-// NUL, which stops scanning at the end of the last line.
-struct LineReader {
-    const char* next;  // first byte not read yet
-    const char* end;
-    const char* line;  // text of the last line read; "" before the first
+// Where the text comes from: fills `into` with up to `size` bytes and returns
+// how many it gave; fewer than asked means the text has ended (or could not
+// be read further, which the caller learns from the source itself).
+using ReadText = size_t (*)(void* source, char* into, size_t size);
+
+// The data lines of a text read in chunks: only the line being handed out
+// (and what follows it in the current chunk) is held, however long the text.
+class LineReader {
+public:
+    // chunkSize is the first buffer's size; tests make it small to put the
+    // chunk ends everywhere.
+    LineReader(ReadText read, void* source, size_t chunkSize = size_t{1} << 18);
+
+    // Reads the next line that is neither a comment ("/" in the first column)
+    // nor empty, and returns true. At the end of the text nothing more is read,
+    // `line` keeps the last data line (so the caller scans it again) and the
+    // result is false; a comment or empty line read last would scan to nothing
+    // and leave the same values. A UTF-8 byte-order mark at the very start is
+    // skipped: Notepad writes one.
+    bool readDataLine();
+
+    // Text of the last data line, ended by its line end or by a NUL; "" before
+    // the first. Valid until the next readDataLine.
+    const char* line() const { return line_; }
+
+    // Bytes of the text read past, up to the end of the last data line.
+    uint64_t consumed() const { return dropped_ + static_cast<uint64_t>(next_ - buffer_.get()); }
+
+private:
+    // Reads another chunk behind the bytes from `keep` on, which move to the
+    // front; false when the text has ended.
+    bool refill(const char* keep);
+    const char* findLineEnd(const char* from);
+
+    ReadText read_;
+    void* source_;
+    std::unique_ptr<char[]> buffer_;  // one byte more than capacity_, for the NUL
+    size_t capacity_ = 0;
+    const char* next_ = nullptr;  // first byte not read yet
+    const char* end_ = nullptr;   // end of the bytes held
+    uint64_t dropped_ = 0;        // bytes of the text before buffer_
+    bool ended_ = false;          // no more bytes will come
+    bool started_ = false;
+    const char* line_ = "";
+    bool lineInBuffer_ = false;
+    std::string held_;  // the last data line, once its bytes had to make room
 };
 
-LineReader makeLineReader(const char* begin, const char* end);
-
-// Reads the next line that is neither a comment ("/" in the first column) nor
-// empty. At the end of the text nothing more is read and `line` keeps the text
-// it held, so the caller scans that text again.
-void readDataLine(LineReader& reader);
-
-// Bytes after the last line read; no record can stand beyond them.
-size_t bytesLeft(const LineReader& reader);
+// A text held whole in memory, as a source for LineReader.
+struct TextInMemory {
+    const char* next;
+    const char* end;
+};
+size_t readTextInMemory(void* text, char* into, size_t size);
 
 // Scans a line with "WORD %d" (the word at the very start of the line), as
 // formatted input does. Returns the number of values stored (0 or 1).

@@ -26,6 +26,25 @@ void paint(HWND window, EditorState& state) {
     EndPaint(window, &paintStruct);
 }
 
+// Saves before the window closes; when that fails the user chooses: try
+// again, go back to the editor with the figure kept, or close without it.
+// Enter tries again and Esc goes back, so no key alone discards the edits.
+// Returns whether the window may close.
+bool saveBeforeClosing(HWND window, EditorState& state) {
+    while (saveAtClose(state) == SaveOutcome::failed) {
+        const int choice = MessageBoxA(window, saveFailureChoicesText, saveFailureCaption,
+                                       MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
+        if (choice == IDCONTINUE) {
+            closeWithoutSaving(state);
+            return true;
+        }
+        if (choice != IDTRYAGAIN) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 EditorState* editorStateOf(HWND window) {
@@ -69,9 +88,22 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_PAINT:
             paint(window, *state);
             break;
+        case WM_CLOSE:
+            if (!state->saveSettled && !saveBeforeClosing(window, *state)) {
+                return 0;
+            }
+            break;
+        case WM_ENDSESSION:
+            // The process may end now without a destroy. Nobody is there to
+            // choose, so a save that fails is not tried again either.
+            if (wParam && !state->saveSettled) {
+                saveAtClose(*state);
+                closeWithoutSaving(*state);
+            }
+            break;
         case WM_DESTROY:
-            // No owner: the window is going away under the box.
-            if (saveAtClose(*state) == SaveOutcome::failed) {
+            // Destroyed without a close: no owner, the window is going away under the box.
+            if (!state->saveSettled && saveAtClose(*state) == SaveOutcome::failed) {
                 MessageBoxA(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
             }
             PostQuitMessage(0);

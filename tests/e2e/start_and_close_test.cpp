@@ -4,6 +4,8 @@
 #include "e2e_fixture.h"
 #include "support/user_texts.h"
 
+#include <cstdio>
+
 namespace e2e {
 namespace {
 
@@ -25,6 +27,74 @@ int findOnCaption(HWND window, LRESULT code, int* y) {
         }
     }
     return -1;
+}
+
+// Runs a command as the system's own shell does, and waits for it; its exit
+// code, or -1 when it could not run.
+int runAndWait(const std::string& commandLine) {
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return -1;
+    }
+    WaitForSingleObject(info.hProcess, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+}
+
+bool underWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// A shell command run from the Linux side, in the working folder: Wine runs
+// Unix programs too, and only there do unix permissions and links arise.
+// Wine does not wait for a Unix program, so the command leaves its exit code
+// in a file. Returns that code, or -1.
+int unixShell(const std::string& workDir, const std::string& command) {
+    std::string folder = workDir.substr(2);  // Z:\... is / on the Linux side
+    for (char& c : folder) {
+        c = c == '\\' ? '/' : c;
+    }
+    const std::string status = workDir + "\\shell-status";
+    DeleteFileA(status.c_str());
+    runAndWait("/bin/sh -c \"cd '" + folder + "' && { " + command + "; }; echo $? > shell-status.new && " +
+               "mv shell-status.new shell-status\"");
+    int code = -1;
+    waitUntil([&] { return GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES; }, Millis(10000));
+    if (std::FILE* file = std::fopen(status.c_str(), "r")) {
+        if (std::fscanf(file, "%d", &code) != 1) {
+            code = -1;
+        }
+        std::fclose(file);
+    }
+    DeleteFileA(status.c_str());
+    return code;
+}
+
+// Presses one of a message box's buttons with the mouse, and waits until the box is gone.
+bool pressBoxButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    RECT place{};
+    if (!button || !bringToFront(box) || !GetWindowRect(button, &place) ||
+        !moveMouseTo((place.left + place.right) / 2, (place.top + place.bottom) / 2)) {
+        return false;
+    }
+    leftDown();
+    leftUp();
+    return waitWindowGone(box, Millis(10000));
+}
+
+bool pressKeyOnBox(HWND box, WORD key) {
+    if (!bringToFront(box)) {
+        return false;
+    }
+    tapKey(key);
+    return waitWindowGone(box, Millis(10000));
 }
 
 using StartTest = EditorTest;
@@ -172,9 +242,12 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         const char* name;
         bool present;
         std::string bytes;
+        bool noFolder = false;
     };
     const Case cases[] = {
         {"missing file", false, ""},
+        // Nothing edited, nothing lost: the failed save is not reported.
+        {"no Dane folder", false, "", true},
         {"empty file", true, ""},
         {"only comments and empty lines", true, "// nic\n\n/ jeszcze nic\r\n"},
         {"misspelt point header", true, "PUNKTA 2\n10 10\n20 20\nLINIE 0\n"},
@@ -183,7 +256,10 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DeleteFileA(path("Dane/obiekt.obj").c_str());
+        removeTree(path("Dane"));
+        if (!c.noFolder) {
+            ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
+        }
         if (c.present) {
             writeData(c.bytes);
         }
@@ -202,6 +278,8 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         closeNormally();
         if (c.present) {
             EXPECT_EQ(readData(), c.bytes) << "a file that was not read is not overwritten";
+        } else if (c.noFolder) {
+            EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
         } else {
             EXPECT_EQ(readData(), "PUNKTY 0\r\n\r\n\r\nLINIE 0\r\n\r\n");
         }
@@ -224,24 +302,16 @@ TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     EXPECT_EQ(readData(), savedFile({{300, 300}}, {}));
 }
 
-TEST_F(StartTest, SaveThatCannotBeWrittenIsReportedAndTheEditorStillEnds) {
-    struct Case {
-        const char* name;
-        bool removeDaneBeforeStart;
-    };
-    for (Case c : {Case{"no Dane folder", true}, Case{"Dane folder removed while editing", false}}) {
-        SCOPED_TRACE(c.name);
+// A save that fails at close: Esc goes back to the editor, Enter tries
+// again, and the figure is saved once the folder is back; or the user closes
+// without it.
+TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt) {
+    for (bool fixed : {true, false}) {
+        SCOPED_TRACE(fixed ? "folder made again" : "closed without saving");
         removeTree(path("Dane"));
-        if (!c.removeDaneBeforeStart) {
-            ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
-            writeData(kSquareFile);
-        }
-        ASSERT_TRUE(session_.start(workDir_));
-        ASSERT_TRUE(session_.answer(session_.waitBox("dane")));
-        if (c.removeDaneBeforeStart) {
-            ASSERT_TRUE(session_.answer(session_.waitBox("Brak danych")));
-        }
-        ASSERT_NE(session_.waitWindow(), nullptr);
+        ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
+        writeData(kSquareFile);
+        ASSERT_TRUE(session_.startAndGreet(workDir_));
         ASSERT_TRUE(session_.clickButton(kInsertPoint));
         ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
         ASSERT_TRUE(session_.click(500, 420));
@@ -252,15 +322,114 @@ TEST_F(StartTest, SaveThatCannotBeWrittenIsReportedAndTheEditorStillEnds) {
         tapAltF4();
         HWND failed = session_.waitBox(cp1250(user_texts::wide(user_texts::saveFailureCaption)));
         ASSERT_NE(failed, nullptr) << "a lost save must be reported";
-        EXPECT_EQ(EditorSession::boxText(failed), cp1250(kSaveFailed));
-        EXPECT_EQ(GetWindow(failed, GW_OWNER), nullptr);
+        EXPECT_EQ(EditorSession::boxText(failed),
+                  cp1250(std::wstring(kSaveFailed) +
+                         L"\n\nMożesz spróbować ponownie, anulować zamykanie i wrócić do edycji z zachowaną "
+                         L"figurą albo kontynuować zamykanie bez zapisu."));
+        EXPECT_EQ(GetWindow(failed, GW_OWNER), session_.window());
         EXPECT_TRUE(EditorSession::boxHasIcon(failed)) << "an error box shows the error icon";
+        if (!fixed) {
+            ASSERT_TRUE(pressBoxButton(failed, IDCONTINUE));
+            DWORD code = 12345;
+            ASSERT_TRUE(session_.waitExit(&code));
+            EXPECT_EQ(code, 0u);
+            EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
+            break;
+        }
+        ASSERT_TRUE(pressKeyOnBox(failed, VK_ESCAPE));
+        EXPECT_TRUE(pointMarked(session_.settled(), 500, 420)) << "Esc goes back to the editor, figure kept";
+
+        ASSERT_TRUE(bringToFront(session_.window()));
+        tapAltF4();
+        failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+        ASSERT_NE(failed, nullptr);
+        ASSERT_TRUE(session_.answer(failed));
+        failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+        ASSERT_NE(failed, nullptr) << "Enter tries again, which fails again";
+        ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
         ASSERT_TRUE(session_.answer(failed));
         DWORD code = 12345;
         ASSERT_TRUE(session_.waitExit(&code));
         EXPECT_EQ(code, 0u);
-        EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
+        Points points = kSquarePoints;
+        points.push_back({500, 420});
+        EXPECT_EQ(readData(), savedFile(points, kSquareLines));
     }
+}
+
+// What the user set on the file from the Linux side survives the save: its
+// permissions, a link at its place, a file named like a temporary, and a
+// read-only file is not replaced.
+TEST_F(StartTest, SaveKeepsWhatTheUserSetOnTheFile) {
+    if (!underWine()) {
+        GTEST_SKIP() << "unix permissions and links are set up from Wine's Linux side";
+    }
+    struct Case {
+        const char* name;
+        const char* setUp;  // a shell command in the working folder
+        const char* check;  // true when what was set is still there
+        bool saved;         // where the figure ends up: Dane/obiekt.obj, or shared.obj beside Dane
+    };
+    const Case cases[] = {
+        {"private file and a file of the user's named like a temporary",
+         "chmod 600 Dane/obiekt.obj && echo moje > Dane/obiekt.obj.tmp",
+         "[ $(stat -c %a Dane/obiekt.obj) = 600 ] && [ $(cat Dane/obiekt.obj.tmp) = moje ] && [ $(ls Dane | wc -l) = 2 ]",
+         true},
+        {"link to a file beside the folder",
+         "mv Dane/obiekt.obj shared.obj && chmod 640 shared.obj && ln -s ../shared.obj Dane/obiekt.obj",
+         "[ -L Dane/obiekt.obj ] && [ $(readlink Dane/obiekt.obj) = ../shared.obj ] && "
+         "[ $(stat -c %a shared.obj) = 640 ] && [ $(ls Dane | wc -l) = 1 ]",
+         true},
+        {"read-only file", "chmod 444 Dane/obiekt.obj", "[ $(stat -c %a Dane/obiekt.obj) = 444 ] && [ $(ls Dane | wc -l) = 1 ]",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unixShell(workDir_, "rm -rf Dane shared.obj && mkdir Dane");
+        writeData(kSquareFile);
+        ASSERT_EQ(unixShell(workDir_, c.setUp), 0);
+        ASSERT_TRUE(session_.startAndGreet(workDir_));
+        ASSERT_TRUE(session_.clickButton(kInsertPoint));
+        ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+        ASSERT_TRUE(session_.click(500, 420));
+        ASSERT_TRUE(session_.waitStatus(kPointAdded));
+        if (c.saved) {
+            closeNormally();
+            Points points = kSquarePoints;
+            points.push_back({500, 420});
+            EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+        } else {
+            ASSERT_TRUE(bringToFront(session_.window()));
+            tapAltF4();
+            HWND failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+            ASSERT_NE(failed, nullptr) << "a read-only file is not replaced, and the user is told";
+            ASSERT_TRUE(pressBoxButton(failed, IDCONTINUE));
+            DWORD code = 12345;
+            ASSERT_TRUE(session_.waitExit(&code));
+            EXPECT_EQ(readData(), kSquareFile);
+        }
+        EXPECT_EQ(unixShell(workDir_, c.check), 0);
+        unixShell(workDir_, "chmod -R u+w Dane");
+    }
+}
+
+// Log-off or shut-down: Wine's end of the session sends the window the
+// session's end and then ends the process, without a destroy.
+TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
+    if (!underWine()) {
+        GTEST_SKIP() << "the session's end is Wine's wineboot here";
+    }
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.waitStatus(kPointAdded));
+    EXPECT_EQ(runAndWait("wineboot.exe --end-session"), 0);
+    DWORD code = 12345;
+    ASSERT_TRUE(session_.waitExit(&code));
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
 }  // namespace

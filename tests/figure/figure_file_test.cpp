@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -60,12 +61,14 @@ const std::vector<LoadCase> loadCases = {
     {"no line section", "PUNKTY 2\n1 2\n3 4\n", 1, makeFigure({{1, 2}, {3, 4}})},
     {"line naming one point twice", "PUNKTY 2\n1 2\n3 4\nLINIE 1\n2 2\n", 1,
      makeFigure({{1, 2}, {3, 4}}, {{2, 2}})},
-    {"ends inside the point records: last record repeats", "PUNKTY 4\n1 2\n3 4\n", 1,
-     makeFigure({{1, 2}, {3, 4}, {3, 4}, {3, 4}})},
+    {"ends inside the point records: last record repeats", "PUNKTY 9\n1 2\n3 4\n", 1,
+     makeFigure({{1, 2}, {3, 4}, {3, 4}, {3, 4}, {3, 4}, {3, 4}, {3, 4}, {3, 4}, {3, 4}})},
     {"ends on a comment inside the point records", "PUNKTY 3\n1 2\n/ end", 1,
      makeFigure({{1, 2}, {1, 2}, {1, 2}})},
-    {"ends inside the line records", "PUNKTY 2\n1 1\n2 2\nLINIE 3\n1 2\n", 1,
-     makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {1, 2}, {1, 2}})},
+    {"ends inside the line records", "PUNKTY 2\n1 1\n2 2\nLINIE 6\n1 2\n2 1\n2 2\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {2, 1}, {2, 2}, {2, 2}, {2, 2}, {2, 2}})},
+    {"ends on a line record naming no point: nothing repeats", "PUNKTY 2\n1 1\n2 2\nLINIE 5\n1 2\n0 1\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"first point record does not scan", "PUNKTY 2\nx\n5 6\n", 1, makeFigure({{0, 0}, {5, 6}})},
     {"half a record keeps the other value", "PUNKTY 2\n1 2\n7 y\n", 1, makeFigure({{1, 2}, {7, 2}})},
     {"header forms", "PUNKTY2\n1 2\n3 4\nLINIE\t+1 lines follow\n2 1 and more\n", 1,
@@ -85,16 +88,17 @@ const std::vector<LoadCase> loadCases = {
     {"first line record does not scan", "PUNKTY 2\n1 1\n2 2\nLINIE 2\nx\n1 2\n", 1,
      makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"negative line count", "PUNKTY 2\n1 1\n2 2\nLINIE -1\n1 2\n", 1, makeFigure({{1, 1}, {2, 2}})},
-    {"line count beyond the file", "PUNKTY 1\n1 1\nLINIE 2000000000\n1 1\n", 1, makeFigure({{1, 1}})},
-    {"line count one past the bytes after its header", "PUNKTY 1\n1 1\nLINIE 4\n1 1", 1, makeFigure({{1, 1}})},
-    {"line count equal to the bytes after its header", "PUNKTY 1\n1 1\nLINIE 3\n1 1", 1,
-     makeFigure({{1, 1}}, {{1, 1}, {1, 1}, {1, 1}})},
-    {"point count equal to the bytes after the header", "PUNKTY 3\n1 2", 1, makeFigure({{1, 2}, {1, 2}, {1, 2}})},
+    {"line count far beyond the file", "PUNKTY 1\n1 1\nLINIE 2000000000\n1 1\n", 0, {}},
     {"nothing after the last line record is read", "PUNKTY 2\n1 1\n2 2\nLINIE 1\n1 2\nPUNKTY 9\n9 9\n", 1,
      makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"long lines are read whole",
-     "/" + std::string(100000, 'c') + "\nPUNKTY 2\n1 2" + std::string(5000, ' ') + "3 4\n5 6\n", 1,
-     makeFigure({{1, 2}, {5, 6}})},
+     "/" + std::string(700000, 'c') + "\nPUNKTY 3\n1 2" + std::string(600000, ' ') + "3 4\n5 6\n", 1,
+     makeFigure({{1, 2}, {5, 6}, {5, 6}})},
+    {"a long comment at the end: the record before it repeats", "PUNKTY 3\n1 2\n/" + std::string(700000, 'c'), 1,
+     makeFigure({{1, 2}, {1, 2}, {1, 2}})},
+    {"UTF-8 byte-order mark before the first line", "\xEF\xBB\xBF/ Notepad\nPUNKTY 1\n1 2\n", 1,
+     makeFigure({{1, 2}})},
+    {"byte-order mark elsewhere is text", "PUNKTY 2\n1 2\n\xEF\xBB\xBF" "3 4\n", 1, makeFigure({{1, 2}, {1, 2}})},
     {"empty file", "", 0, {}},
     {"only comments and empty lines", "/a\n\n\r\n/b\n", 0, {}},
     {"point count zero", "PUNKTY 0\n\n\nLINIE 0\n\n", 0, {}},
@@ -104,9 +108,8 @@ const std::vector<LoadCase> loadCases = {
     {"header without a count", "PUNKTY x\n1 1\n", 0, {}},
     {"point count past the 32-bit range", "PUNKTY 2147483648\n1 1\n", 0, {}},
     {"no header", "1 2\n3 4\n", 0, {}},
-    {"point count beyond the file", "PUNKTY 5\n1 2\n", 0, {}},
-    {"point count one past the bytes after the header", "PUNKTY 4\n1 2", 0, {}},
-    {"huge point count", "PUNKTY 2000000000\n1 2\n", 0, {}},
+    {"point count far beyond the file", "PUNKTY 2000000000\n1 2\n", 0, {}},
+    {"byte-order mark of another encoding", "\xFF\xFEPUNKTY 1\n1 2\n", 0, {}},
 };
 
 TEST(LoadFigure, FileContents) {
@@ -186,20 +189,67 @@ TEST(ScanHeader, WordAtTheStartThenANumber) {
     }
 }
 
-TEST(ReadDataLine, SkipsCommentsAndEmptyLinesAndKeepsTheLastTextAtTheEnd) {
-    const std::string text = "/a\n\n\r\n\r\r\nB\n /c\n/d";
-    LineReader reader = makeLineReader(text.data(), text.data() + text.size());
-    EXPECT_STREQ("", reader.line);
-    const char* expected[] = {"\r\r\nB\n /c\n/d", "B\n /c\n/d", " /c\n/d", "/d", "/d"};
-    for (const char* line : expected) {
-        readDataLine(reader);
-        EXPECT_STREQ(line, reader.line);
+// What a reader with the given chunk size hands out: each data line up to its
+// line end, then the text it keeps at the end and the bytes read past.
+std::vector<std::string> dataLines(const std::string& text, size_t chunkSize) {
+    TextInMemory memory{text.data(), text.data() + text.size()};
+    LineReader reader(readTextInMemory, &memory, chunkSize);
+    std::vector<std::string> lines;
+    const auto lineText = [&reader] { return std::string(reader.line(), std::strcspn(reader.line(), "\n")); };
+    while (reader.readDataLine()) {
+        lines.push_back(lineText());
     }
-    EXPECT_EQ(0u, bytesLeft(reader));
+    lines.push_back("at the end: " + lineText() + ", " + std::to_string(reader.consumed()) + " bytes");
+    return lines;
+}
 
-    LineReader empty = makeLineReader(text.data() + text.size(), text.data() + text.size());
-    readDataLine(empty);
-    EXPECT_STREQ("", empty.line);
+TEST(ReadDataLine, SkipsCommentsAndEmptyLinesAndKeepsTheLastDataLineAtTheEnd) {
+    EXPECT_EQ((std::vector<std::string>{"\r\r", "B", " /c", "at the end:  /c, 17 bytes"}),
+              dataLines("/a\n\n\r\n\r\r\nB\n /c\n/d", 1 << 18));
+    EXPECT_EQ((std::vector<std::string>{"at the end: , 0 bytes"}), dataLines("", 1 << 18));
+    EXPECT_EQ((std::vector<std::string>{"x", "at the end: x, 2 bytes"}), dataLines("x\n\x1A\n/y\n", 1 << 18));
+}
+
+TEST(ReadDataLine, GivesTheSameLinesWhateverTheChunkSize) {
+    for (const LoadCase& c : loadCases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> whole = dataLines(c.bytes, c.bytes.size() + 1);
+        for (size_t chunkSize : {2, 3, 5, 64}) {
+            EXPECT_EQ(whole, dataLines(c.bytes, chunkSize)) << "chunks of " << chunkSize;
+        }
+    }
+}
+
+// The bound on a count: the bytes after its header, but never below 2^24.
+TEST(LoadFigure, CountsUpToTheBoundAreHonouredAndLargerOnesRefused) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    const int32_t floor = 1 << 24;
+    const std::string afterHeader = "5 6\n/" + std::string(floor + 10, 'c') + "\n";
+    const auto bound = static_cast<int32_t>(afterHeader.size());
+    struct Case {
+        std::string bytes;
+        int32_t count;  // 0: the load fails
+    };
+    const Case cases[] = {
+        {"PUNKTY " + std::to_string(floor) + "\n5 6\n", floor},
+        {"PUNKTY " + std::to_string(floor + 1) + "\n5 6\n", 0},
+        {"PUNKTY " + std::to_string(bound) + "\n" + afterHeader, bound},
+        {"PUNKTY " + std::to_string(bound + 1) + "\n" + afterHeader, 0},
+        {"PUNKTY 1\n5 6\nLINIE " + std::to_string(floor + 1) + "\n1 1\n", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 20));
+        writeBytes(path, c.bytes);
+        Figure figure = untouchedFigure();
+        ASSERT_EQ(c.count != 0, loadFigure(figure, path.c_str()));
+        if (c.count == 0) {
+            EXPECT_EQ(untouchedFigure(), figure);
+            continue;
+        }
+        ASSERT_EQ(static_cast<size_t>(c.count), figure.points.size());
+        EXPECT_EQ((Point{5, 6}), figure.points.back());
+    }
 }
 
 TEST(SaveFigure, WritesTheExactLayout) {
@@ -244,11 +294,11 @@ TEST(SaveFigure, NamesTheFirstPointAtSharedCoordinates) {
     EXPECT_EQ(platformText("PUNKTY 3\n\n5 5\n9 9\n5 5\n\nLINIE 3\n\n1 2\n2 1\n1 1\n"), readBytes(path));
 }
 
-TEST(SaveFigure, LeavesOutALineWithAnEndThatNamesNoPoint) {
+TEST(SaveFigure, LeavesOutALineWithAnEndThatNamesNoPointAndCountsTheLinesWritten) {
     // Unreachable while the figure keeps its invariant; the writer still
-    // names no wrong point and writes no half record.
-    Figure figure = makeFigure({{1, 1}}, {{1, 1}});
-    figure.lines.insert(figure.lines.begin(), {{{1, 1}, {9, 9}}, {{9, 9}, {1, 1}}});
+    // never runs two half records together.
+    Figure figure = makeFigure({{1, 1}});
+    figure.lines = {{{1, 1}, {9, 9}}, {{1, 1}, {1, 1}}, {{9, 9}, {1, 1}}};
     ScratchDir dir;
     const std::string path = dir.file("obiekt.obj");
     ASSERT_TRUE(saveFigure(figure, path.c_str()));
@@ -309,7 +359,11 @@ bool failsNow() {
 }
 
 const SaveSteps failingSteps{
-    [](const char* path) -> std::FILE* { return failsNow() ? nullptr : fileSaveSteps().open(path); },
+    [](const char* path) { return failsNow() ? std::string() : fileSaveSteps().target(path); },
+    [](const char* path) { return !failsNow() && fileSaveSteps().replaceable(path); },
+    [](const char* path, bool& nameTaken) -> std::FILE* {
+        return failsNow() ? nullptr : fileSaveSteps().create(path, nameTaken);
+    },
     [](std::FILE* file, const char* bytes, size_t size) {
         if (failsNow()) {
             fileSaveSteps().write(file, bytes, size / 2);  // a disk that filled up half-way
@@ -341,7 +395,7 @@ TEST(SaveFigure, AFailedStepKeepsTheOldFile) {
         EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {})) << "temporary left";
         ASSERT_LT(failing, 20);
     }
-    EXPECT_EQ(7, failing) << "open, write, flush, sync, close and replace can each fail";
+    EXPECT_EQ(9, failing) << "target, replaceable, create, write, flush, sync, close and replace can each fail";
     Figure loaded;
     ASSERT_TRUE(loadFigure(loaded, path.c_str()));
     EXPECT_EQ(replacement, loaded);

@@ -157,13 +157,6 @@ TEST(FigureStore, DeletingTheSelectedLine) {
     EXPECT_EQ(makeFigure({{0, 0}, {10, 0}, {20, 0}}), figure);
 }
 
-TEST(FigureStore, ClearEmptiesBothSequences) {
-    Figure figure = makeFigure({{1, 2}, {3, 4}}, {{1, 2}});
-    clear(figure);
-    EXPECT_TRUE(figure.points.empty());
-    EXPECT_TRUE(figure.lines.empty());
-}
-
 // Deleting and moving as the operations are described step by step (a
 // restarting scan for deletion, a compare against the selected point as it is
 // at each step for moving), to check the one-pass versions against.

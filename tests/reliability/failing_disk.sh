@@ -13,6 +13,10 @@
 #                             the folder is missing, the folder is read-only
 #   file-size-limit full-disk the data does not fit
 #   crash                     the program is killed at each of those calls
+#   read                      a read of the figure file fails during the load
+#   kept                      what the user set on the file survives the save:
+#                             read-only, permissions, owner, a link, a file
+#                             named like a temporary; two saves at once
 # Exits 77 when the machine cannot make the failure (no strace, no user
 # namespaces for mounting a small file system).
 set -euo pipefail
@@ -84,14 +88,21 @@ check() {
 }
 
 # check_crash LABEL: after the program was killed somewhere in a save the file
-# is the old figure or the new one, never a mixture; the next save succeeds
-# and takes away the temporary the killed one may have left.
+# is the old figure or the new one, never a mixture, and nothing but the
+# killed save's own temporary may be left beside it; the next save succeeds.
 check_crash() {
-  local label=$1 status=0
+  local label=$1 status=0 name
   attempts=$((attempts + 1))
   if ! cmp -s "$old_file" "$target" && ! cmp -s "$expected_file" "$target"; then
     fail "$label: the file is neither the old nor the new figure"
   fi
+  for name in $(ls -A "$folder"); do
+    case $name in
+    obiekt.obj) ;;
+    obiekt.obj.figury-*.tmp) rm "$folder/$name" ;;
+    *) fail "$label: left $name" ;;
+    esac
+  done
   "$tool" "$source_file" "$target" || status=$?
   check "$label, then saved again" "$status"
 }
@@ -170,6 +181,118 @@ in_namespace() {
   unshare -rm bash "$0" "$case_name" "$tool" --inside "$scratch"
 }
 
+# read_fails: every read of the figure file fails in turn while the tool
+# loads it to save it back in place; the load must fail and the file stay.
+read_fails() {
+  local big=$scratch/big.obj n status reads=()
+  awk 'BEGIN {
+    print "PUNKTY 60000"
+    for (k = 0; k < 60000; k++) print k % 977, k % 613
+    print "LINIE 60000"
+    for (k = 1; k <= 60000; k++) print k, 60001 - k
+  }' >"$big"
+  count_calls read
+  reset_folder
+  cp "$big" "$target"
+  strace -qq -y -o "$scratch/trace" -e trace=read "$tool" "$target" "$target" >&2 ||
+    { fail "the tool fails under strace"; return; }
+  mapfile -t reads < <(grep -n '^read(' "$scratch/trace" | grep -F 'obiekt.obj>' | cut -d: -f1)
+  [ "${#reads[@]}" -ge 3 ] || fail "the load read the file in ${#reads[@]} reads only"
+  for n in "${reads[@]}"; do
+    cp "$big" "$target"
+    status=0
+    strace -qq -o /dev/null -e trace=read -e inject="read:error=EIO:when=$n" "$tool" "$target" "$target" || status=$?
+    attempts=$((attempts + 1))
+    [ "$status" -eq 2 ] || fail "read $n fails with EIO: status $status, not a failed load"
+    cmp -s "$big" "$target" || fail "read $n fails with EIO: the file changed"
+  done
+  save_failed=1  # the load is what fails here
+}
+
+# mode_of PATH: permissions, owner and group as the system shows them.
+mode_of() { stat -c '%a %u %g' "$1"; }
+
+# expect_kept LABEL STATUS WANT_STATUS PATH CONTENT_FILE MODE: one save's outcome.
+expect_kept() {
+  local label=$1 status=$2 want=$3 path=$4 content=$5 mode=$6
+  attempts=$((attempts + 1))
+  [ "$status" -eq "$want" ] || fail "$label: status $status, expected $want"
+  [ "$status" -ne 1 ] || save_failed=$((save_failed + 1))
+  cmp -s "$content" "$path" || fail "$label: $path does not hold the expected figure"
+  [ "$(mode_of "$path")" = "$mode" ] || fail "$label: $path is now $(mode_of "$path"), was $mode"
+}
+
+files_kept() {
+  local status mode m other_group
+  # A file the user may not write is not replaced, though the folder allows it.
+  reset_folder
+  chmod 444 "$target"
+  mode=$(mode_of "$target")
+  status=0
+  run_without_rights "$tool" "$source_file" "$target" || status=$?
+  expect_kept "read-only file" "$status" 1 "$target" "$old_file" "$mode"
+  [ "$(ls -A "$folder")" = obiekt.obj ] || fail "read-only file: the folder holds $(ls -A "$folder")"
+
+  # Permissions and, where the saver may give them, owner and group stay.
+  other_group=$(getent group daemon | cut -d: -f3 || true)
+  for m in 600 640 604 664; do
+    reset_folder
+    chmod "$m" "$target"
+    [ "$(id -u)" -ne 0 ] || [ -z "$other_group" ] || chgrp "$other_group" "$target"
+    mode=$(mode_of "$target")
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    expect_kept "mode $m" "$status" 0 "$target" "$expected_file" "$mode"
+  done
+
+  # A link keeps leading to the figure, which is saved where it leads.
+  reset_folder
+  rm "$target"
+  cp "$old_file" "$scratch/shared.obj"
+  chmod 640 "$scratch/shared.obj"
+  ln -s ../shared.obj "$target"
+  status=0
+  "$tool" "$source_file" "$target" || status=$?
+  expect_kept "link to ../shared.obj" "$status" 0 "$scratch/shared.obj" "$expected_file" "$(mode_of "$scratch/shared.obj")"
+  [ "$(readlink "$target")" = ../shared.obj ] || fail "the link at the figure path is gone"
+  [ "$(ls -A "$folder")" = obiekt.obj ] || fail "link: the folder holds $(ls -A "$folder")"
+  rm "$scratch/shared.obj"
+
+  # A link loop or a folder at the path cannot be replaced and stays.
+  for what in loop folder; do
+    reset_folder
+    rm "$target"
+    if [ $what = loop ]; then ln -s obiekt.obj "$target"; else mkdir "$target"; fi
+    status=0
+    "$tool" "$source_file" "$target" || status=$?
+    attempts=$((attempts + 1))
+    [ "$status" -eq 1 ] || fail "$what at the figure path: status $status"
+    [ "$status" -ne 1 ] || save_failed=$((save_failed + 1))
+    if [ $what = loop ]; then [ -L "$target" ]; else [ -d "$target" ]; fi || fail "the $what at the path is gone"
+  done
+
+  # A file of the user's named like a temporary is never touched.
+  reset_folder
+  printf 'moje\n' >"$target.tmp"
+  status=0
+  "$tool" "$source_file" "$target" || status=$?
+  expect_kept "a user's obiekt.obj.tmp" "$status" 0 "$target" "$expected_file" "$(mode_of "$target")"
+  [ "$(cat "$target.tmp")" = moje ] || fail "the user's obiekt.obj.tmp changed"
+
+  # Two saves at once each land a whole figure: the file is one of them.
+  local n
+  for n in $(seq 1 20); do
+    reset_folder
+    "$tool" "$source_file" "$target" &
+    "$tool" "$old_file" "$target" &
+    wait
+    attempts=$((attempts + 1))
+    cmp -s "$target" "$expected_file" || cmp -s "$target" "$scratch/old-saved.obj" ||
+      fail "two saves at once, round $n: the file is neither figure"
+    [ "$(ls -A "$folder")" = obiekt.obj ] || fail "two saves at once: the folder holds $(ls -A "$folder")"
+  done
+}
+
 run_case() {
   local status
   case $case_name in
@@ -223,6 +346,13 @@ run_case() {
     kill_at close
     kill_at rename,renameat,renameat2
     save_failed=1  # nothing reports failure here: the program is gone
+    ;;
+  read) read_fails ;;
+  kept)
+    mkdir -p "$scratch/old-saved"
+    "$tool" "$old_file" "$scratch/old-saved/obiekt.obj"
+    mv "$scratch/old-saved/obiekt.obj" "$scratch/old-saved.obj"
+    files_kept
     ;;
   *)
     echo "unknown case $case_name" >&2

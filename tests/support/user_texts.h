@@ -17,6 +17,9 @@ inline constexpr std::string_view greetingCaption = "dane";
 inline constexpr std::string_view loadFailure = "Brak danych do wczytania lub dane są nieprawidłowe";
 inline constexpr std::string_view loadFailureCaption = "Brak danych";
 inline constexpr std::string_view saveFailure = "Nie udało się zapisać danych do pliku Dane/obiekt.obj";
+inline constexpr std::string_view saveFailureChoices =
+    "Nie udało się zapisać danych do pliku Dane/obiekt.obj\n\nMożesz spróbować ponownie, anulować zamykanie i "
+    "wrócić do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu.";
 inline constexpr std::string_view saveFailureCaption = "Błąd zapisu";
 
 inline constexpr std::string_view buttonAddPoint = "wstaw punkt";
@@ -39,8 +42,8 @@ inline constexpr std::string_view promptLineSecond = "Wstawianie linii - Wskaz d
 inline constexpr std::string_view lineInserted = "Wstawiono linię";
 inline constexpr std::string_view lineDeleted = "Usunięto linię";
 
-inline constexpr std::array<std::string_view, 23> all = {
-    title,         greetingCaption,   loadFailure,      loadFailureCaption, saveFailure,
+inline constexpr std::array<std::string_view, 24> all = {
+    title,         greetingCaption,   loadFailure,      loadFailureCaption, saveFailure, saveFailureChoices,
     saveFailureCaption, buttonAddPoint, buttonDeletePoint, buttonMovePoint, buttonInsertLine,
     buttonDeleteLine, promptAddPoint, promptDeletePoint, promptMovePoint, promptInsertLine,
     promptDeleteLine, pointAdded,      pointDeleted,     promptMoveDestination, pointMoved,

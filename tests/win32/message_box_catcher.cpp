@@ -1,10 +1,12 @@
 #include "message_box_catcher.h"
 
 #include <cstring>
+#include <deque>
 
 namespace {
 
 std::vector<SeenBox> seen;
+std::deque<int> answers;
 HWND lastBox = nullptr;
 HHOOK activeHook = nullptr;
 
@@ -35,9 +37,23 @@ LRESULT CALLBACK watchActivations(int code, WPARAM wParam, LPARAM lParam) {
             lastBox = window;
             char caption[256] = {};
             GetWindowTextA(window, caption, sizeof caption);
+            std::vector<int> buttons;
+            for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                char childClass[32] = {};
+                GetClassNameA(child, childClass, sizeof childClass);
+                const auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+                if (_stricmp(childClass, "Button") == 0 && (style & WS_VISIBLE)) {
+                    buttons.push_back(GetDlgCtrlID(child));
+                }
+            }
             seen.push_back({caption, dialogItemText(window, 0xFFFF), GetWindow(window, GW_OWNER),
-                            showsErrorIcon(window)});
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
+                            showsErrorIcon(window), buttons});
+            int answer = IDOK;
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.pop_front();
+            }
+            PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         }
     }
     return CallNextHookEx(activeHook, code, wParam, lParam);
@@ -47,6 +63,7 @@ LRESULT CALLBACK watchActivations(int code, WPARAM wParam, LPARAM lParam) {
 
 MessageBoxCatcher::MessageBoxCatcher() {
     seen.clear();
+    answers.clear();
     lastBox = nullptr;
     hook_ = SetWindowsHookExA(WH_CBT, watchActivations, nullptr, GetCurrentThreadId());
     activeHook = hook_;
@@ -60,3 +77,5 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 const std::vector<SeenBox>& MessageBoxCatcher::boxes() const { return seen; }
 
 void MessageBoxCatcher::forget() { seen.clear(); }
+
+void MessageBoxCatcher::answerWith(std::vector<int> next) { answers.assign(next.begin(), next.end()); }

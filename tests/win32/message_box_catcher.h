@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-// Records every message box the test thread opens and closes it with OK, so
-// that the real MessageBoxA runs without anyone at the keyboard.
+// Records every message box the test thread opens and closes it with OK, or
+// with the answers given, so that the real MessageBoxA runs without anyone at
+// the keyboard.
 struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
     bool errorIcon;
+    std::vector<int> buttons;  // identifiers, in the box's order
 };
 
 class MessageBoxCatcher {
@@ -23,6 +25,8 @@ public:
 
     const std::vector<SeenBox>& boxes() const;
     void forget();
+    // The buttons to press on the next boxes, one each; OK after them.
+    void answerWith(std::vector<int> answers);
 
 private:
     HHOOK hook_;

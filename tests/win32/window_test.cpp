@@ -115,18 +115,50 @@ TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
     EXPECT_EQ("PUNKTY 0\r\n\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
 }
 
-TEST_F(MainWindow, AFailedSaveIsReportedWithAnErrorBox) {
+TEST_F(MainWindow, AFailedSaveAtCloseLetsTheUserTryAgainGoBackOrCloseWithoutSaving) {
     open();  // no Dane folder: nothing can be saved
     command(100);
     click(50, 60);
     catcher_.forget();
-    EXPECT_EQ(0u, close());
-    ASSERT_EQ(1u, catcher_.boxes().size());
+    catcher_.answerWith({IDTRYAGAIN, IDCANCEL});
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(2u, catcher_.boxes().size()) << "try again fails again; cancel goes back";
     const SeenBox& box = catcher_.boxes()[0];
-    EXPECT_EQ(windows1250(user_texts::saveFailure), box.text);
+    EXPECT_EQ(windows1250(user_texts::saveFailureChoices), box.text);
     EXPECT_EQ(windows1250(user_texts::saveFailureCaption), box.caption);
-    EXPECT_EQ(nullptr, box.owner);
+    EXPECT_EQ(window_, box.owner);
     EXPECT_TRUE(box.errorIcon);
+    EXPECT_EQ((std::vector<int>{IDCANCEL, IDTRYAGAIN, IDCONTINUE}), box.buttons);
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_EQ(1u, state_.figure.points.size()) << "the figure is kept";
+
+    catcher_.forget();
+    catcher_.answerWith({IDCONTINUE});
+    EXPECT_EQ(0u, close());
+    EXPECT_EQ(1u, catcher_.boxes().size()) << "closed without saving, and the destroy saves nothing more";
+    EXPECT_FALSE(figureFileExists());
+}
+
+TEST_F(MainWindow, AFailedSaveWithNothingEditedClosesWithoutABox) {
+    open();  // no Dane folder, and nothing is edited
+    catcher_.forget();
+    EXPECT_EQ(0u, close());
+    EXPECT_TRUE(catcher_.boxes().empty());
+}
+
+TEST_F(MainWindow, TheSessionsEndSavesOnceWithoutAsking) {
+    writeFigureFile("PUNKTY 1\n\n100 100\n\nLINIE 0\n");
+    open();
+    command(100);
+    click(200, 300);
+    catcher_.forget();
+    EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+    std::filesystem::remove(folder_ / "Dane" / "obiekt.obj");
+    EXPECT_EQ(0u, close());
+    EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
+    EXPECT_TRUE(catcher_.boxes().empty());
 }
 
 TEST_F(MainWindow, AnUnreadableFileIsKeptWhenNothingWasEdited) {
@@ -357,6 +389,17 @@ TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
     paintPending();
     EXPECT_EQ(black, pixel(300, 300));
     EXPECT_EQ(white, pixel(300, 299));
+}
+
+TEST_F(MainWindow, TheFirstPaintInDeleteLineModeHighlightsAtTheHoverLeftFromBefore) {
+    open();
+    // No move over the figure yet: the hover position is still (0, 0).
+    state_.figure.lines = {{{300, 300}, {400, 300}}, {{-50, 5}, {50, 5}}};
+    command(104);
+    paintPending();
+    EXPECT_EQ(1u, state_.recordedLine);
+    press(600, 500);
+    EXPECT_EQ((std::vector<Line>{{{300, 300}, {400, 300}}}), state_.figure.lines);
 }
 
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
