@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "polish_code_page.h"
+
 namespace e2e {
 
 const wchar_t* const kTitle = L"Figury - edytor figur";
@@ -98,12 +100,12 @@ EditorTest::EditorTest()
       session_(editorExe(), shotDir_) {}
 
 void EditorTest::SetUp() {
+    FIGURY_REQUIRE_POLISH_CODE_PAGE();
     removeTree(workDir_);
     removeTree(shotDir_);
     CreateDirectoryA((e2eDir() + "\\work").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(workDir_.c_str(), nullptr)) << workDir_;
     ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
-    ASSERT_EQ(GetACP(), 1250u) << "the editor's texts are Windows-1250; run under a Polish locale";
 }
 
 void EditorTest::TearDown() {
