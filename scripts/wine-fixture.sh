@@ -10,6 +10,8 @@
 # next start after an interrupted run, ends that process and no other.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
+# Nothing here may use the display of whoever runs ctest.
+unset DISPLAY
 
 # True when PID is the Xvfb this fixture started on display NUMBER (a PID
 # can be reused by another program once ours is gone).
