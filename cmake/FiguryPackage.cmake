@@ -24,4 +24,6 @@ set(FIGURY_PACKAGE_FILE_NAME figury-${PROJECT_VERSION}-${FIGURY_PACKAGE_SYSTEM})
 set(CPACK_PACKAGE_FILE_NAME ${FIGURY_PACKAGE_FILE_NAME})
 # One folder of that name inside the zip, so that unpacking makes one place.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# The user gets the program without the build's debug information.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
