@@ -104,7 +104,8 @@ function(figury_under_wine)
 endfunction()
 
 # Called at the end of a directory whose suites ctest lists under Wine: gives
-# their cases the Wine environment and gives back ctest's own variables.
+# their cases the Wine environment (gtest_discover_tests' PROPERTIES cannot
+# carry a list) and gives back ctest's own variables.
 function(figury_wine_listing_end)
   get_property(lists DIRECTORY PROPERTY FIGURY_WINE_TEST_LISTS)
   list(TRANSFORM lists REPLACE "(.+)" "\${\\1}")
