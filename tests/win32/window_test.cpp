@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window.h"
+#include "polish_code_page.h"
 #include "window_fixture.h"
 
 namespace {
@@ -20,6 +21,11 @@ const std::string loadFailure = "Brak danych do wczytania lub dane s\xB9 niepraw
 class MainWindow : public ScratchFolderTest {
 protected:
     static void SetUpTestSuite() { registerFiguryClass(GetModuleHandleA(nullptr)); }
+
+    void SetUp() override {
+        ScratchFolderTest::SetUp();
+        FIGURY_REQUIRE_POLISH_CODE_PAGE();
+    }
 
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) {
