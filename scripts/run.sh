@@ -12,14 +12,13 @@ root=$(pwd)
 
 bash scripts/setup.sh
 
-build=${FIGURY_BUILD_DIR:-build/windows}  # the Windows build that scripts/test.sh uses
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+build=build/windows  # the windows preset's build, which scripts/test.sh tests
+cmake --preset windows >/dev/null
 headless=
 [ -n "${DISPLAY:-}" ] || headless=1
 targets=(figury)
 [ -z "$headless" ] || targets+=(figury_show)
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+cmake --build --preset windows -j "$(nproc)" --target "${targets[@]}"
 
 mkdir -p run/Dane
 if [ ! -e run/Dane/obiekt.obj ]; then

@@ -1,24 +1,45 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build, run and test Figury:
 # the MinGW-w64 cross compiler, Wine, a virtual X display, the Polish locale
-# (so that Wine's ANSI code page is 1250) and the native test libraries.
+# (so that Wine's ANSI code page is 1250), clang for the fuzzers, and the
+# native test libraries. Each package is looked for by the file the build or
+# the tests use, so that a machine that has everything runs no package tool.
 set -euo pipefail
 
-packages=(
-  cmake g++ make
-  g++-mingw-w64-x86-64
-  wine wine64
-  xvfb xdotool x11-utils imagemagick
-  libstb-dev
-  locales
-  googletest libgtest-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
-  strace
+# package, then the command or file that shows it is there
+needs=(
+  cmake                      cmake
+  g++                        g++
+  make                       make
+  g++-mingw-w64-x86-64-posix x86_64-w64-mingw32-g++-posix
+  wine                       wine
+  wine64                     /usr/lib/wine/wine64
+  xvfb                       Xvfb
+  x11-utils                  xdpyinfo
+  libstb-dev                 /usr/include/stb/stb_image_write.h
+  locales                    locale-gen
+  googletest                 /usr/src/googletest/CMakeLists.txt
+  libgtest-dev               /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake
+  libbenchmark-dev           /usr/lib/x86_64-linux-gnu/cmake/benchmark/benchmarkConfig.cmake
+  clang-14                   clang++-14
+  libclang-rt-14-dev         '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
+  strace                     strace
 )
 
+present() {
+  local probe=$1 path
+  if [[ "$probe" == /* ]]; then
+    for path in $probe; do
+      [ -e "$path" ] && return 0
+    done
+    return 1
+  fi
+  command -v "$probe" >/dev/null 2>&1 || [ -x "/usr/sbin/$probe" ]
+}
+
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+for ((i = 0; i < ${#needs[@]}; i += 2)); do
+  present "${needs[i + 1]}" || missing+=("${needs[i]}")
 done
 
 sudo_cmd=()

@@ -6,6 +6,9 @@
 #   wine_env_start PREFIX_DIR [--use-current-display]
 #   ... wine program.exe ...
 #   wine_env_stop            # ends this prefix's Wine server and our Xvfb
+#
+# The test fixture (wine-fixture.sh) uses the steps one by one:
+# wine_env_use_prefix, wine_env_prepare_prefix and wine_env_start_xvfb.
 
 wine_env_xvfb_pid=""
 
@@ -20,11 +23,17 @@ wine_env_free_display() {
   return 1
 }
 
+# Starts Xvfb on display NUMBER, or on the first free number from 90 when none
+# is given, and exports DISPLAY; wine_env_xvfb_pid is its process.
 wine_env_start_xvfb() {
-  local n tries
+  local wanted=${1:-} n tries
   for tries in 1 2 3 4 5; do
-    n=$(wine_env_free_display) || { echo "no free X display number" >&2; return 1; }
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    if [ -n "$wanted" ]; then
+      n=$wanted
+    else
+      n=$(wine_env_free_display) || { echo "no free X display number" >&2; return 1; }
+    fi
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     wine_env_xvfb_pid=$!
     # Another run may take the same number at the same moment: then this
     # Xvfb exits and the next free number is tried.
@@ -40,30 +49,42 @@ wine_env_start_xvfb() {
     kill "$wine_env_xvfb_pid" 2>/dev/null || true
     wait "$wine_env_xvfb_pid" 2>/dev/null || true
     wine_env_xvfb_pid=""
+    # A number that was asked for is not traded for another.
+    [ -z "$wanted" ] || break
   done
-  echo "could not start Xvfb" >&2
+  echo "could not start Xvfb${wanted:+ on display :$wanted}" >&2
   return 1
+}
+
+# Exports the variables that make wine use PREFIX_DIR in the Polish locale.
+wine_env_use_prefix() {
+  mkdir -p "$1"
+  export WINEPREFIX
+  WINEPREFIX=$(cd "$1" && pwd)
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8
+}
+
+# Makes the prefix the first time; needs no display.
+wine_env_prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/.figury-ready" ]; then
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i </dev/null >/dev/null 2>&1
+    # Without a window manager, hiding a window stalls unless Wine manages
+    # none of them itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.figury-ready"
+  fi
 }
 
 wine_env_start() {
   local prefix=$1 use_current=${2:-}
-  mkdir -p "$prefix"
-  export WINEPREFIX
-  WINEPREFIX=$(cd "$prefix" && pwd)
-  export WINEARCH=win64
-  export WINEDEBUG=-all
-  export LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8
+  wine_env_use_prefix "$prefix"
   if [ "$use_current" != "--use-current-display" ] || [ -z "${DISPLAY:-}" ]; then
     wine_env_start_xvfb || return 1
   fi
-  if [ ! -f "$WINEPREFIX/.figury-ready" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1
-    # Without a window manager, hiding a window stalls unless Wine manages
-    # none of them itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.figury-ready"
-  fi
+  wine_env_prepare_prefix
 }
 
 wine_env_stop() {

@@ -8,6 +8,7 @@
 #include "editor/commands.h"
 #include "editor/win32/main_window.h"
 #include "support/figures.h"
+#include "support/polish_code_page.h"
 #include "support/user_texts.h"
 #include "window_fixture.h"
 
@@ -25,6 +26,11 @@ const std::string loadFailure = windows1250(user_texts::loadFailure);
 class MainWindow : public ScratchFolderTest {
 protected:
     static void SetUpTestSuite() { registerFiguryClass(GetModuleHandleA(nullptr)); }
+
+    void SetUp() override {
+        ScratchFolderTest::SetUp();
+        FIGURY_REQUIRE_POLISH_CODE_PAGE();
+    }
 
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) {

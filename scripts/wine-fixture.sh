@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The Windows build's test fixture, run by ctest: a private virtual display and
+# Wine prefix for the tests that run under Wine.
+#
+#   wine-fixture.sh prefix PREFIX_DIR                  makes the prefix (no display needed)
+#   wine-fixture.sh start PREFIX_DIR DISPLAY STATE     starts Xvfb on :DISPLAY and the prefix's Wine server
+#   wine-fixture.sh stop PREFIX_DIR STATE              ends both
+#
+# STATE is a file that remembers the Xvfb started here, so that stop, or the
+# next start after an interrupted run, ends that process and no other.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+# Nothing here may use the display of whoever runs ctest.
+unset DISPLAY
+
+# True when PID is the Xvfb this fixture started on display NUMBER (a PID
+# can be reused by another program once ours is gone).
+is_our_xvfb() {
+  local pid=$1 number=$2 args
+  [ -r "/proc/$pid/cmdline" ] || return 1
+  args=$(tr '\0' ' ' <"/proc/$pid/cmdline")
+  [[ "$args" == "Xvfb :$number "* ]]
+}
+
+# Ends the Xvfb named in STATE, if it still runs, and forgets it.
+stop_recorded_xvfb() {
+  local state=$1 pid number i
+  [ -f "$state" ] || return 0
+  read -r pid number <"$state" || true
+  if [ -n "${pid:-}" ] && is_our_xvfb "$pid" "$number"; then
+    kill "$pid"
+    for i in $(seq 1 50); do
+      is_our_xvfb "$pid" "$number" || break
+      sleep 0.1
+    done
+    if is_our_xvfb "$pid" "$number"; then
+      echo "Xvfb $pid on :$number did not end" >&2
+      return 1
+    fi
+  fi
+  rm -f "$state"
+}
+
+# Ends this prefix's Wine server and every program in it; fails if one is left.
+stop_wine_server() {
+  wineserver -k >/dev/null 2>&1 || true
+  # With no server left, -k has nothing to end and says so.
+  if wineserver -k >/dev/null 2>&1; then
+    echo "the Wine server of $WINEPREFIX did not end" >&2
+    return 1
+  fi
+}
+
+command=${1:-}
+case $command in
+  prefix)
+    wine_env_use_prefix "$2"
+    wine_env_prepare_prefix
+    ;;
+  start)
+    prefix=$2 number=$3 state=$4
+    wine_env_use_prefix "$prefix"
+    # Left by an interrupted run, or by ctest listing the tests.
+    stop_recorded_xvfb "$state"
+    stop_wine_server
+    wine_env_prepare_prefix
+    if ! wine_env_start_xvfb "$number"; then
+      echo "display :$number is taken by another X server: configure the build again to choose" \
+        "a free one, or set FIGURY_TEST_DISPLAY" >&2
+      exit 1
+    fi
+    echo "$wine_env_xvfb_pid $number" >"$state"
+    # One server and one set of Wine's own programs (services, the desktop
+    # window on this display) for the whole run, rather than a set for each
+    # test. Started here, they hold no test's output open, which ctest would
+    # wait for.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine wineboot </dev/null >/dev/null 2>&1
+    echo "Xvfb :$number (process $wine_env_xvfb_pid), Wine prefix $WINEPREFIX"
+    ;;
+  stop)
+    prefix=$2 state=$3
+    wine_env_use_prefix "$prefix"
+    stop_wine_server
+    stop_recorded_xvfb "$state"
+    echo "ended the Wine server of $WINEPREFIX and the test display"
+    ;;
+  *)
+    echo "usage: wine-fixture.sh prefix PREFIX_DIR | start PREFIX_DIR DISPLAY STATE | stop PREFIX_DIR STATE" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,137 @@
+// The unpacked release as a user starts it: figury.exe in its own folder
+// greets, shows the example house from Dane/obiekt.obj, ends with 0 when the
+// window is closed and leaves the file as shipped. FIGURY_RELEASE_DIR names
+// the unpacked folder (the release_zip test makes it).
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "editor_session.h"
+
+namespace {
+
+using namespace e2e;
+
+std::string readFile(const std::string& path) {
+    std::string bytes;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        return "<missing>";
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        bytes.append(buf, n);
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+std::string withCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The points of a figure file in the editor's own format.
+std::vector<POINT> pointsOf(const std::string& file) {
+    std::istringstream in(file);
+    std::string header;
+    int count = 0;
+    std::vector<POINT> points;
+    if (in >> header >> count && header == "PUNKTY") {
+        POINT p{};
+        while (static_cast<int>(points.size()) < count && in >> p.x >> p.y) {
+            points.push_back(p);
+        }
+    }
+    return points;
+}
+
+class Release : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* dir = std::getenv("FIGURY_RELEASE_DIR");
+        if (dir == nullptr || *dir == '\0') {
+            GTEST_SKIP() << "FIGURY_RELEASE_DIR names no unpacked release; ctest's release_zip test makes one";
+        }
+        folder_ = toWindowsPath(dir);
+    }
+
+    std::string folder_;
+};
+
+TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
+    const std::string figureFile = folder_ + "\\Dane\\obiekt.obj";
+    const std::string shipped = readFile(figureFile);
+    ASSERT_EQ(shipped, withCrLf(readFile(toWindowsPath(FIGURY_SOURCE_DIR "/examples/house.obj"))))
+        << "Dane/obiekt.obj is the example house with Windows line ends";
+    const std::vector<POINT> house = pointsOf(shipped);
+    ASSERT_FALSE(house.empty());
+
+    EditorSession session(folder_ + "\\figury.exe", "");
+    ASSERT_TRUE(session.start(folder_));
+    HWND greeting = session.waitBox("dane");
+    ASSERT_NE(greeting, nullptr) << "no greeting box";
+    EXPECT_EQ(EditorSession::boxText(greeting), "Figury - edytor figur");
+    ASSERT_TRUE(session.answer(greeting));
+    ASSERT_NE(session.waitWindow(), nullptr) << "no window after the greeting";
+    EXPECT_TRUE(topWindows(session.process().id(), "#32770").empty()) << "the house loads without a box";
+
+    Image shown = session.settledClient();
+    for (const POINT& p : house) {
+        EXPECT_TRUE(pointMarked(shown, p.x, p.y)) << p.x << "," << p.y;
+    }
+
+    DWORD code = 12345;
+    ASSERT_TRUE(session.closeWithAltF4(&code)) << "the editor did not end after Alt+F4";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(readFile(figureFile), shipped);
+}
+
+std::string versionText(const std::vector<char>& info, const char* name) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\041504E2\\") + name;
+    if (!VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0) {
+        return "<none>";
+    }
+    return value;
+}
+
+TEST_F(Release, ExecutableTellsWindowsItsNameAndVersion) {
+    const std::string exe = folder_ + "\\figury.exe";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "figury.exe has no version resource";
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(FIGURY_VERSION_MINOR, FIGURY_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, FIGURY_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+
+    EXPECT_EQ(versionText(info, "ProductName"), "Figury");
+    EXPECT_EQ(versionText(info, "FileDescription"), "Figury - edytor figur");
+    EXPECT_EQ(versionText(info, "ProductVersion"), FIGURY_VERSION);
+    EXPECT_EQ(versionText(info, "FileVersion"), FIGURY_VERSION);
+    EXPECT_EQ(versionText(info, "OriginalFilename"), "figury.exe");
+}
+
+}  // namespace
