@@ -85,9 +85,9 @@ TEST_F(StartAndClose, AnUnreadableFileIsReplacedOnceTheFigureWasEdited) {
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, path_.c_str()));
     onCommand(state, commandAddPoint);
-    onLeftButtonDown(state, 7, 8);
+    onLeftButtonDown(state, 7, 38);
     EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
-    EXPECT_EQ("PUNKTY 1\n\n7 8\n\nLINIE 0\n\n", readText());
+    EXPECT_EQ("PUNKTY 1\n\n7 38\n\nLINIE 0\n\n", readText());
 }
 
 TEST_F(StartAndClose, AFailedSaveIsReported) {

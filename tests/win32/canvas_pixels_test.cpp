@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -242,7 +243,7 @@ const Context contexts[] = {
 
 struct Paint {
     std::vector<uint8_t> pixels;
-    int32_t selection;
+    std::optional<int32_t> lineToDelete;
 };
 
 template <class CanvasType>
@@ -253,14 +254,14 @@ Paint paintOn(const Context& context, const Figure& figure, int mode, int32_t x,
     context.prepare(surface.dc());
     EditorState state;
     state.editMode = mode;
-    state.selectionIndex = 12;
+    state.lineToDelete = 12;
     std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
     {
         CanvasType canvas(surface.dc());
         paintFigureView(canvas, figure, x, y, state);
     }
     RestoreDC(surface.dc(), saved);
-    return {surface.bytes(), state.selectionIndex};
+    return {surface.bytes(), state.lineToDelete};
 }
 
 TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
@@ -290,7 +291,7 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
                     paintOn<GdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
                 const int stride = ((clientWidth * context.bitsPerPixel + 31) / 32) * 4;
                 EXPECT_TRUE(samePixels(plain.pixels, fast.pixels, stride));
-                EXPECT_EQ(plain.selection, fast.selection);
+                EXPECT_EQ(plain.lineToDelete, fast.lineToDelete);
             }
         }
     }
@@ -350,7 +351,7 @@ TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
     }
     ReleaseDC(window_, dc);
     EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
-    EXPECT_EQ(before.selectionIndex, editorState.selectionIndex);
+    EXPECT_EQ(before.lineToDelete, editorState.lineToDelete);
 }
 
 }  // namespace
