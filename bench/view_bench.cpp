@@ -48,7 +48,7 @@ void paintAfterHover(benchmark::State& state) {
         CountingCanvas canvas;
         paintFigureView(canvas, figure, 397, 285, editor);
         calls = canvas.calls;
-        benchmark::DoNotOptimize(editor.selectionIndex);
+        benchmark::DoNotOptimize(editor.lineToDelete);
     }
     state.counters["calls"] = static_cast<double>(calls);
     state.counters["per_element"] = benchmark::Counter(

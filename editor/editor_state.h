@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "figure.h"
 #include "texts.h"
@@ -24,6 +25,9 @@ constexpr int commandMovePoint = 102;
 constexpr int commandInsertLine = 103;
 constexpr int commandDeleteLine = 104;
 
+// The command buttons fill this many pixels across the top of the client area.
+constexpr int32_t buttonBarHeight = 30;
+
 // Everything the editor window keeps between messages. The program has one
 // of these for its whole life; tests make their own.
 struct EditorState {
@@ -31,7 +35,10 @@ struct EditorState {
     char statusText[statusTextCapacity] = {};  // always terminated
     int32_t hoverX = 0;
     int32_t hoverY = 0;
-    int32_t selectionIndex = 0;  // point coordinate index 2k or line offset 4k
+    int32_t selectionIndex = 0;  // coordinate index 2k of the point a move or a new line picked
+    // The offset 4k of the line that the last highlight in delete-line mode
+    // drew and recorded: the one line a press there may remove.
+    std::optional<int32_t> lineToDelete;
     Figure figure;
 
     // For the save when the window closes: an existing file that could not be

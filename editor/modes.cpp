@@ -27,6 +27,8 @@ void finishEdit(EditorState& state, const char* message) {
     enter(state, modeIdle, message);
 }
 
+bool overButtonBar(int32_t y) { return y < buttonBarHeight; }
+
 bool waitsForHover(int mode) {
     return mode == modeDeletePoint || mode == modeMovePick || mode == modeLineFirst ||
            mode == modeLineSecond || mode == modeDeleteLine;
@@ -57,6 +59,8 @@ bool onCommand(EditorState& state, int controlId) {
             enter(state, modeLineFirst, promptInsertLine);
             return true;
         case commandDeleteLine:
+            // Only a line highlighted from now on may be removed.
+            state.lineToDelete.reset();
             enter(state, modeDeleteLine, promptDeleteLine);
             return true;
         default:
@@ -65,7 +69,7 @@ bool onCommand(EditorState& state, int controlId) {
 }
 
 bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
-    if (!waitsForHover(state.editMode)) {
+    if (!waitsForHover(state.editMode) || overButtonBar(y)) {
         return false;
     }
     state.hoverX = x;
@@ -73,7 +77,12 @@ bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
     return true;
 }
 
+bool pressTakesTheHighlight(const EditorState& state) { return state.editMode == modeDeleteLine; }
+
 bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
+    if (overButtonBar(y)) {
+        return false;
+    }
     // A pick that hits nothing keeps mode and prompt, so the user can try again.
     switch (state.editMode) {
         case modeAddPoint:
@@ -108,7 +117,8 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
             return true;
         case modeDeleteLine:
             // The line is the one the last highlight recorded, wherever the pointer is now.
-            if (deleteSelectedLine(state.figure, state.selectionIndex)) {
+            if (state.lineToDelete && deleteSelectedLine(state.figure, *state.lineToDelete)) {
+                state.lineToDelete.reset();
                 finishEdit(state, doneLineDeleted);
             }
             return true;
@@ -117,7 +127,10 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
     }
 }
 
-void onLeftButtonUp(EditorState& state) {
+void onLeftButtonUp(EditorState& state, int32_t, int32_t y) {
+    if (overButtonBar(y)) {
+        return;
+    }
     if (state.editMode == modeMoveRelease) {
         state.editMode = modeMoveDestination;
     } else if (state.editMode == modeLineRelease) {

@@ -23,17 +23,25 @@ void highlightPoints(Canvas& canvas, const Figure& figure, int32_t x, int32_t y)
     }
 }
 
+bool nearLine(const int32_t* line, int32_t x, int32_t y) {
+    return lineIsNear(line[0], line[1], line[2], line[3], x, y);
+}
+
+// Every near line up to the last one, which is known to be near: each line is
+// tested once in all.
 void highlightLines(Canvas& canvas, const Figure& figure, int32_t x, int32_t y,
-                    int32_t& selectionIndex) {
+                    std::optional<int32_t> last) {
     canvas.createHighlightPen(lineHighlightWidth);
-    const size_t end = lineElements(figure);
-    for (size_t j = 0; j < end; j += 4) {
+    if (!last) {
+        return;
+    }
+    const auto lastOffset = static_cast<size_t>(*last);
+    for (size_t j = 0; j <= lastOffset; j += 4) {
         const int32_t* line = &figure.lines[j];
-        if (lineIsNear(line[0], line[1], line[2], line[3], x, y)) {
+        if (j == lastOffset || nearLine(line, x, y)) {
             canvas.selectHighlightPen();
             canvas.moveTo(line[0], line[1]);
             canvas.lineTo(line[2], line[3]);
-            selectionIndex = static_cast<int32_t>(j);  // the last near line is the one deleted
         }
     }
 }
@@ -47,6 +55,18 @@ MarkBox markBox(int32_t x, int32_t y, int32_t reach) {
             result, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     };
     return {shifted(x, -reach), shifted(y, -reach), shifted(x, reach), shifted(y, reach)};
+}
+
+std::optional<int32_t> lineHighlightedAt(const Figure& figure, int mode, int32_t x, int32_t y) {
+    if (mode != modeDeleteLine) {
+        return std::nullopt;
+    }
+    for (size_t j = lineElements(figure); j >= 4; j -= 4) {
+        if (nearLine(&figure.lines[j - 4], x, y)) {
+            return static_cast<int32_t>(j - 4);
+        }
+    }
+    return std::nullopt;
 }
 
 void Canvas::pointMarks(const int32_t* points, size_t count, int32_t reach) {
@@ -82,9 +102,14 @@ void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32
         case modeLineSecond:
             highlightPoints(canvas, figure, hoverX, hoverY);
             break;
-        case modeDeleteLine:
-            highlightLines(canvas, figure, hoverX, hoverY, state.selectionIndex);
+        case modeDeleteLine: {
+            const std::optional<int32_t> last = lineHighlightedAt(figure, state.editMode, hoverX, hoverY);
+            highlightLines(canvas, figure, hoverX, hoverY, last);
+            if (last) {
+                state.lineToDelete = last;
+            }
             break;
+        }
         default:
             break;
     }

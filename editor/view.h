@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "editor_state.h"
 
@@ -44,9 +45,15 @@ constexpr int32_t pointRingReach = 5;
 constexpr int pointHighlightWidth = 1;
 constexpr int lineHighlightWidth = 3;
 
+// The offset of the line that a paint in this mode with the pointer at (x, y)
+// draws highlighted last, and so records for the next delete-line press: the
+// last line near (x, y) in storage order. None outside delete-line mode or
+// when no line is near.
+std::optional<int32_t> lineHighlightedAt(const Figure& figure, int mode, int32_t x, int32_t y);
+
 // Paints the points, the lines, the status text and, while a pick is awaited,
 // the red highlight of what lies under (hoverX, hoverY). The mode and the
-// status text come from state; a line highlight records the highlighted
-// line's offset in state.selectionIndex, for the next delete-line press.
+// status text come from state; a line highlight records the line that
+// lineHighlightedAt names in state.lineToDelete. Near no line, the record stays.
 void paintFigureView(Canvas& canvas, const Figure& figure, int32_t hoverX, int32_t hoverY,
                      EditorState& state);

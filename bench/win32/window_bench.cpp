@@ -84,7 +84,7 @@ struct Result {
     double load = 0;
     double paint[3] = {};
     double save = 0;
-    int32_t highlighted = 0;  // the selection index the last delete-line paint left
+    int32_t highlighted = -4;  // the offset of the line the last delete-line paint recorded
     bool ok = false;
 };
 
@@ -135,7 +135,7 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         }
         result.paint[m] = median(times);
     }
-    result.highlighted = editorState.selectionIndex;
+    result.highlighted = editorState.lineToDelete.value_or(-4);
 
     const auto start = Clock::now();
     DestroyWindow(window);

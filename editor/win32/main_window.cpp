@@ -16,8 +16,6 @@ struct ButtonLayout {
     bool enabled;
 };
 
-constexpr int buttonHeight = 30;
-
 // The blank ends are disabled and carry identifier 0, so they never command anything.
 constexpr ButtonLayout buttonBar[] = {
     {0, 150, "", 0, false},
@@ -59,7 +57,7 @@ void createButtonBar(HWND window, HINSTANCE instance) {
         const DWORD style = WS_CHILD | WS_VISIBLE | (button.enabled ? 0 : WS_DISABLED);
         // A child window's menu argument carries its control identifier.
         HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.controlId));
-        CreateWindowExA(0, "button", button.text, style, button.x, 0, button.width, buttonHeight,
+        CreateWindowExA(0, "button", button.text, style, button.x, 0, button.width, buttonBarHeight,
                         window, id, instance, nullptr);
     }
 }

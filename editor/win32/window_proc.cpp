@@ -67,12 +67,17 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_LBUTTONDOWN:
+            // A press may arrive ahead of the repaint for the moves before it;
+            // that repaint must first highlight the line the pointer is on.
+            if (pressTakesTheHighlight(editorState)) {
+                UpdateWindow(window);
+            }
             if (onLeftButtonDown(editorState, mouseX(lParam), mouseY(lParam))) {
                 invalidateClientArea(window);
             }
             break;
         case WM_LBUTTONUP:
-            onLeftButtonUp(editorState);
+            onLeftButtonUp(editorState, mouseX(lParam), mouseY(lParam));
             break;
         case WM_PAINT:
             paint(window);

@@ -1,6 +1,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,18 +41,19 @@ using Calls = std::vector<std::string>;
 
 struct Paint {
     Calls calls;
-    int32_t selection;
+    std::optional<int32_t> lineToDelete;
 };
 
 Paint paint(const Figure& figure, int mode, int32_t x, int32_t y, const char* status = "",
-            int32_t selection = 0) {
+            std::optional<int32_t> lineToDelete = std::nullopt) {
     EditorState state;
     state.editMode = mode;
-    state.selectionIndex = selection;
+    state.lineToDelete = lineToDelete;
     std::snprintf(state.statusText, sizeof state.statusText, "%s", status);
     RecordingCanvas canvas;
     paintFigureView(canvas, figure, x, y, state);
-    return {canvas.calls, state.selectionIndex};
+    EXPECT_EQ(0, state.selectionIndex) << "a paint never picks a point";
+    return {canvas.calls, state.lineToDelete};
 }
 
 const Calls pathDrawing = {
@@ -96,12 +98,12 @@ TEST(FigureView, EachModeHighlightsWhatItPicks) {
         }
         EXPECT_EQ(expected, result.calls);
     }
-    EXPECT_EQ(4, paint(pathFigure(), modeDeleteLine, 195, 101).selection);
+    EXPECT_EQ(4, paint(pathFigure(), modeDeleteLine, 195, 101).lineToDelete);
 
     const Paint nearFirst = paint(pathFigure(), modeDeleteLine, 150, 103, "", 4);
     EXPECT_EQ(plus(pathDrawing, {"pen 3", "select", "moveTo 100 100", "lineTo 200 100"}),
               nearFirst.calls);
-    EXPECT_EQ(0, nearFirst.selection);
+    EXPECT_EQ(0, nearFirst.lineToDelete);
 }
 
 TEST(FigureView, TheRingReachesFivePixelsNotSix) {
@@ -131,15 +133,23 @@ TEST(FigureView, EveryPointUnderThePointerIsRinged) {
 }
 
 TEST(FigureView, TheLastNearLineIsRecordedForDeletion) {
-    // Two parallel lines 4 pixels apart and a far one after them.
-    const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300});
-    EXPECT_EQ(4, paint(figure, modeDeleteLine, 100, 102, "", 0).selection);
-    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 299, "", 0).selection);
-    // Near no line: the last recorded line stays recorded.
-    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 200, "", 8).selection);
+    // Two parallel lines 4 pixels apart, a far one, and one more near the first two.
+    const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300,
+                                        50, 96, 150, 96});
+    const Paint threeNear = paint(figure, modeDeleteLine, 100, 102);
+    EXPECT_EQ(12, threeNear.lineToDelete);
+    EXPECT_EQ(plus(Calls{"moveTo 0 100", "lineTo 200 100", "moveTo 0 104", "lineTo 200 104",
+                         "moveTo 0 300", "lineTo 200 300", "moveTo 50 96", "lineTo 150 96"},
+                   {"pen 3", "select", "moveTo 0 100", "lineTo 200 100", "select", "moveTo 0 104",
+                    "lineTo 200 104", "select", "moveTo 50 96", "lineTo 150 96"}),
+              threeNear.calls);
+    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 299).lineToDelete);
+    // Near no line: the last recorded line stays recorded, and nothing may stay nothing.
+    EXPECT_EQ(8, paint(figure, modeDeleteLine, 100, 200, "", 8).lineToDelete);
+    EXPECT_EQ(std::nullopt, paint(figure, modeDeleteLine, 100, 200).lineToDelete);
     // Only the line highlight records anything.
-    EXPECT_EQ(2, paint(figure, modeDeletePoint, 100, 102, "", 2).selection);
-    EXPECT_EQ(2, paint(figure, modeLineSecond, 100, 102, "", 2).selection);
+    EXPECT_EQ(std::nullopt, paint(figure, modeDeletePoint, 100, 102).lineToDelete);
+    EXPECT_EQ(2, paint(figure, modeLineSecond, 100, 102, "", 2).lineToDelete);
 }
 
 TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEachWithinTheCounts) {

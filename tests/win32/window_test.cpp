@@ -269,11 +269,11 @@ TEST_F(MainWindow, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
         editorState.hoverX = 1;
         editorState.hoverY = 2;
         settle();
-        hover(-3, -4);  // left of and above the client area, as during a drag
+        hover(-3, 640);  // left of and below the client area, as during a drag
         const bool awaited = mode == 2 || mode == 3 || mode == 6 || mode == 8 || mode == 10;
         EXPECT_EQ(awaited, repaintPending());
         EXPECT_EQ(awaited ? -3 : 1, editorState.hoverX);
-        EXPECT_EQ(awaited ? -4 : 2, editorState.hoverY);
+        EXPECT_EQ(awaited ? 640 : 2, editorState.hoverY);
     }
 }
 
@@ -281,18 +281,20 @@ TEST_F(MainWindow, PressesRepaintButReleasesDoNot) {
     open();
     command(102);
     settle();
-    press(9, 9);  // missed: mode 3 stays, still repainted
+    press(9, 39);  // missed: mode 3 stays, still repainted
     EXPECT_TRUE(repaintPending());
     EXPECT_EQ(3, editorState.editMode);
     editorState.editMode = 4;
     settle();
-    press(9, 9);
+    press(9, 39);
     EXPECT_FALSE(repaintPending());
-    release(9, 9);
+    release(9, 29);  // over the button bar, as over any button: still waiting
+    EXPECT_EQ(4, editorState.editMode);
+    release(9, 39);
     EXPECT_FALSE(repaintPending());
     EXPECT_EQ(5, editorState.editMode);
     settle();
-    press(-5, -7);
+    press(-5, 700);
     EXPECT_TRUE(repaintPending());
     EXPECT_EQ(0, editorState.editMode);
 }
@@ -326,7 +328,7 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
     command(104);
     hover(200, 103);
     paintPending();
-    EXPECT_EQ(0, editorState.selectionIndex);
+    EXPECT_EQ(0, editorState.lineToDelete);
     hover(600, 500);
     paintPending();
     press(600, 500);
@@ -390,7 +392,7 @@ TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
         EXPECT_EQ(red, pixel(300, y)) << y;
     }
     EXPECT_EQ(white, pixel(300, 303));
-    EXPECT_EQ(0, editorState.selectionIndex);
+    EXPECT_EQ(0, editorState.lineToDelete);
 
     command(100);
     paintPending();
