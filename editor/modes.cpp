@@ -29,6 +29,10 @@ void finishEdit(EditorState& state, const char* message) {
     enter(state, EditMode::idle, message);
 }
 
+bool overButtonBar(int32_t y) {
+    return y < buttonBarHeight;
+}
+
 bool waitsForHover(EditMode mode) {
     return mode == EditMode::deletePoint || mode == EditMode::movePick || mode == EditMode::lineFirst ||
            mode == EditMode::lineSecond || mode == EditMode::deleteLine;
@@ -56,7 +60,7 @@ bool onCommand(EditorState& state, int controlId) {
 }
 
 bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
-    if (!waitsForHover(state.editMode)) {
+    if (!waitsForHover(state.editMode) || overButtonBar(y)) {
         return false;
     }
     state.hoverX = x;
@@ -65,6 +69,9 @@ bool onMouseMove(EditorState& state, int32_t x, int32_t y) {
 }
 
 bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
+    if (overButtonBar(y)) {
+        return false;
+    }
     // A pick that hits nothing keeps mode and prompt, so the user can try again.
     switch (state.editMode) {
         case EditMode::addPoint:
@@ -109,12 +116,19 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
     }
 }
 
-void onLeftButtonUp(EditorState& state) {
+void onLeftButtonUp(EditorState& state, int32_t, int32_t y) {
+    if (overButtonBar(y)) {
+        return;
+    }
     if (state.editMode == EditMode::moveRelease) {
         state.editMode = EditMode::moveDestination;
     } else if (state.editMode == EditMode::lineRelease) {
         state.editMode = EditMode::lineSecond;
     }
+}
+
+bool pressTakesTheHighlight(const EditorState& state) {
+    return state.editMode == EditMode::deleteLine;
 }
 
 void recordHighlightedLine(EditorState& state, const Highlight& highlight) {

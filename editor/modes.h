@@ -10,10 +10,17 @@
 // does the repainting and shows the message boxes.
 
 bool onCommand(EditorState& state, int controlId);
+// Moves, presses and releases over the button bar change nothing: only its
+// blank end buttons pass them on, and the pointer there is not over the figure.
 bool onMouseMove(EditorState& state, int32_t x, int32_t y);
 bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y);
 // A release only arms the second pick of a move or a new line; it never repaints.
-void onLeftButtonUp(EditorState& state);
+void onLeftButtonUp(EditorState& state, int32_t x, int32_t y);
+
+// Whether the next press removes what the highlight recorded, so that a
+// repaint still pending for earlier pointer moves must happen first: the
+// press then takes the line shown for where the pointer is.
+bool pressTakesTheHighlight(const EditorState& state);
 
 // Called as a paint shows this highlight: in delete-line mode the last line
 // drawn thick is the one the next press removes.

@@ -1,6 +1,7 @@
 #include "editor/win32/gdi_canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -10,12 +11,66 @@ namespace {
 
 constexpr COLORREF highlightRed = RGB(255, 0, 0);
 
-// GDI draws reliably only within 27 bits of the origin; a shape with a
-// coordinate beyond that keeps its one plain call, whatever GDI makes of it.
+// GDI under Wine draws a 1-pixel line right only while its ends lie within
+// 27 bits of the origin (measured: slanted lines stray from about 2.7 x 10^8
+// on); a mark beyond that keeps its one plain call, since it cannot show.
 constexpr int32_t gdiReach = int32_t{1} << 27;
+// A wider pen draws nothing at all for a line with an end from about 3 x 10^7
+// on here, and from 5 x 10^6 on elsewhere; within 22 bits it draws every line right.
+constexpr int32_t wideGdiReach = int32_t{1} << 22;
+// Room beyond the clip box for the half width and the round end of a cut line.
+constexpr int32_t cutMargin = 16;
+
+bool withinReach(int32_t x, int32_t y, int32_t reach) {
+    return x > -reach && x < reach && y > -reach && y < reach;
+}
+
+bool withinGdiReach(int32_t x, int32_t y) {
+    return withinReach(x, y, gdiReach);
+}
 
 bool withinGdiReach(Point point) {
-    return point.x > -gdiReach && point.x < gdiReach && point.y > -gdiReach && point.y < gdiReach;
+    return withinGdiReach(point.x, point.y);
+}
+
+// A pen made some other way than CreatePen counts as wide.
+bool penIsThin(HDC dc) {
+    LOGPEN pen;
+    return GetObjectA(GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen) == sizeof pen &&
+           pen.lopnWidth.x <= 1;
+}
+
+// The piece of the line inside box, in the line's own direction, its ends
+// rounded to whole pixels (Liang-Barsky); false when the line misses the box.
+// In double precision every value stays exact to well below a pixel.
+bool cutToBox(const RECT& box, int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
+    const double startX = x1, startY = y1;
+    const double dx = x2 - startX;
+    const double dy = y2 - startY;
+    double enter = 0.0;
+    double leave = 1.0;
+    // Keeps the part of the line where p * t <= q.
+    auto keep = [&](double p, double q) {
+        if (p == 0.0) {
+            return q >= 0.0;
+        }
+        const double t = q / p;
+        if (p < 0.0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+        return enter <= leave;
+    };
+    if (!keep(-dx, startX - box.left) || !keep(dx, box.right - startX) || !keep(-dy, startY - box.top) ||
+        !keep(dy, box.bottom - startY)) {
+        return false;
+    }
+    x1 = static_cast<int32_t>(std::lround(startX + enter * dx));
+    y1 = static_cast<int32_t>(std::lround(startY + enter * dy));
+    x2 = static_cast<int32_t>(std::lround(startX + leave * dx));
+    y2 = static_cast<int32_t>(std::lround(startY + leave * dy));
+    return true;
 }
 
 // Whether a shape whose pixels all lie in [left, right] x [top, bottom]
@@ -42,6 +97,24 @@ constexpr size_t fewestStampedMarks = 1000;
 constexpr size_t linesPerBatch = 4096;
 
 }  // namespace
+
+void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const bool drawnRight = (withinReach(x1, y1, wideGdiReach) && withinReach(x2, y2, wideGdiReach)) ||
+                            (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && penIsThin(dc));
+    RECT clip;
+    if (drawnRight || GetClipBox(dc, &clip) == ERROR) {
+        MoveToEx(dc, x1, y1, nullptr);
+        LineTo(dc, x2, y2);
+        return;
+    }
+    InflateRect(&clip, cutMargin, cutMargin);
+    int32_t fromX = x1, fromY = y1, toX = x2, toY = y2;
+    if (cutToBox(clip, fromX, fromY, toX, toY)) {
+        MoveToEx(dc, fromX, fromY, nullptr);
+        LineTo(dc, toX, toY);
+    }
+    MoveToEx(dc, x2, y2, nullptr);
+}
 
 GdiCanvas::~GdiCanvas() { releasePen(); }
 
@@ -103,8 +176,7 @@ void GdiCanvas::lines(const Line* lines, size_t count) {
     for (size_t k = 0; k < count; ++k) {
         const Line& line = lines[k];
         if (!withinGdiReach(line.first) || !withinGdiReach(line.second)) {
-            MoveToEx(dc_, line.first.x, line.first.y, nullptr);
-            LineTo(dc_, line.second.x, line.second.y);
+            drawLine(dc_, line.first.x, line.first.y, line.second.x, line.second.y);
             continue;
         }
         if (clipKind == NULLREGION || lineMisses(clip, line)) {
@@ -127,7 +199,14 @@ void GdiCanvas::ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 void GdiCanvas::moveTo(int32_t x, int32_t y) { MoveToEx(dc_, x, y, nullptr); }
 
-void GdiCanvas::lineTo(int32_t x, int32_t y) { LineTo(dc_, x, y); }
+void GdiCanvas::lineTo(int32_t x, int32_t y) {
+    POINT from;
+    if (GetCurrentPositionEx(dc_, &from)) {
+        drawLine(dc_, from.x, from.y, x, y);
+    } else {
+        LineTo(dc_, x, y);
+    }
+}
 
 void GdiCanvas::textOut(int32_t x, int32_t y, const char* text, int length) {
     TextOutA(dc_, x, y, text, length);

@@ -4,6 +4,13 @@
 
 #include "editor/view.h"
 
+// Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
+// MoveToEx and LineTo would, and leaves the current position at (x2, y2).
+// GDI under Wine draws a line wrongly or not at all once an end lies too far
+// out, sooner for a wide pen; such a line is first cut to the piece that
+// crosses the clip box, with room for the pen, so that it shows as it should.
+void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
 // The drawing interface on a paint's device context. The highlight pen is
 // created at most once per paint and is deselected and deleted when the
 // canvas goes, before EndPaint.
@@ -12,7 +19,7 @@
 // drawing call, lines go to GDI in batches, and on a plain true-colour
 // context the point marks are stamped, in order, into buffers with the
 // pixels that GDI's own ellipse gives and put on in two calls. Every pixel
-// ends as one call per shape would leave it.
+// ends as one call per shape (one drawLine a line) would leave it.
 class GdiCanvas final : public Canvas {
 public:
     explicit GdiCanvas(HDC dc) : dc_(dc) {}

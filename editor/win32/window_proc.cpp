@@ -78,12 +78,17 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_LBUTTONDOWN:
+            // A press may arrive ahead of the repaint for the moves before it;
+            // that repaint must first highlight the line the pointer is on.
+            if (pressTakesTheHighlight(*state)) {
+                UpdateWindow(window);
+            }
             if (onLeftButtonDown(*state, mouseX(lParam), mouseY(lParam))) {
                 invalidateClientArea(window);
             }
             break;
         case WM_LBUTTONUP:
-            onLeftButtonUp(*state);
+            onLeftButtonUp(*state, mouseX(lParam), mouseY(lParam));
             break;
         case WM_PAINT:
             paint(window, *state);

@@ -75,6 +75,16 @@ void Process::terminate() {
     info_ = PROCESS_INFORMATION{};
 }
 
+bool Process::pause() {
+    return info_.hThread && SuspendThread(info_.hThread) != static_cast<DWORD>(-1);
+}
+
+void Process::resume() {
+    if (info_.hThread) {
+        ResumeThread(info_.hThread);
+    }
+}
+
 std::string className(HWND hwnd) {
     char buf[256] = "";
     GetClassNameA(hwnd, buf, sizeof buf);

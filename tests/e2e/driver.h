@@ -36,6 +36,10 @@ public:
     bool waitExit(Millis timeout, DWORD* code);
     // The last resort for a process that hung.
     void terminate();
+    // Holds the program's one thread, so that input piles up in its queue as
+    // behind a long paint, and lets it go on.
+    bool pause();
+    void resume();
 
 private:
     PROCESS_INFORMATION info_{};

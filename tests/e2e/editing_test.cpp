@@ -172,5 +172,97 @@ TEST_F(EditingTest, DeleteLineRemovesTheLineLastHighlightedEvenAfterThePointerLe
     EXPECT_EQ(readData(), savedFile(kSquarePoints, {{1, 2}, {3, 4}}));
 }
 
+TEST_F(EditingTest, DeleteLineRemovesOnlyALineShownRedSinceItsButtonWasPressed) {
+    startOnSquare();
+    const auto pressOnEmptyCanvasRemovesNothing = [this](const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_TRUE(session_.clickButton(kDeleteLine));
+        ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+        ASSERT_TRUE(session_.hover(600, 450));
+        ASSERT_TRUE(session_.click(600, 450));
+        const Image shown = session_.settled();
+        EXPECT_TRUE(statusShows(shown, kPromptDeleteLine));
+        EXPECT_EQ(redPixels(shown), 0);
+    };
+    pressOnEmptyCanvasRemovesNothing("right after start");
+
+    ASSERT_TRUE(session_.hover(kBx + 4, 250));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
+    ASSERT_TRUE(session_.click(kBx + 4, 250));
+    ASSERT_TRUE(session_.waitStatus(kLineDeleted));
+    // CD now stands where BC stood in the list of lines.
+    pressOnEmptyCanvasRemovesNothing("after a line was deleted");
+
+    // Picking C for a move leaves the place of CD in the list behind.
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.click(kCx, kCy));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.click(500, 400));
+    ASSERT_TRUE(session_.waitStatus(kPointMoved));
+    pressOnEmptyCanvasRemovesNothing("after a point was moved");
+
+    closeNormally();
+    Points points = kSquarePoints;
+    points[2] = {500, 400};
+    EXPECT_EQ(readData(), savedFile(points, {{1, 2}, {3, 4}}));
+}
+
+TEST_F(EditingTest, DeleteLineTakesTheLineUnderThePointerWhenThePressOvertakesItsRepaint) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.hover(300, kAy + 4));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, 300, kAy, true) == 3; }))
+        << "AB highlighted";
+    // Straight from AB onto CD and down at once.
+    ASSERT_TRUE(session_.pressBeforeRepaint(300, kCy - 4));
+    Image shown;
+    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
+    session_.release();
+    EXPECT_EQ(shown.pixel(300, kAy), kBlack);
+    EXPECT_EQ(shown.pixel(300, kCy), kWhite);
+
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, {{1, 2}, {2, 3}}));
+}
+
+TEST_F(EditingTest, TheBlankEndButtonsDoNothing) {
+    startOnSquare();
+    const POINT blankLeft{75, 15}, blankRight{725, 15};
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.click(blankLeft.x, blankLeft.y));
+    EXPECT_TRUE(statusShows(session_.settled(), kPromptInsertPoint)) << "no point under the bar";
+
+    // BC stays red while the pointer is over a blank button: that is not over the figure.
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.hover(kBx + 4, 250));
+    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
+    ASSERT_TRUE(session_.hover(blankRight.x, blankRight.y));
+    ASSERT_TRUE(session_.click(blankRight.x, blankRight.y));
+    Image shown = session_.settled();
+    EXPECT_TRUE(statusShows(shown, kPromptDeleteLine));
+    EXPECT_EQ(redAcross(shown, kBx, 250, false), 3);
+
+    // A release over a blank button leaves the move waiting for a release.
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.press(kDx, kDy));
+    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.hover(blankLeft.x, blankLeft.y));
+    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.click(600, 200));
+    ASSERT_TRUE(session_.click(120, 420));
+    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    EXPECT_FALSE(pointMarked(shown, 600, 200));
+
+    closeNormally();
+    Points points = kSquarePoints;
+    points[3] = {120, 420};
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
 }  // namespace
 }  // namespace e2e

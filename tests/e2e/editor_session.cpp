@@ -141,6 +141,22 @@ bool EditorSession::press(int x, int y) {
     return true;
 }
 
+bool EditorSession::pressBeforeRepaint(int x, int y) {
+    if (!window_ || !bringToFront(window_)) {
+        return false;
+    }
+    POINT p = clientToScreen(window_, x, y);
+    if (!process_.pause()) {
+        return false;
+    }
+    const bool moved = moveMouseTo(p.x, p.y);
+    if (moved) {
+        leftDown();
+    }
+    process_.resume();
+    return moved;
+}
+
 bool EditorSession::release() {
     leftUp();
     return true;

@@ -41,6 +41,9 @@ public:
 
     bool hover(int x, int y);
     bool press(int x, int y);
+    // Moves and presses while the editor is held, so that both reach it before
+    // the repaint for the move, as a quick flick and click does.
+    bool pressBeforeRepaint(int x, int y);
     bool release();
     bool click(int x, int y);
     bool clickButton(int id);

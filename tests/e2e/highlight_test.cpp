@@ -90,6 +90,28 @@ TEST_F(HighlightTest, LineNearThePointerTurnsThickRedInDeleteLineModeOnly) {
     closeNormally();
 }
 
+TEST_F(HighlightTest, ALineWithEndsFarOutsideTheWindowTurnsRedAndIsTheOneDeleted) {
+    // y = x + 100 across the window, its ends 10^8 pixels out.
+    writeData("PUNKTY 4\n-100000000 -99999900\n100000000 100000100\n200 450\n600 450\nLINIE 2\n1 2\n3 4\n");
+    ASSERT_TRUE(session_.startAndGreet(workDir_));
+    ASSERT_TRUE(session_.clickButton(kDeleteLine));
+    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.hover(300, 406));
+    Image shown;
+    EXPECT_TRUE(session_.waitFor(
+        [](const Image& i) { return redAcross(i, 100, 200, true) >= 3 && redAcross(i, 400, 500, true) >= 3; },
+        &shown))
+        << "the far line thick and red";
+    EXPECT_EQ(redAcross(shown, 550, 450, true), 0);
+    ASSERT_TRUE(session_.click(300, 406));
+    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
+    EXPECT_EQ(shown.pixel(550, 450), kBlack);
+
+    closeNormally();
+    EXPECT_EQ(readData(),
+              savedFile({{-100000000, -99999900}, {100000000, 100000100}, {200, 450}, {600, 450}}, {{3, 4}}));
+}
+
 TEST_F(HighlightTest, NothingIsHighlightedWhileNoPickIsAwaited) {
     startOnSquare();
     // Ring A in mode 2, so that the pointer position the editor remembers is on A.

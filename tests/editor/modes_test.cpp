@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,15 +34,12 @@ int modeOf(const EditorState& state) {
     return static_cast<int>(state.editMode);
 }
 
-// The state in a mode, with a point picked and, in delete-line mode, a line recorded.
+// The state in a mode, with a point picked.
 EditorState stateIn(int mode, Figure figure = pathFigure(), size_t selection = 0) {
     EditorState state;
     state.editMode = static_cast<EditMode>(mode);
     state.figure = std::move(figure);
     state.selectedPoint = selection;
-    if (mode == 10) {
-        state.recordedLine = selection;
-    }
     std::snprintf(state.statusText, sizeof state.statusText, "%s", "earlier text");
     return state;
 }
@@ -81,6 +79,7 @@ TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
             SCOPED_TRACE("command " + std::to_string(static_cast<int>(command.id)) + " in mode " +
                          std::to_string(from));
             EditorState state = stateIn(from, pathFigure(), 1);
+            state.recordedLine = 1;
             EXPECT_TRUE(onCommand(state, static_cast<int>(command.id)));
             EXPECT_EQ(command.mode, state.editMode);
             EXPECT_STREQ(command.prompt, state.statusText);
@@ -114,6 +113,8 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
         const std::string& expectedStatus;
         Figure expectedFigure;
         size_t expectedSelection;
+        std::optional<size_t> recordedLine = std::nullopt;  // as a delete-line highlight recorded it
+        std::optional<size_t> expectedRecordedLine = std::nullopt;
     };
     const Row rows[] = {
         {"idle press does nothing", 0, 0, 100, 100, false, 0, unchanged, pathFigure(), 0},
@@ -125,11 +126,12 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
          figureOf({200, 100, 150, 200}, {200, 100, 150, 200}), 0},
         {"delete point missed at 6 px", 2, 0, 106, 100, true, 2, unchanged, pathFigure(), 0},
         {"pick the point to move", 3, 0, 201, 99, true, 4, destinationPrompt, pathFigure(), 1},
-        {"pick to move missed", 3, 0, 10, 10, true, 3, unchanged, pathFigure(), 0},
+        {"pick to move missed", 3, 0, 10, 40, true, 3, unchanged, pathFigure(), 0},
         {"press while waiting for the release of a move", 4, 1, 300, 300, false, 4, unchanged,
          pathFigure(), 1},
+        // The second picks take the point of their first, never a recorded line.
         {"move the picked point with its line ends", 5, 1, 50, 60, true, 0, pointMoved,
-         figureOf({100, 100, 50, 60, 150, 200}, {100, 100, 50, 60, 50, 60, 150, 200}), 1},
+         figureOf({100, 100, 50, 60, 150, 200}, {100, 100, 50, 60, 50, 60, 150, 200}), 1, 0, 0},
         {"pick the first point of a line", 6, 0, 150, 200, true, 7, secondPointPrompt,
          pathFigure(), 2},
         {"first point missed", 6, 0, 400, 400, true, 6, unchanged, pathFigure(), 0},
@@ -137,36 +139,48 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
          pathFigure(), 2},
         {"insert a line to the second point", 8, 2, 100, 100, true, 0, lineInserted,
          figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 100, 100}),
-         2},
+         2, 0, 0},
         {"a line to the first point itself has zero length", 8, 2, 150, 200, true, 0, lineInserted,
          figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 150, 200}),
          2},
         {"second point missed", 8, 2, 400, 400, true, 8, unchanged, pathFigure(), 2},
-        {"delete the recorded line wherever the pointer is", 10, 1, 700, 500, true, 0, lineDeleted,
-         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100}), 1},
-        {"a recorded line past the last line deletes nothing", 10, 2, 150, 100, true, 10,
+        {"delete the recorded line wherever the pointer is", 10, 0, 700, 500, true, 0, lineDeleted,
+         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100}), 0, 1, std::nullopt},
+        {"nothing recorded: a point pick's index is no line to delete", 10, 2, 150, 100, true, 10,
          unchanged, pathFigure(), 2},
+        {"the first row below the button bar is a pick", 1, 0, 100, 30, true, 0, pointAdded,
+         figureOf({100, 100, 200, 100, 150, 200, 100, 30}, {100, 100, 200, 100, 200, 100, 150, 200}), 0},
+        // A blank end button passes its presses on to the window.
+        {"a press over the button bar adds no point", 1, 0, 100, 29, false, 1, unchanged,
+         pathFigure(), 0},
+        {"a press over the button bar deletes no line", 10, 0, 700, 0, false, 10, unchanged,
+         pathFigure(), 0, 1, 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EditorState state = stateIn(row.mode, pathFigure(), row.selection);
+        state.recordedLine = row.recordedLine;
         EXPECT_EQ(row.repaint, onLeftButtonDown(state, row.x, row.y));
         EXPECT_EQ(row.expectedMode, modeOf(state));
         EXPECT_EQ(row.expectedStatus, state.statusText);
         EXPECT_EQ(row.expectedFigure, state.figure);
         EXPECT_EQ(row.expectedSelection, state.selectedPoint);
+        EXPECT_EQ(row.expectedRecordedLine, state.recordedLine);
     }
 }
 
 TEST(EditModes, ReleaseArmsOnlyTheSecondPick) {
     for (int from : allModes) {
-        SCOPED_TRACE(from);
-        EditorState state = stateIn(from);
-        onLeftButtonUp(state);
-        const int expected = from == 4 ? 5 : from == 7 ? 8 : from;
-        EXPECT_EQ(expected, modeOf(state));
-        EXPECT_STREQ("earlier text", state.statusText);
-        EXPECT_EQ(pathFigure(), state.figure);
+        for (int32_t y : {30, 29}) {
+            SCOPED_TRACE("mode " + std::to_string(from) + ", y " + std::to_string(y));
+            EditorState state = stateIn(from);
+            onLeftButtonUp(state, 400, y);
+            // Over the button bar, as over any button, the release still awaits.
+            const int expected = y < 30 ? from : from == 4 ? 5 : from == 7 ? 8 : from;
+            EXPECT_EQ(expected, modeOf(state));
+            EXPECT_STREQ("earlier text", state.statusText);
+            EXPECT_EQ(pathFigure(), state.figure);
+        }
     }
 }
 
@@ -177,9 +191,13 @@ TEST(EditModes, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
         state.hoverX = 7;
         state.hoverY = 8;
         const bool awaited = mode == 2 || mode == 3 || mode == 6 || mode == 8 || mode == 10;
+        // Over the button bar the pointer is not over the figure.
+        EXPECT_FALSE(onMouseMove(state, 400, 29));
+        EXPECT_EQ(7, state.hoverX);
         EXPECT_EQ(awaited, onMouseMove(state, -20, 30000));
         EXPECT_EQ(awaited ? -20 : 7, state.hoverX);
         EXPECT_EQ(awaited ? 30000 : 8, state.hoverY);
+        EXPECT_EQ(awaited, onMouseMove(state, 400, 30));
         EXPECT_EQ(mode, modeOf(state));
     }
 }
@@ -193,19 +211,18 @@ TEST(EditModes, MoveTakesTwoPressesWithAReleaseBetween) {
     // next release does nothing.
     EXPECT_FALSE(onLeftButtonDown(state, 300, 300));
     EXPECT_EQ(pathFigure(), state.figure);
-    onLeftButtonUp(state);
+    onLeftButtonUp(state, 300, 300);
     EXPECT_EQ(5, modeOf(state));
     onLeftButtonDown(state, 120, 130);
     EXPECT_EQ(0, modeOf(state));
-    EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}),
-                           state.figure);
+    EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}), state.figure);
 }
 
 TEST(EditModes, ACommandAbandonsAHalfDoneMove) {
     EditorState state = stateIn(0);
     onCommand(state, 102);
     onLeftButtonDown(state, 200, 100);
-    onLeftButtonUp(state);
+    onLeftButtonUp(state, 200, 100);
     ASSERT_EQ(5, modeOf(state));
     onCommand(state, 101);
     EXPECT_EQ(2, modeOf(state));
@@ -222,22 +239,22 @@ TEST(EditModes, OnlyCompletedEditsCountAsChanges) {
     onLeftButtonDown(state, 400, 400);  // missed
     onCommand(state, 102);
     onLeftButtonDown(state, 100, 100);  // a pick alone changes nothing
-    onLeftButtonUp(state);
+    onLeftButtonUp(state, 100, 100);
     onCommand(state, 104);
-    state.recordedLine = 2;
-    onLeftButtonDown(state, 0, 0);  // no such line
+    onLeftButtonDown(state, 150, 100);  // no line highlighted yet
     EXPECT_FALSE(state.figureEdited);
 
     const auto editedAfter = [](int mode, size_t selection, int32_t x, int32_t y) {
         EditorState edited = stateIn(mode, pathFigure(), selection);
+        edited.recordedLine = 0;
         onLeftButtonDown(edited, x, y);
         return edited.figureEdited;
     };
-    EXPECT_TRUE(editedAfter(1, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(1, 0, 1, 31));
     EXPECT_TRUE(editedAfter(2, 0, 100, 100));
-    EXPECT_TRUE(editedAfter(5, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(5, 0, 1, 31));
     EXPECT_TRUE(editedAfter(8, 0, 200, 100));
-    EXPECT_TRUE(editedAfter(10, 0, 1, 1));
+    EXPECT_TRUE(editedAfter(10, 0, 1, 31));
 }
 
 TEST(MousePosition, HalvesAreSignExtended) {

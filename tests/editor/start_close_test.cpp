@@ -97,7 +97,7 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyB
             onLeftButtonDown(state, 3, 4);
             if (edited) {
                 onCommand(state, 100);
-                onLeftButtonDown(state, 7, 8);
+                onLeftButtonDown(state, 7, 38);
             }
             const SaveOutcome expected = !edited        ? SaveOutcome::unreadFileKept
                                          : kind == text ? SaveOutcome::written
@@ -105,7 +105,7 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyB
             EXPECT_EQ(expected, saveAtClose(state, path_.c_str()));
             EXPECT_EQ(expected != SaveOutcome::failed, state.saveSettled);
             if (kind == text) {
-                EXPECT_EQ(edited ? "PUNKTY 1\n\n7 8\n\nLINIE 0\n\n" : original, edited ? readText() : readBytes());
+                EXPECT_EQ(edited ? "PUNKTY 1\n\n7 38\n\nLINIE 0\n\n" : original, edited ? readText() : readBytes());
             } else {
                 EXPECT_TRUE(kind == folder ? fs::is_directory(path_) : fs::is_symlink(path_));
             }
@@ -125,13 +125,13 @@ TEST_F(StartAndClose, AFailedSaveIsReportedOnlyWhenEditsAreLost) {
     EXPECT_FALSE(loadAtStart(loaded, path_.c_str()));
     fs::remove_all(folder_);
     onCommand(loaded, 100);
-    onLeftButtonDown(loaded, 5, 6);
+    onLeftButtonDown(loaded, 5, 36);
     EXPECT_EQ(SaveOutcome::failed, saveAtClose(loaded, path_.c_str()));
     EXPECT_FALSE(loaded.saveSettled) << "the user may try again";
     fs::create_directories(folder_);
     EXPECT_EQ(SaveOutcome::written, saveAtClose(loaded, path_.c_str()));
     EXPECT_TRUE(loaded.saveSettled);
-    EXPECT_EQ("PUNKTY 2\n\n1 2\n5 6\n\nLINIE 0\n\n", readText());
+    EXPECT_EQ("PUNKTY 2\n\n1 2\n5 36\n\nLINIE 0\n\n", readText());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <optional>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,16 +144,23 @@ TEST(FigureView, EveryPointUnderThePointerIsRinged) {
 }
 
 TEST(FigureView, TheLastNearLineIsRecordedForDeletion) {
-    // Two parallel lines 4 pixels apart and a far one after them.
-    const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300});
-    EXPECT_EQ(1u, paint(figure, 10, 100, 102, "", 0).recordedLine);
-    EXPECT_EQ(2u, paint(figure, 10, 100, 299, "", 0).recordedLine);
-    // Near no line: the last recorded line stays recorded.
+    // Two parallel lines 4 pixels apart, a far one, and one more near the first two.
+    const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300,
+                                        50, 96, 150, 96});
+    const Paint threeNear = paint(figure, 10, 100, 102);
+    EXPECT_EQ(3u, threeNear.recordedLine);
+    EXPECT_EQ(plus(Calls{"moveTo 0 100", "lineTo 200 100", "moveTo 0 104", "lineTo 200 104",
+                         "moveTo 0 300", "lineTo 200 300", "moveTo 50 96", "lineTo 150 96"},
+                   {"pen 3", "select", "moveTo 0 100", "lineTo 200 100", "select", "moveTo 0 104",
+                    "lineTo 200 104", "select", "moveTo 50 96", "lineTo 150 96"}),
+              threeNear.calls);
+    EXPECT_EQ(2u, paint(figure, 10, 100, 299).recordedLine);
+    // Near no line: the last recorded line stays recorded, and nothing may stay nothing.
     EXPECT_EQ(2u, paint(figure, 10, 100, 200, "", 2).recordedLine);
     EXPECT_EQ(std::nullopt, paint(figure, 10, 100, 200).recordedLine);
     // Only the line highlight records anything.
     EXPECT_EQ(std::nullopt, paint(figure, 2, 100, 102).recordedLine);
-    EXPECT_EQ(std::nullopt, paint(figure, 8, 100, 102).recordedLine);
+    EXPECT_EQ(2u, paint(figure, 8, 100, 102, "", 2).recordedLine);
 }
 
 TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEach) {

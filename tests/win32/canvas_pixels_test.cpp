@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ namespace {
 constexpr int clientWidth = 794;
 constexpr int clientHeight = 575;
 
-// One call per shape, as the window drew before it learnt to batch.
+// One call per shape, as the window drew before it learnt to batch; a line
+// reaching too far out for GDI is cut first, as the window cuts it.
 class PlainGdiCanvas final : public Canvas {
 public:
     explicit PlainGdiCanvas(HDC dc) : dc_(dc) {}
@@ -37,7 +39,11 @@ public:
         Ellipse(dc_, left, top, right, bottom);
     }
     void moveTo(int32_t x, int32_t y) override { MoveToEx(dc_, x, y, nullptr); }
-    void lineTo(int32_t x, int32_t y) override { LineTo(dc_, x, y); }
+    void lineTo(int32_t x, int32_t y) override {
+        POINT from;
+        GetCurrentPositionEx(dc_, &from);
+        drawLine(dc_, from.x, from.y, x, y);
+    }
     void textOut(int32_t x, int32_t y, const char* text, int length) override {
         TextOutA(dc_, x, y, text, length);
     }
@@ -276,6 +282,79 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
                 EXPECT_TRUE(samePixels(plain, fast, stride));
             }
         }
+    }
+}
+
+// Whether every coloured pixel of each drawing has one within a pixel of it
+// in the other.
+::testing::AssertionResult withinAPixel(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    auto coloured = [](const std::vector<uint8_t>& pixels, int x, int y) {
+        if (x < 0 || y < 0 || x >= clientWidth || y >= clientHeight) return false;
+        const size_t at = (static_cast<size_t>(y) * clientWidth + static_cast<size_t>(x)) * 4;
+        return pixels[at] != 0xFF || pixels[at + 1] != 0xFF || pixels[at + 2] != 0xFF;
+    };
+    auto besideOne = [&coloured](const std::vector<uint8_t>& pixels, int x, int y) {
+        for (int d = 0; d < 9; ++d) {
+            if (coloured(pixels, x + d % 3 - 1, y + d / 3 - 1)) return true;
+        }
+        return false;
+    };
+    for (int y = 0; y < clientHeight; ++y) {
+        for (int x = 0; x < clientWidth; ++x) {
+            if ((coloured(a, x, y) && !besideOne(b, x, y)) || (coloured(b, x, y) && !besideOne(a, x, y))) {
+                return ::testing::AssertionFailure() << "the two drawings part at " << x << "," << y;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// GDI under Wine draws a line wrongly or not at all once an end lies far
+// enough out, sooner for a wide pen. Such a line must still show as the same
+// line with its ends near the window: exactly where its cut ends fall on whole
+// pixels, else within a pixel. A line that GDI draws right stays GDI's own.
+TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
+    struct Row {
+        int width;
+        int32_t dx, dy;     // the line runs through (400, 300) in this direction
+        int32_t steps;      // as far as this many steps of it each way
+        bool oneEndInside;  // or from (400, 300) only
+        bool exact;
+    };
+    const Row rows[] = {
+        {3, 1, 1, 100000000, false, true},   {3, 1, -1, 100000000, true, true},
+        {3, 2, 1, 40000000, false, true},    {3, 0, 1, 2000000000, false, true},
+        {3, 1, 1, 2147483000, true, true},   {1, 1, 1, 2147483000, false, true},
+        {1, -2, 1, 1000000000, false, true}, {1, 1, 0, 2147483000, false, true},
+        {3, 7, 5, 10000000, false, false},   {1, 13, -11, 100000000, true, false},
+        // Within the reach where GDI draws them right, at any slope.
+        {3, 7, 5, 599000, false, true},      {1, 7, 5, 19000000, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + " px, direction " + std::to_string(row.dx) + "," +
+                     std::to_string(row.dy) + ", " + std::to_string(row.steps) + " steps");
+        auto drawn = [&row](int32_t steps, bool plain) {
+            Surface surface(32);
+            white(surface.dc());
+            HPEN pen = CreatePen(PS_SOLID, row.width, RGB(255, 0, 0));
+            HGDIOBJ before = SelectObject(surface.dc(), pen);
+            const int32_t back = row.oneEndInside ? 0 : steps;
+            const int32_t x1 = 400 - row.dx * back, y1 = 300 - row.dy * back;
+            const int32_t x2 = 400 + row.dx * steps, y2 = 300 + row.dy * steps;
+            if (plain) {
+                MoveToEx(surface.dc(), x1, y1, nullptr);
+                LineTo(surface.dc(), x2, y2);
+            } else {
+                drawLine(surface.dc(), x1, y1, x2, y2);
+            }
+            SelectObject(surface.dc(), before);
+            DeleteObject(pen);
+            return surface.bytes();
+        };
+        const std::vector<uint8_t> nearEnds = drawn(1000, true);
+        const std::vector<uint8_t> farEnds = drawn(row.steps, false);
+        EXPECT_TRUE(row.exact ? samePixels(nearEnds, farEnds, clientWidth * 4)
+                              : withinAPixel(nearEnds, farEnds));
     }
 }
 

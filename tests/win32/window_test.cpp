@@ -271,11 +271,11 @@ TEST_F(MainWindow, HoverIsRecordedAndRepaintedOnlyWhileAPickIsAwaited) {
         state_.hoverX = 1;
         state_.hoverY = 2;
         settle();
-        hover(-3, -4);  // left of and above the client area, as during a drag
+        hover(-3, 640);  // left of and below the client area, as during a drag
         const bool awaited = mode == 2 || mode == 3 || mode == 6 || mode == 8 || mode == 10;
         EXPECT_EQ(awaited, repaintPending());
         EXPECT_EQ(awaited ? -3 : 1, state_.hoverX);
-        EXPECT_EQ(awaited ? -4 : 2, state_.hoverY);
+        EXPECT_EQ(awaited ? 640 : 2, state_.hoverY);
     }
 }
 
@@ -283,18 +283,20 @@ TEST_F(MainWindow, PressesRepaintButReleasesDoNot) {
     open();
     command(102);
     settle();
-    press(9, 9);  // missed: mode 3 stays, still repainted
+    press(9, 39);  // missed: mode 3 stays, still repainted
     EXPECT_TRUE(repaintPending());
     EXPECT_EQ(3, modeOf(state_));
     state_.editMode = static_cast<EditMode>(4);
     settle();
-    press(9, 9);
+    press(9, 39);
     EXPECT_FALSE(repaintPending());
-    release(9, 9);
+    release(9, 29);  // over the button bar, as over any button: still waiting
+    EXPECT_EQ(4, modeOf(state_));
+    release(9, 39);
     EXPECT_FALSE(repaintPending());
     EXPECT_EQ(5, modeOf(state_));
     settle();
-    press(-5, -7);
+    press(-5, 700);
     EXPECT_TRUE(repaintPending());
     EXPECT_EQ(0, modeOf(state_));
 }
