@@ -1,5 +1,3 @@
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/figures.h"
+#include "support/files.h"
 #include "editor/modes.h"
 
 namespace {
@@ -17,18 +16,9 @@ namespace fs = std::filesystem;
 // A folder of its own for each test, removed afterwards.
 class StartAndClose : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        folder_ = fs::temp_directory_path() /
-                  ("figury-editor-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-        fs::create_directories(folder_);
-        path_ = (folder_ / "obiekt.obj").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    testing_support::ScratchDir scratch_;
+    const fs::path folder_ = scratch_.path();
+    const std::string path_ = scratch_.file("obiekt.obj");
 
     void write(const std::string& bytes) {
         std::ofstream(path_, std::ios::binary) << bytes;
@@ -42,9 +32,6 @@ protected:
         std::ifstream in(path_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-
-    fs::path folder_;
-    std::string path_;
 };
 
 const char emptyFigureText[] = "PUNKTY 0\n\n\nLINIE 0\n\n";

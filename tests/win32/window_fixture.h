@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "message_box_catcher.h"
+#include "support/files.h"
+#include "support/message_box_catcher.h"
 #include "editor/win32/window_proc.h"
 
 // Each test runs in a scratch folder of its own, so that the editor's
@@ -19,11 +19,8 @@
 class ScratchFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("figury-window-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(folder_);
+        scratch_ = std::make_unique<testing_support::ScratchDir>();
+        folder_ = scratch_->path();
         char previous[MAX_PATH] = {};
         GetCurrentDirectoryA(MAX_PATH, previous);
         previousFolder_ = previous;
@@ -34,8 +31,7 @@ protected:
 
     void TearDown() override {
         SetCurrentDirectoryA(previousFolder_.c_str());
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        scratch_.reset();
     }
 
     void writeFigureFile(const std::string& bytes) {
@@ -61,6 +57,7 @@ protected:
     }
 
     MessageBoxCatcher catcher_;
+    std::unique_ptr<testing_support::ScratchDir> scratch_;
     std::filesystem::path folder_;
     std::string previousFolder_;
 };

@@ -1,4 +1,4 @@
-#include "message_box_catcher.h"
+#include "support/message_box_catcher.h"
 
 #include <cstring>
 #include <deque>
