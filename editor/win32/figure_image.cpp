@@ -15,34 +15,53 @@ namespace {
 constexpr int64_t farCoordinate = int64_t{1} << 27;
 
 bool isFar(int64_t value) { return value <= -farCoordinate || value >= farCoordinate; }
-bool isFar(Point point) { return isFar(point.x) || isFar(point.y); }
 bool isFar(const PixelBox& box) { return isFar(box.left) || isFar(box.top) || isFar(box.right) || isFar(box.bottom); }
+
+// The same for a point, without a branch: the scans below test every shape.
+bool isFar(Point point) {
+    constexpr uint32_t span = 2 * uint32_t{1 << 27} - 1;
+    return (static_cast<uint32_t>(point.x) + (uint32_t{1 << 27} - 1) >= span) |
+           (static_cast<uint32_t>(point.y) + (uint32_t{1 << 27} - 1) >= span);
+}
 
 // The picture's background, as the window class's brush erases it.
 HBRUSH whiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
 
 // Whether a mark may set a pixel in box: its pixels lie within a pixel of its ellipse's square.
 bool markReaches(Point point, const RECT& box) {
-    const int64_t reach = pointMarkReach + 1;
-    return point.x + reach >= box.left && point.x - reach < box.right && point.y + reach >= box.top &&
-           point.y - reach < box.bottom;
+    constexpr int32_t reach = pointMarkReach + 1;
+    return (point.x >= box.left - reach) & (point.x < box.right + reach) & (point.y >= box.top - reach) &
+           (point.y < box.bottom + reach);
 }
 
-// Whether a line may set a pixel in box. Each pixel of a line lies within a
-// pixel of the segment between its ends, so a line that sets one passes
-// through the box grown by a pixel; the test grows it by two. The segment
-// passes through a rectangle unless their boxes miss or all four corners lie
-// on one side of it.
+// Each pixel of a line lies within a pixel of the segment between its ends,
+// so a line that sets one in box passes through the box grown by a pixel;
+// the tests grow it by two.
+constexpr int32_t lineMargin = 2;
+
+// Whether neither end lies beyond the same side of the grown box.
+bool lineBoxMeets(const Line& line, const RECT& box) {
+    const int32_t left = box.left - lineMargin;
+    const int32_t top = box.top - lineMargin;
+    const int32_t right = box.right - 1 + lineMargin;  // the last column, inclusive
+    const int32_t bottom = box.bottom - 1 + lineMargin;
+    const Point a = line.first;
+    const Point b = line.second;
+    return !(((a.x < left) & (b.x < left)) | ((a.x > right) & (b.x > right)) | ((a.y < top) & (b.y < top)) |
+             ((a.y > bottom) & (b.y > bottom)));
+}
+
+// Whether a line that is not far may set a pixel in box: the segment passes
+// through the grown box unless their boxes miss or all four corners of it lie
+// on one side of the segment.
 bool lineReaches(const Line& line, const RECT& box) {
-    const int64_t left = int64_t{box.left} - 2;
-    const int64_t top = int64_t{box.top} - 2;
-    const int64_t right = int64_t{box.right} + 1;  // the last column, inclusive
-    const int64_t bottom = int64_t{box.bottom} + 1;
-    const auto [lineLeft, lineRight] = std::minmax(line.first.x, line.second.x);
-    const auto [lineTop, lineBottom] = std::minmax(line.first.y, line.second.y);
-    if (lineRight < left || lineLeft > right || lineBottom < top || lineTop > bottom) {
+    if (!lineBoxMeets(line, box)) {
         return false;
     }
+    const int64_t left = box.left - lineMargin;
+    const int64_t top = box.top - lineMargin;
+    const int64_t right = box.right - 1 + lineMargin;
+    const int64_t bottom = box.bottom - 1 + lineMargin;
     // Within 28 bits the products stay far inside 64.
     const int64_t dx = int64_t{line.second.x} - line.first.x;
     const int64_t dy = int64_t{line.second.y} - line.first.y;
@@ -54,28 +73,54 @@ bool lineReaches(const Line& line, const RECT& box) {
     return sides != 4 && sides != -4;
 }
 
-// The marks and lines, in storage order, that may set a pixel in one of the boxes.
-Figure shapesReaching(const Figure& figure, const std::vector<RECT>& boxes) {
+// Calls then(k), in order, for each k below count for which test(k) holds.
+// The tests run a block at a time without branching: on a million shapes at
+// random places a branch on each costs several times the test (20 ms
+// against 3 ms).
+template <class Test, class Then>
+void forEachWhere(size_t count, Test test, Then then) {
+    constexpr size_t blockSize = 64;
+    size_t block[blockSize];
+    for (size_t first = 0; first < count; first += blockSize) {
+        const size_t end = std::min(count, first + blockSize);
+        size_t held = 0;
+        for (size_t k = first; k < end; ++k) {
+            block[held] = k;
+            held += static_cast<size_t>(test(k));
+        }
+        for (size_t i = 0; i < held; ++i) {
+            then(block[i]);
+        }
+    }
+}
+
+// Puts into reaching the marks and lines, in storage order, that may set a
+// pixel in one of the boxes, and every far one.
+void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Figure& reaching) {
     RECT all = boxes.front();
     for (const RECT& box : boxes) {
         UnionRect(&all, &all, &box);
     }
-    Figure reaching;
-    for (Point point : figure.points) {
-        if (isFar(point) ||
-            (markReaches(point, all) &&
-             std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) { return markReaches(point, box); }))) {
-            reaching.points.push_back(point);
-        }
-    }
-    for (const Line& line : figure.lines) {
-        if (isFar(line.first) || isFar(line.second) ||
-            (lineReaches(line, all) &&
-             std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) { return lineReaches(line, box); }))) {
-            reaching.lines.push_back(line);
-        }
-    }
-    return reaching;
+    const std::vector<Point>& points = figure.points;
+    const std::vector<Line>& lines = figure.lines;
+    clear(reaching);
+    forEachWhere(
+        points.size(), [&](size_t k) { return markReaches(points[k], all) | isFar(points[k]); },
+        [&](size_t k) {
+            if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(),
+                                                [&](const RECT& box) { return markReaches(points[k], box); })) {
+                reaching.points.push_back(points[k]);
+            }
+        });
+    forEachWhere(
+        lines.size(),
+        [&](size_t k) { return lineBoxMeets(lines[k], all) | isFar(lines[k].first) | isFar(lines[k].second); },
+        [&](size_t k) {
+            if (isFar(lines[k].first) || isFar(lines[k].second) ||
+                std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) { return lineReaches(lines[k], box); })) {
+                reaching.lines.push_back(lines[k]);
+            }
+        });
 }
 
 }  // namespace
@@ -154,9 +199,10 @@ void FigureImage::repair(const Figure& figure, const FigureDamage& damage) {
     for (const RECT& box : boxes) {
         FillRect(picture_.dc, &box, whiteBrush());
     }
+    findShapesReaching(figure, boxes, reaching_);
     {
         GdiCanvas canvas(picture_.dc);
-        paintFigure(canvas, shapesReaching(figure, boxes));
+        paintFigure(canvas, reaching_);
     }
     SelectClipRgn(picture_.dc, nullptr);
 }

@@ -39,4 +39,7 @@ private:
     int height_ = 0;
     Surface picture_;  // the figure alone
     Surface frame_;    // the picture with the text and the highlight on it
+    // Kept from repair to repair: on some systems the first touch of fresh
+    // memory costs more than the scan that fills it.
+    Figure reaching_;
 };
