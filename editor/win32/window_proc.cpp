@@ -21,12 +21,25 @@ WindowData* windowDataOf(HWND window) {
     return reinterpret_cast<WindowData*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-// The paint covers the whole client area, so the erase this asks for is
-// skipped (WM_ERASEBKGND) and never shows.
+// The paint covers every pixel it may, so there is nothing to erase; the
+// buttons keep their faces, which the paint does not draw over.
 void invalidateClientArea(HWND window) {
     RECT client;
     GetClientRect(window, &client);
-    InvalidateRect(window, &client, TRUE);
+    RedrawWindow(window, &client, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+}
+
+// Keeps the paint off the buttons: a frame copied over them would show, white
+// or with the figure, until they drew themselves again.
+void excludeChildren(HWND window, HDC dc) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child)) {
+            RECT area;
+            GetWindowRect(child, &area);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+            ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
+        }
+    }
 }
 
 void paint(HWND window, WindowData& data) {
@@ -35,6 +48,7 @@ void paint(HWND window, WindowData& data) {
     recordHighlightedLine(state, highlight);
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
+    excludeChildren(window, dc);
     RECT client;
     GetClientRect(window, &client);
     if (!data.image.paint(dc, client.right, client.bottom, state, highlight)) {
