@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "editor/figure_damage.h"
 #include "editor/texts.h"
 #include "figure/figure.h"
 
@@ -32,6 +33,9 @@ struct EditorState {
     size_t selectedPoint = 0;            // the first pick of a move or a new line
     std::optional<size_t> recordedLine;  // the line a delete-line press removes
     Figure figure;
+    // What the window's picture of the figure must redraw at the next paint.
+    // Whoever changes the figure outside the handlers adds everything.
+    FigureDamage damage;
 
     // For the save when the window closes: an existing file that could not be
     // read is only replaced once the user has actually changed the figure.

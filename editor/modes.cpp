@@ -38,6 +38,21 @@ bool waitsForHover(EditMode mode) {
            mode == EditMode::lineSecond || mode == EditMode::deleteLine;
 }
 
+// The marks and lines of a move, where they were and where they went.
+void addMoveDamage(FigureDamage& damage, const Figure& moved, Point destination) {
+    damage.addShapes(moved);
+    damage.addMark(destination);
+    const Point old = moved.points.front();
+    for (Line line : moved.lines) {
+        for (Point* end : {&line.first, &line.second}) {
+            if (*end == old) {
+                *end = destination;
+            }
+        }
+        damage.addLine(line);
+    }
+}
+
 // Anything but a clear "no such file" counts as present, so that a file the
 // program could not even inspect is never replaced by mistake.
 bool fileIsPresent(const char* path) {
@@ -76,24 +91,31 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
     switch (state.editMode) {
         case EditMode::addPoint:
             addPoint(state.figure, x, y);
+            state.damage.addMark({x, y});
             finishEdit(state, donePointAdded);
             return true;
-        case EditMode::deletePoint:
-            if (deletePointsAt(state.figure, x, y)) {
+        case EditMode::deletePoint: {
+            Figure removed;
+            if (deletePointsAt(state.figure, x, y, &removed)) {
+                state.damage.addShapes(removed);
                 finishEdit(state, donePointDeleted);
             }
             return true;
+        }
         case EditMode::movePick:
             if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
                 enter(state, EditMode::moveRelease, promptMoveDestination);
             }
             return true;
-        case EditMode::moveDestination:
-            if (moveSelectedPointTo(state.figure, state.selectedPoint, x, y)) {
+        case EditMode::moveDestination: {
+            Figure moved;
+            if (moveSelectedPointTo(state.figure, state.selectedPoint, x, y, &moved)) {
+                addMoveDamage(state.damage, moved, {x, y});
                 state.figureEdited = true;
             }
             enter(state, EditMode::idle, donePointMoved);
             return true;
+        }
         case EditMode::lineFirst:
             if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
                 enter(state, EditMode::lineRelease, promptLineSecond);
@@ -101,11 +123,15 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
             return true;
         case EditMode::lineSecond:
             if (insertLineTo(state.figure, state.selectedPoint, x, y)) {
+                state.damage.addLine(state.figure.lines.back());
                 finishEdit(state, doneLineInserted);
             }
             return true;
         case EditMode::deleteLine:
             // The line is the one the last highlight recorded, wherever the pointer is now.
+            if (state.recordedLine && *state.recordedLine < state.figure.lines.size()) {
+                state.damage.addLine(state.figure.lines[*state.recordedLine]);
+            }
             if (state.recordedLine && deleteSelectedLine(state.figure, *state.recordedLine)) {
                 state.recordedLine.reset();
                 finishEdit(state, doneLineDeleted);
@@ -138,6 +164,7 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight) {
 }
 
 bool loadAtStart(EditorState& state, const char* path) {
+    state.damage.addEverything();
     if (loadFigure(state.figure, path)) {
         state.unreadFileKept = false;
         return false;

@@ -70,10 +70,16 @@ Highlight highlightFor(const EditorState& state) {
 }
 
 void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
-    const Figure& figure = state.figure;
+    paintFigure(canvas, state.figure);
+    paintOverlay(canvas, state, highlight);
+}
+
+void paintFigure(Canvas& canvas, const Figure& figure) {
     canvas.pointMarks(figure.points.data(), figure.points.size(), pointMarkReach);
     canvas.lines(figure.lines.data(), figure.lines.size());
+}
 
+void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
     // The text is drawn on an opaque background, over any line beneath it.
     const char* text = state.statusText;
     const auto length = std::find(text, text + sizeof state.statusText, '\0') - text;
@@ -87,6 +93,7 @@ void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& 
         return;
     }
     canvas.createHighlightPen(highlight.penWidth);
+    const Figure& figure = state.figure;
     for (size_t k : highlight.points) {
         canvas.selectHighlightPen();
         drawMark(canvas, figure.points[k], pointRingReach);

@@ -56,3 +56,7 @@ Highlight highlightFor(const EditorState& state);
 
 // Paints the points, the lines, the status text and then the highlight.
 void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight);
+// The two halves of it: the figure's marks and lines, which stay as they are
+// until the figure changes, and what is drawn over them.
+void paintFigure(Canvas& canvas, const Figure& figure);
+void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& highlight);

@@ -44,7 +44,7 @@ void addPoint(Figure& figure, int32_t x, int32_t y) {
     figure.points.push_back({x, y});
 }
 
-bool deletePointsAt(Figure& figure, int32_t x, int32_t y) {
+bool deletePointsAt(Figure& figure, int32_t x, int32_t y, Figure* removed) {
     // A removed point takes every line with an end at its coordinates, so the
     // result depends only on which coordinates are removed: one pass over the
     // points, one over the lines, each keeping the survivors in order.
@@ -54,6 +54,9 @@ bool deletePointsAt(Figure& figure, int32_t x, int32_t y) {
             return false;
         }
         picked.mark(point);
+        if (removed != nullptr) {
+            removed->points.push_back(point);
+        }
         return true;
     });
     if (firstRemoved == figure.points.end()) {
@@ -62,7 +65,13 @@ bool deletePointsAt(Figure& figure, int32_t x, int32_t y) {
     figure.points.erase(firstRemoved, figure.points.end());
     figure.lines.erase(std::remove_if(figure.lines.begin(), figure.lines.end(),
                                       [&](const Line& line) {
-                                          return picked.contains(line.first) || picked.contains(line.second);
+                                          if (!picked.contains(line.first) && !picked.contains(line.second)) {
+                                              return false;
+                                          }
+                                          if (removed != nullptr) {
+                                              removed->lines.push_back(line);
+                                          }
+                                          return true;
                                       }),
                        figure.lines.end());
     return true;
@@ -79,7 +88,7 @@ bool selectPointAt(const Figure& figure, int32_t x, int32_t y, size_t& selectedP
     return found;
 }
 
-bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y) {
+bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, Figure* moved) {
     if (selectedPoint >= figure.points.size()) {
         return false;
     }
@@ -90,7 +99,13 @@ bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_
     // it; those after it are compared with the new place and so stay.
     std::replace(figure.points.begin(), figure.points.begin() + static_cast<std::ptrdiff_t>(selectedPoint) + 1, old,
                  destination);
+    if (moved != nullptr) {
+        moved->points.push_back(old);  // every point that moved was at old
+    }
     for (Line& line : figure.lines) {
+        if (moved != nullptr && (line.first == old || line.second == old)) {
+            moved->lines.push_back(line);
+        }
         for (Point* end : {&line.first, &line.second}) {
             if (*end == old) {
                 *end = destination;

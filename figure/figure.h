@@ -43,16 +43,18 @@ bool pointIsUnder(Point point, int32_t x, int32_t y);
 void addPoint(Figure& figure, int32_t x, int32_t y);
 
 // Removes every point under (x, y) with every line attached to it. True when a
-// point was removed.
-bool deletePointsAt(Figure& figure, int32_t x, int32_t y);
+// point was removed. The points and lines taken away are appended to removed,
+// when given, in storage order.
+bool deletePointsAt(Figure& figure, int32_t x, int32_t y, Figure* removed = nullptr);
 
 // The last point under (x, y) in storage order goes to selectedPoint. False
 // when there is none (selectedPoint unchanged).
 bool selectPointAt(const Figure& figure, int32_t x, int32_t y, size_t& selectedPoint);
 
 // Moves the selected point, and every line end attached to it, to (x, y).
-// False, changing nothing, when the index names no point.
-bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y);
+// False, changing nothing, when the index names no point. The points and
+// lines that moved are appended to moved, when given, as they were before.
+bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, Figure* moved = nullptr);
 
 // Adds a line from the selected point to the first point under (x, y). False
 // when there is none, or the index names no point.

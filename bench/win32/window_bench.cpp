@@ -1,8 +1,10 @@
-// The real editor window on figures of 10k, 100k and 1M points and lines:
-// the load when the window is created, one full repaint after a hover move in
-// the idle, delete-point and delete-line modes, and the save when the window
-// is destroyed. The window is the program's own, with its own window
-// procedure; message boxes are answered by a hook, as a user would.
+// The real editor window on figures of 10k, 100k and 1M points and lines,
+// each time from the input message to the end of the paint it causes: the
+// load when the window is created and its first paint, a hover move in the
+// delete-point, new-line and delete-line modes, each edit (add, delete and
+// move a point, insert and delete a line), and the save when the window is
+// destroyed. The window is the program's own, with its own window procedure;
+// message boxes are answered by a hook, as a user would.
 //
 //   window_bench [--spread] [--repeat R] [N ...]
 //
@@ -80,29 +82,93 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// A patch of the client area that the benchmark figure leaves clear: the
+// edits are made there on points of their own, so that each damages only a
+// mark or a short line, whatever the figure's size.
+constexpr RECT clearPatch = {560, 410, 640, 490};
+constexpr POINT pointA = {590, 440};
+constexpr POINT pointB = {610, 455};
+constexpr POINT movedA = {595, 445};
+
+// The benchmark figure with the points in the clear patch, and the line ends
+// on them, moved right beyond it: the counts stay n, every end stays on a point.
+Figure figureWithClearPatch(int32_t n, bool spread) {
+    Figure figure = benchFigure(n, spread ? spreadArea : clientArea);
+    auto clearOf = [](Point& point) {
+        if (point.x >= clearPatch.left && point.x < clearPatch.right && point.y >= clearPatch.top &&
+            point.y < clearPatch.bottom) {
+            point.x += clearPatch.right - clearPatch.left;
+        }
+    };
+    for (Point& point : figure.points) {
+        clearOf(point);
+    }
+    for (Line& line : figure.lines) {
+        clearOf(line.first);
+        clearOf(line.second);
+    }
+    return figure;
+}
+
+enum Measure { loadTime, firstPaintTime, hover2Time, hover6Time, hover10Time, addPointTime, deletePointTime,
+               movePointTime, insertLineTime, deleteLineTime, saveTime, measureCount };
+constexpr const char* measureNames[measureCount] = {"load", "paint", "hover2", "hover6", "hover10", "add",
+                                                    "delete", "move", "insert", "unline", "save"};
+
 struct Result {
-    double load = 0;
-    double paint[3] = {};
-    double save = 0;
-    size_t highlighted = 0;  // the line the last delete-line paint recorded
+    double ms[measureCount] = {};
     bool ok = false;
 };
 
-// The idle, delete-point and delete-line modes, and the commands that enter them.
-constexpr int modeCommands[3] = {0, 101, 104};
+class Session {
+public:
+    explicit Session(HWND window) : window_(window) {}
+
+    void command(int id) {
+        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        UpdateWindow(window_);
+        pumpMessages();
+    }
+    // Sends one input message and returns the milliseconds until the paint it caused has ended.
+    double timed(UINT message, POINT at) {
+        const auto start = Clock::now();
+        SendMessageA(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
+        UpdateWindow(window_);
+        GdiFlush();
+        const double elapsed = millisecondsSince(start);
+        pumpMessages();
+        return elapsed;
+    }
+    void click(POINT at) {
+        timed(WM_LBUTTONDOWN, at);
+        timed(WM_LBUTTONUP, at);
+    }
+    // The press is timed, the release is not.
+    double timedClick(POINT at) {
+        const double elapsed = timed(WM_LBUTTONDOWN, at);
+        timed(WM_LBUTTONUP, at);
+        return elapsed;
+    }
+
+private:
+    HWND window_;
+};
+
+// The hover position walks a few pixels to and fro, as a slow pointer does.
 constexpr int hoverX = 397;
 constexpr int hoverY = 285;
 
 Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
     Result result;
-    saveFigure(benchFigure(n, spread ? spreadArea : clientArea), figureFilePath);
+    const Figure figure = figureWithClearPatch(n, spread);
+    saveFigure(figure, figureFilePath);
     const std::string written = fileBytes(figureFilePath);
 
     EditorState state;
     boxesSeen = 0;
     HWND window = createMainWindow(instance, state);
-    result.load = millisecondsSince(lastBoxGone);
-    if (window == nullptr || boxesSeen != 1 || state.figure.points.size() != static_cast<size_t>(n)) {
+    result.ms[loadTime] = millisecondsSince(lastBoxGone);
+    if (window == nullptr || boxesSeen != 1 || state.figure != figure) {
         std::fprintf(stderr, "the window did not open on the figure of %d points\n", n);
         return result;
     }
@@ -111,35 +177,63 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
     if (client.right != clientArea.right || client.bottom != clientArea.bottom) {
         std::fprintf(stderr, "the client area is %ld x %ld\n", client.right, client.bottom);
     }
+    const auto shown = Clock::now();
     ShowWindow(window, SW_SHOWNORMAL);
     createButtonBar(window, instance);
     UpdateWindow(window);
+    GdiFlush();
+    result.ms[firstPaintTime] = millisecondsSince(shown);
     pumpMessages();
 
-    for (int m = 0; m < 3; ++m) {
-        if (modeCommands[m] != 0) {
-            SendMessageA(window, WM_COMMAND, MAKEWPARAM(modeCommands[m], BN_CLICKED), 0);
-            UpdateWindow(window);
-        }
+    Session session(window);
+    const struct {
+        Measure measure;
+        int command;
+    } hovers[] = {{hover2Time, 101}, {hover6Time, 103}, {hover10Time, 104}};
+    for (const auto& hover : hovers) {
+        session.command(hover.command);
         std::vector<double> times;
         for (int r = 0; r < repeat; ++r) {
-            const auto start = Clock::now();
-            SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(hoverX, hoverY));
-            if (modeCommands[m] == 0) {
-                InvalidateRect(window, nullptr, TRUE);  // no hover repaint when idle
-            }
-            UpdateWindow(window);
-            GdiFlush();
-            times.push_back(millisecondsSince(start));
-            pumpMessages();
+            times.push_back(session.timed(WM_MOUSEMOVE, {hoverX + r % 4, hoverY}));
         }
-        result.paint[m] = median(times);
+        result.ms[hover.measure] = median(times);
     }
-    result.highlighted = state.recordedLine.value_or(0);
+
+    std::vector<double> editTimes[measureCount];
+    for (int r = 0; r < repeat; ++r) {
+        session.command(100);
+        editTimes[addPointTime].push_back(session.timedClick(pointA));
+        session.command(100);
+        session.click(pointB);
+        session.command(103);
+        session.click(pointA);
+        editTimes[insertLineTime].push_back(session.timedClick(pointB));
+        session.command(102);
+        session.click(pointA);
+        editTimes[movePointTime].push_back(session.timedClick(movedA));
+        session.command(104);
+        session.timed(WM_MOUSEMOVE, {(movedA.x + pointB.x) / 2, (movedA.y + pointB.y) / 2});
+        if (state.recordedLine != state.figure.lines.size() - 1) {
+            std::fprintf(stderr, "the new line was not highlighted\n");
+            return result;
+        }
+        editTimes[deleteLineTime].push_back(session.timedClick({0, 0}));
+        session.command(101);
+        editTimes[deletePointTime].push_back(session.timedClick(movedA));
+        session.command(101);
+        session.click(pointB);
+        if (state.figure != figure) {
+            std::fprintf(stderr, "the edits did not leave the figure of %d points as it was\n", n);
+            return result;
+        }
+    }
+    for (Measure m : {addPointTime, deletePointTime, movePointTime, insertLineTime, deleteLineTime}) {
+        result.ms[m] = median(editTimes[m]);
+    }
 
     const auto start = Clock::now();
     DestroyWindow(window);
-    result.save = millisecondsSince(start);
+    result.ms[saveTime] = millisecondsSince(start);
     pumpMessages();
     if (fileBytes(figureFilePath) != written) {
         std::fprintf(stderr, "the saved figure of %d points differs from the loaded one\n", n);
@@ -179,16 +273,21 @@ int main(int argc, char** argv) {
     boxHook = SetWindowsHookExA(WH_CBT, answerBoxes, nullptr, GetCurrentThreadId());
     SetCursorPos(1270, 1010);  // real pointer motion would move the hover position
 
-    std::printf("%s figure, median of %d paints, milliseconds\n",
-                spread ? "spread" : "inside", repeat);
-    std::printf("%9s %9s %9s %9s %9s %9s %9s\n", "n", "load", "paint0", "paint2", "paint10",
-                "save", "line");
+    std::printf("%s figure, medians of %d, milliseconds\n", spread ? "spread" : "inside", repeat);
+    std::printf("%8s", "n");
+    for (const char* name : measureNames) {
+        std::printf(" %7s", name);
+    }
+    std::printf("\n");
     int failures = 0;
     for (int32_t n : sizes) {
         const Result r = measure(instance, n, spread, repeat);
         failures += r.ok ? 0 : 1;
-        std::printf("%9d %9.1f %9.1f %9.1f %9.1f %9.1f %9d\n", n, r.load, r.paint[0], r.paint[1],
-                    r.paint[2], r.save, static_cast<int>(r.highlighted));
+        std::printf("%8d", n);
+        for (double ms : r.ms) {
+            std::printf(" %7.1f", ms);
+        }
+        std::printf("\n");
         std::fflush(stdout);
     }
 

@@ -1,25 +1,60 @@
 #include "editor/win32/window_proc.h"
 
+#include <new>
+
 #include "editor/modes.h"
 #include "editor/texts.h"
 #include "editor/view.h"
+#include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
 
 namespace {
 
-// The class brush erases the background to white before the next paint.
+// What the window keeps in its user data: the editor state it was given and
+// its own picture of the figure.
+struct WindowData {
+    EditorState* state;
+    FigureImage image;
+};
+
+WindowData* windowDataOf(HWND window) {
+    return reinterpret_cast<WindowData*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// The paint covers every pixel it may, so there is nothing to erase; the
+// buttons keep their faces, which the paint does not draw over.
 void invalidateClientArea(HWND window) {
     RECT client;
     GetClientRect(window, &client);
-    InvalidateRect(window, &client, TRUE);
+    RedrawWindow(window, &client, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
-void paint(HWND window, EditorState& state) {
+// Keeps the paint off the buttons: a frame copied over them would show, white
+// or with the figure, until they drew themselves again.
+void excludeChildren(HWND window, HDC dc) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child)) {
+            RECT area;
+            GetWindowRect(child, &area);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+            ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
+        }
+    }
+}
+
+void paint(HWND window, WindowData& data) {
+    EditorState& state = *data.state;
     const Highlight highlight = highlightFor(state);
     recordHighlightedLine(state, highlight);
     PAINTSTRUCT paintStruct;
     HDC dc = BeginPaint(window, &paintStruct);
-    {
+    excludeChildren(window, dc);
+    RECT client;
+    GetClientRect(window, &client);
+    if (!data.image.paint(dc, client.right, client.bottom, state, highlight)) {
+        // No memory for the picture: erase and draw on the screen itself.
+        FillRect(dc, &paintStruct.rcPaint, reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
+        state.damage.addEverything();
         GdiCanvas canvas(dc);
         paintFigureView(canvas, state, highlight);
     }
@@ -48,18 +83,28 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
 }  // namespace
 
 EditorState* editorStateOf(HWND window) {
-    return reinterpret_cast<EditorState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    const WindowData* data = windowDataOf(window);
+    return data != nullptr ? data->state : nullptr;
 }
 
 LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    EditorState* state = editorStateOf(window);
-    if (state == nullptr) {
+        auto* data = new (std::nothrow) WindowData{static_cast<EditorState*>(creation->lpCreateParams), {}};
+        if (data == nullptr) {
+            return FALSE;
+        }
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    } else if (message == WM_NCDESTROY) {
+        delete windowDataOf(window);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    WindowData* data = windowDataOf(window);
+    if (data == nullptr || data->state == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    EditorState* state = data->state;
     switch (message) {
         case WM_CREATE:
             MessageBoxA(window, titleLine, greetingCaption, MB_OK);
@@ -90,8 +135,10 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_LBUTTONUP:
             onLeftButtonUp(*state, mouseX(lParam), mouseY(lParam));
             break;
+        case WM_ERASEBKGND:
+            return TRUE;  // the paint covers every pixel
         case WM_PAINT:
-            paint(window, *state);
+            paint(window, *data);
             break;
         case WM_CLOSE:
             if (!state->saveSettled && !saveBeforeClosing(window, *state)) {

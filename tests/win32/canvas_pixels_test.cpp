@@ -1,5 +1,6 @@
-// The window's canvas culls, batches and stamps; these tests hold it to the
-// pixels of the plain drawing, one GDI call per shape, on the same figures.
+// The window's canvas culls, batches and stamps, and the window keeps a
+// picture of the figure that edits repair in place; these tests hold both to
+// the pixels of the plain drawing, one GDI call per shape, on the same figures.
 
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "figure/figure_file.h"
+#include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
@@ -213,6 +215,7 @@ struct Context {
     int bitsPerPixel;
     Setup background;
     Setup prepare;
+    bool takesPicture = true;  // as a paint's context can be, to copy the window's picture onto
 };
 
 const Context contexts[] = {
@@ -232,23 +235,34 @@ const Context contexts[] = {
          DeleteObject(both);
      }},
     {"clipped to nothing", 32, stripes, [](HDC dc) { IntersectClipRect(dc, 5, 5, 5, 5); }},
-    {"moved origin", 32, stripes, [](HDC dc) { SetViewportOrgEx(dc, 37, -21, nullptr); }},
-    {"xor", 32, stripes, [](HDC dc) { SetROP2(dc, R2_XORPEN); }},
-    {"gray brush", 32, white, [](HDC dc) { SelectObject(dc, GetStockObject(GRAY_BRUSH)); }},
+    // The picture holds the client area only; a paint's origin is its corner.
+    {"moved origin", 32, stripes, [](HDC dc) { SetViewportOrgEx(dc, 37, -21, nullptr); }, false},
+    {"xor", 32, stripes, [](HDC dc) { SetROP2(dc, R2_XORPEN); }, false},
+    {"gray brush", 32, white, [](HDC dc) { SelectObject(dc, GetStockObject(GRAY_BRUSH)); }, false},
 };
 
-template <class CanvasType>
-std::vector<uint8_t> paintOn(const Context& context, const Figure& figure, int mode, int32_t x, int32_t y) {
-    Surface surface(context.bitsPerPixel);
-    context.background(surface.dc());
-    const int saved = SaveDC(surface.dc());
-    context.prepare(surface.dc());
+EditorState stateOf(const Figure& figure, int mode, int32_t x, int32_t y) {
     EditorState state;
     state.figure = figure;
     state.editMode = static_cast<EditMode>(mode);
     state.hoverX = x;
     state.hoverY = y;
     std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
+    return state;
+}
+
+// The paint of the state on a context set up as given; erased first as the
+// class brush would, when asked.
+template <class CanvasType>
+std::vector<uint8_t> paintOn(const Context& context, const EditorState& state, bool erase = false) {
+    Surface surface(context.bitsPerPixel);
+    context.background(surface.dc());
+    const int saved = SaveDC(surface.dc());
+    context.prepare(surface.dc());
+    if (erase) {
+        const RECT client = {0, 0, clientWidth, clientHeight};
+        FillRect(surface.dc(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
     {
         CanvasType canvas(surface.dc());
         paintFigureView(canvas, state, highlightFor(state));
@@ -256,6 +270,22 @@ std::vector<uint8_t> paintOn(const Context& context, const Figure& figure, int m
     RestoreDC(surface.dc(), saved);
     return surface.bytes();
 }
+
+// The same state painted as the window paints: through its picture of the
+// figure, which keeps what earlier paints drew and takes the state's damage.
+std::vector<uint8_t> paintThrough(FigureImage& image, const Context& context, EditorState& state) {
+    Surface surface(context.bitsPerPixel);
+    context.background(surface.dc());
+    const int saved = SaveDC(surface.dc());
+    context.prepare(surface.dc());
+    const Highlight highlight = highlightFor(state);
+    recordHighlightedLine(state, highlight);
+    EXPECT_TRUE(image.paint(surface.dc(), clientWidth, clientHeight, state, highlight));
+    RestoreDC(surface.dc(), saved);
+    return surface.bytes();
+}
+
+int strideOf(const Context& context) { return ((clientWidth * context.bitsPerPixel + 31) / 32) * 4; }
 
 TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
     struct Hover {
@@ -276,10 +306,10 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
                 SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", mode " +
                              std::to_string(hover.mode) + " at " + std::to_string(hover.x) + "," +
                              std::to_string(hover.y));
-                const auto plain = paintOn<PlainGdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
-                const auto fast = paintOn<GdiCanvas>(context, entry.figure, hover.mode, hover.x, hover.y);
-                const int stride = ((clientWidth * context.bitsPerPixel + 31) / 32) * 4;
-                EXPECT_TRUE(samePixels(plain, fast, stride));
+                const EditorState state = stateOf(entry.figure, hover.mode, hover.x, hover.y);
+                const auto plain = paintOn<PlainGdiCanvas>(context, state);
+                const auto fast = paintOn<GdiCanvas>(context, state);
+                EXPECT_TRUE(samePixels(plain, fast, strideOf(context)));
             }
         }
     }
@@ -355,6 +385,80 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
         const std::vector<uint8_t> farEnds = drawn(row.steps, false);
         EXPECT_TRUE(row.exact ? samePixels(nearEnds, farEnds, clientWidth * 4)
                               : withinAPixel(nearEnds, farEnds));
+
+// What the window receives, in order; each hover and press is followed by a paint.
+struct Step {
+    enum Kind { command, hover, press, release } kind;
+    int32_t x = 0;  // a command's identifier
+    int32_t y = 300;  // below the button bar, where a release arms the second pick
+};
+
+// Every edit once, each with a short and a long reach: the line last
+// highlighted goes, the crowd of marks goes with its lines, a point moves with
+// its lines onto the status text, a line joins two points, points appear
+// inside and outside the area. A far point, when there is one, is moved in.
+std::vector<Step> editingSession(const Figure& figure, bool withFarPoint) {
+    auto at = [&figure](size_t k, Step::Kind kind) { return Step{kind, figure.points[k].x, figure.points[k].y}; };
+    std::vector<Step> steps = {
+        {Step::command, 104}, {Step::hover, 397, 285}, {Step::press, 397, 285},
+        {Step::command, 101}, {Step::press, 203, 153},
+        {Step::command, 102}, at(5, Step::press), {Step::release}, {Step::press, 60, 40},
+        {Step::command, 103}, at(1, Step::press), {Step::release}, at(3, Step::press),
+        {Step::command, 100}, {Step::press, 700, 500},
+        {Step::command, 100}, {Step::press, -500, 9000},
+    };
+    if (withFarPoint) {
+        const std::vector<Step> farMove = {{Step::command, 102}, {Step::press, 50, INT32_MAX - 1}, {Step::release},
+                                       {Step::press, 300, 300}};
+        steps.insert(steps.end(), farMove.begin(), farMove.end());
+    }
+    return steps;
+}
+
+// Applies a step as the window procedure does; true when a paint follows.
+bool apply(EditorState& state, const Step& step) {
+    switch (step.kind) {
+        case Step::command:
+            onCommand(state, step.x);
+            return false;
+        case Step::hover:
+            return onMouseMove(state, step.x, step.y);
+        case Step::press:
+            return onLeftButtonDown(state, step.x, step.y);
+        case Step::release:
+            onLeftButtonUp(state);
+            return false;
+    }
+    return false;
+}
+
+TEST(CanvasPixels, TheWindowsPictureOfTheFigureStaysThePlainDrawingThroughEveryEdit) {
+    const struct {
+        const char* name;
+        Figure figure;
+        bool hasFarPoint;
+    } figures[] = {{"mixed", mixedFigure(false), false},
+                   {"mixed with extremes", mixedFigure(true), true},
+                   {"small", smallFigure(), false}};
+    for (const auto& entry : figures) {
+        for (const Context& context : contexts) {
+            if (!context.takesPicture) {
+                continue;
+            }
+            EditorState state = stateOf(entry.figure, 0, 0, 0);
+            FigureImage image;
+            const std::vector<Step> steps = editingSession(entry.figure, entry.hasFarPoint);
+            // The first paint draws the whole picture, every later one repairs it.
+            for (size_t k = 0; k < steps.size(); ++k) {
+                if (k > 0 && !apply(state, steps[k])) {
+                    continue;
+                }
+                SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", after step " + std::to_string(k));
+                const auto plain = paintOn<PlainGdiCanvas>(context, state, true);
+                EXPECT_TRUE(samePixels(plain, paintThrough(image, context, state), strideOf(context)));
+            }
+            EXPECT_NE(entry.figure, state.figure);
+        }
     }
 }
 
@@ -383,7 +487,7 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
+TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
     std::filesystem::create_directories(folder_ / "Dane");
     const Figure figure = mixedFigure(false);
     ASSERT_TRUE(saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
@@ -396,26 +500,37 @@ TEST_F(CanvasWindow, TheWindowsPaintMatchesThePlainDrawing) {
     ASSERT_EQ(clientHeight, client.bottom);
     ASSERT_EQ(figure.points.size(), state_.figure.points.size());
 
-    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED), 0);
-    UpdateWindow(window_);
-    EditorState before = state_;
-    SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(397, 285));
-    before.hoverX = 397;
-    before.hoverY = 285;
-    UpdateWindow(window_);
-    const std::vector<uint8_t> painted = clientPixels();
+    // Each paint after an edit repairs the window's picture of the figure.
+    for (const Step& step : editingSession(figure, false)) {
+        const UINT messages[] = {WM_COMMAND, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP};
+        const WPARAM wParam = step.kind == Step::command ? MAKEWPARAM(step.x, BN_CLICKED) : 0;
+        const LPARAM lParam =
+            step.kind == Step::command ? 0 : MAKELPARAM(static_cast<WORD>(step.x), static_cast<WORD>(step.y));
+        EditorState before = state_;
+        SendMessageA(window_, messages[step.kind], wParam, lParam);
+        if (!apply(before, step)) {
+            UpdateWindow(window_);
+            continue;
+        }
+        SCOPED_TRACE("after a message " + std::to_string(messages[step.kind]) + " at " + std::to_string(step.x) +
+                     "," + std::to_string(step.y));
+        UpdateWindow(window_);
+        const std::vector<uint8_t> painted = clientPixels();
 
-    HDC dc = GetDC(window_);
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    {
-        PlainGdiCanvas canvas(dc);
-        const Highlight highlight = highlightFor(before);
-        paintFigureView(canvas, before, highlight);
-        recordHighlightedLine(before, highlight);
+        HDC dc = GetDC(window_);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        {
+            PlainGdiCanvas canvas(dc);
+            const Highlight highlight = highlightFor(before);
+            paintFigureView(canvas, before, highlight);
+            recordHighlightedLine(before, highlight);
+        }
+        ReleaseDC(window_, dc);
+        EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
+        EXPECT_EQ(before.figure, state_.figure);
+        EXPECT_EQ(before.recordedLine, state_.recordedLine);
     }
-    ReleaseDC(window_, dc);
-    EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
-    EXPECT_EQ(before.recordedLine, state_.recordedLine);
+    EXPECT_LT(state_.figure.lines.size(), figure.lines.size());
 }
 
 }  // namespace

@@ -361,6 +361,7 @@ TEST_F(MainWindow, AnEmptyPaintLeavesTheClientAreaWhite) {
 TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
     open();
     addPoint(state_.figure, 200, 200);
+    state_.damage.addEverything();
     struct Row {
         int mode;
         int hoverX;
@@ -384,6 +385,7 @@ TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
 TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
     open();
     state_.figure = testing_support::figureOf({100, 300, 500, 300}, {100, 300, 500, 300});
+    state_.damage.addEverything();
     command(104);
     hover(300, 305);
     paintPending();
@@ -413,6 +415,7 @@ TEST_F(MainWindow, TheFirstPaintInDeleteLineModeHighlightsAtTheHoverLeftFromBefo
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
     open();
     state_.figure = testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42});
+    state_.damage.addEverything();
     repaint();
     const auto whiteOnRow = [this] {
         int count = 0;

@@ -1,0 +1,67 @@
+#include "editor/figure_damage.h"
+
+#include <algorithm>
+
+#include "editor/view.h"
+
+namespace {
+
+// The repair tests every shape against every box; past this many they are
+// joined into one box around them all.
+constexpr size_t mostBoxes = 16;
+
+// A pixel of margin on each side: a mark's ellipse and a line's end pixels
+// may reach one past the coordinates they are drawn from.
+PixelBox around(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    return {left - 1, top - 1, right + 2, bottom + 2};
+}
+
+void add(FigureDamage& damage, PixelBox box) {
+    if (damage.everything) {
+        return;
+    }
+    if (damage.boxes.size() < mostBoxes) {
+        damage.boxes.push_back(box);
+        return;
+    }
+    PixelBox& all = damage.boxes.front();
+    for (const PixelBox& other : damage.boxes) {
+        all = {std::min(all.left, other.left), std::min(all.top, other.top), std::max(all.right, other.right),
+               std::max(all.bottom, other.bottom)};
+    }
+    all = {std::min(all.left, box.left), std::min(all.top, box.top), std::max(all.right, box.right),
+           std::max(all.bottom, box.bottom)};
+    damage.boxes.resize(1);
+}
+
+}  // namespace
+
+void FigureDamage::addMark(Point point) {
+    const int64_t reach = pointMarkReach;
+    add(*this, around(point.x - reach, point.y - reach, point.x + reach, point.y + reach));
+}
+
+void FigureDamage::addLine(const Line& line) {
+    const auto [left, right] = std::minmax(line.first.x, line.second.x);
+    const auto [top, bottom] = std::minmax(line.first.y, line.second.y);
+    add(*this, around(left, top, right, bottom));
+}
+
+void FigureDamage::addShapes(const Figure& shapes) {
+    for (Point point : shapes.points) {
+        addMark(point);
+    }
+    for (const Line& line : shapes.lines) {
+        addLine(line);
+    }
+}
+
+void FigureDamage::addEverything() {
+    everything = true;
+    boxes.clear();
+}
+
+void FigureDamage::clear() {
+    everything = false;
+    boxes.clear();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "figure/figure.h"
+
+// A rectangle of client-area pixels, right and bottom exclusive. 64-bit: the
+// box around a shape reaches past the 32-bit coordinates it is drawn from.
+struct PixelBox {
+    int64_t left, top, right, bottom;
+};
+
+// Where the picture of the figure (its marks and lines, not the status text
+// or the highlight) no longer shows the figure, for the next paint to redraw.
+// Every pixel that a changed mark or line set before the change, or sets
+// after it, lies in one of the boxes.
+struct FigureDamage {
+    bool everything = true;  // nothing drawn yet, or a change of unknown extent
+    std::vector<PixelBox> boxes;
+
+    void addMark(Point point);
+    void addLine(const Line& line);
+    // The marks and lines of shapes, in any order.
+    void addShapes(const Figure& shapes);
+    void addEverything();
+    void clear();
+};

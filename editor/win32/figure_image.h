@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include "editor/editor_state.h"
+#include "editor/view.h"
+
+// The window's picture of the figure: its marks and lines drawn into a bitmap
+// of the client area's size, white where nothing is, and kept from paint to
+// paint; an edit redraws only the boxes it damaged. Each paint copies the
+// picture into a second bitmap, draws the status text and the highlight over
+// it there and puts the finished frame on the screen in one copy, so that no
+// erased or half-drawn client area ever shows.
+class FigureImage {
+public:
+    FigureImage() = default;
+    ~FigureImage();
+    FigureImage(const FigureImage&) = delete;
+    FigureImage& operator=(const FigureImage&) = delete;
+
+    // Paints a client area of width x height on target, a paint's context,
+    // and takes the state's damage. False, with nothing drawn, when the
+    // bitmaps cannot be made: the caller then draws on target itself.
+    bool paint(HDC target, int width, int height, EditorState& state, const Highlight& highlight);
+
+private:
+    struct Surface {
+        HDC dc = nullptr;
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ bitmapBefore = nullptr;
+    };
+
+    bool make(HDC like, int width, int height);
+    void release();
+    void redraw(const Figure& figure);
+    void repair(const Figure& figure, const FigureDamage& damage);
+
+    int width_ = 0;
+    int height_ = 0;
+    Surface picture_;  // the figure alone
+    Surface frame_;    // the picture with the text and the highlight on it
+    // Kept from repair to repair: on some systems the first touch of fresh
+    // memory costs more than the scan that fills it.
+    Figure reaching_;
+};
