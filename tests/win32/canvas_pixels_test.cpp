@@ -385,6 +385,8 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
         const std::vector<uint8_t> farEnds = drawn(row.steps, false);
         EXPECT_TRUE(row.exact ? samePixels(nearEnds, farEnds, clientWidth * 4)
                               : withinAPixel(nearEnds, farEnds));
+    }
+}
 
 // What the window receives, in order; each hover and press is followed by a paint.
 struct Step {
@@ -426,7 +428,7 @@ bool apply(EditorState& state, const Step& step) {
         case Step::press:
             return onLeftButtonDown(state, step.x, step.y);
         case Step::release:
-            onLeftButtonUp(state);
+            onLeftButtonUp(state, step.x, step.y);
             return false;
     }
     return false;
