@@ -110,8 +110,8 @@ const std::string& fileOf(int32_t n) {
 void perElement(benchmark::State& state, int64_t elements) {
     state.SetItemsProcessed(state.iterations() * elements);
     state.counters["per_element"] =
-        benchmark::Counter(static_cast<double>(elements), benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
+        benchmark::Counter(static_cast<double>(elements),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void loadFigureFile(benchmark::State& state) {

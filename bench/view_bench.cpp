@@ -67,7 +67,9 @@ void sizesAndModes(benchmark::internal::Benchmark* b) {
     }
 }
 
-BENCHMARK(paintAfterHover)->Apply(sizesAndModes)->ArgNames({"n", "mode", "spread"})
+BENCHMARK(paintAfterHover)
+    ->Apply(sizesAndModes)
+    ->ArgNames({"n", "mode", "spread"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

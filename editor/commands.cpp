@@ -11,9 +11,8 @@ const std::array<CommandButton, 5> commandButtons = {{
 }};
 
 const CommandButton* findCommand(int controlId) {
-    const auto found = std::find_if(commandButtons.begin(), commandButtons.end(),
-                                    [controlId](const CommandButton& button) {
-                                        return static_cast<int>(button.id) == controlId;
-                                    });
+    const auto found = std::find_if(
+        commandButtons.begin(), commandButtons.end(),
+        [controlId](const CommandButton& button) { return static_cast<int>(button.id) == controlId; });
     return found == commandButtons.end() ? nullptr : &*found;
 }

@@ -176,9 +176,9 @@ bool loadAtStart(EditorState& state, const char* path) {
 SaveOutcome saveAtClose(EditorState& state, const char* path) {
     SaveOutcome outcome = SaveOutcome::unreadFileKept;
     if (!state.unreadFileKept || state.figureEdited) {
-        outcome = saveFigure(state.figure, path)   ? SaveOutcome::written
-                  : state.figureEdited             ? SaveOutcome::failed
-                                                   : SaveOutcome::nothingLost;
+        outcome = saveFigure(state.figure, path) ? SaveOutcome::written
+                  : state.figureEdited           ? SaveOutcome::failed
+                                                 : SaveOutcome::nothingLost;
     }
     state.saveSettled = outcome != SaveOutcome::failed;
     return outcome;

@@ -12,17 +12,21 @@ const char loadFailureText[] = "Brak danych do wczytania lub dane s\xB9 nieprawi
 const char loadFailureCaption[] = "Brak danych";
 
 // "Nie udało się zapisać danych do pliku Dane/obiekt.obj"
-const char saveFailureText[] =
-    "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj";
+const char saveFailureText[] = "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj";
 // The choices follow the buttons of MB_CANCELTRYCONTINUE: try again, cancel the
 // close, continue it. "Możesz spróbować ponownie, anulować zamykanie i wrócić
 // do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu."
 const char saveFailureChoicesText[] =
     "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj\n\n"
-    "Mo\xBF" "esz spr\xF3" "bowa\xE6 ponownie, anulowa\xE6 zamykanie i wr\xF3" "ci\xE6 do edycji z zachowan\xB9 "
+    "Mo\xBF"
+    "esz spr\xF3"
+    "bowa\xE6 ponownie, anulowa\xE6 zamykanie i wr\xF3"
+    "ci\xE6 do edycji z zachowan\xB9 "
     "figur\xB9 albo kontynuowa\xE6 zamykanie bez zapisu.";
 // "Błąd zapisu"
-const char saveFailureCaption[] = "B\xB3\xB9" "d zapisu";
+const char saveFailureCaption[] =
+    "B\xB3\xB9"
+    "d zapisu";
 
 const char buttonAddPoint[] = "wstaw punkt";
 const char buttonDeletePoint[] = "usu\xF1 punkt";  // "usuń punkt"
@@ -32,14 +36,17 @@ const char buttonDeleteLine[] = "usu\xF1 linie";  // "usuń linie"
 
 // Prompts after each command.
 // "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt"
-const char promptAddPoint[] =
-    "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
+const char promptAddPoint[] = "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
 const char promptDeletePoint[] = "Usuwanie punktu - Wskaz punkt do usuniecia";
 // "Przesuwanie punktu - Wskaz punkt do przesunięcia"
-const char promptMovePoint[] = "Przesuwanie punktu - Wskaz punkt do przesuni\xEA" "cia";
+const char promptMovePoint[] =
+    "Przesuwanie punktu - Wskaz punkt do przesuni\xEA"
+    "cia";
 const char promptInsertLine[] = "Wstawianie linii - Wskaz pierwszy punk linii";
 // "Usuwanie linii - Wskaz linię do usunięcia"
-const char promptDeleteLine[] = "Usuwanie linii - Wskaz lini\xEA do usuni\xEA" "cia";
+const char promptDeleteLine[] =
+    "Usuwanie linii - Wskaz lini\xEA do usuni\xEA"
+    "cia";
 
 // Messages after each pick.
 const char donePointAdded[] = "Dodano nowy punkt";
@@ -47,8 +54,8 @@ const char donePointDeleted[] = "Punkt zosta\xB3 usuni\xEAty";  // "Punkt zosta�
 const char promptMoveDestination[] = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
 const char donePointMoved[] = "Punkt zosta\xB3 przesuni\xEAty";  // "Punkt został przesunięty"
 const char promptLineSecond[] = "Wstawianie linii - Wskaz drugi punk linii";
-const char doneLineInserted[] = "Wstawiono lini\xEA";       // "Wstawiono linię"
-const char doneLineDeleted[] = "Usuni\xEAto lini\xEA";      // "Usunięto linię"
+const char doneLineInserted[] = "Wstawiono lini\xEA";   // "Wstawiono linię"
+const char doneLineDeleted[] = "Usuni\xEAto lini\xEA";  // "Usunięto linię"
 
 // Every status message fits the status text with its terminator.
 static_assert(sizeof promptAddPoint <= statusTextCapacity);

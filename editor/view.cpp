@@ -23,9 +23,10 @@ MarkBox markBox(Point point, int32_t reach) {
     auto shifted = [](int32_t value, int32_t by) {
         const int64_t result = int64_t{value} + by;
         return static_cast<int32_t>(std::clamp<int64_t>(result, std::numeric_limits<int32_t>::min(),
-                                                         std::numeric_limits<int32_t>::max()));
+                                                        std::numeric_limits<int32_t>::max()));
     };
-    return {shifted(point.x, -reach), shifted(point.y, -reach), shifted(point.x, reach), shifted(point.y, reach)};
+    return {shifted(point.x, -reach), shifted(point.y, -reach), shifted(point.x, reach),
+            shifted(point.y, reach)};
 }
 
 void Canvas::pointMarks(const Point* points, size_t count, int32_t reach) {

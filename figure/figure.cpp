@@ -97,8 +97,8 @@ bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_
     // Points are compared with the selected point as it is at that moment:
     // those stored up to and including it share its old place and move with
     // it; those after it are compared with the new place and so stay.
-    std::replace(figure.points.begin(), figure.points.begin() + static_cast<std::ptrdiff_t>(selectedPoint) + 1, old,
-                 destination);
+    std::replace(figure.points.begin(),
+                 figure.points.begin() + static_cast<std::ptrdiff_t>(selectedPoint) + 1, old, destination);
     if (moved != nullptr) {
         moved->points.push_back(old);  // every point that moved was at old
     }

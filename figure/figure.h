@@ -19,7 +19,9 @@ struct Line {
     Point first;
     Point second;
 
-    friend bool operator==(const Line& a, const Line& b) { return a.first == b.first && a.second == b.second; }
+    friend bool operator==(const Line& a, const Line& b) {
+        return a.first == b.first && a.second == b.second;
+    }
     friend bool operator!=(const Line& a, const Line& b) { return !(a == b); }
 };
 
@@ -29,7 +31,9 @@ struct Figure {
     std::vector<Point> points;
     std::vector<Line> lines;
 
-    friend bool operator==(const Figure& a, const Figure& b) { return a.points == b.points && a.lines == b.lines; }
+    friend bool operator==(const Figure& a, const Figure& b) {
+        return a.points == b.points && a.lines == b.lines;
+    }
     friend bool operator!=(const Figure& a, const Figure& b) { return !(a == b); }
 };
 

@@ -63,7 +63,8 @@ bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
     std::vector<Point>& points = figure.points;
     // Room for the records the rest of the file could hold in the writer's
     // layout at its shortest ("0 0" and a line end); repeats grow it further.
-    points.reserve(std::min<uint64_t>(static_cast<uint64_t>(pointCount), bytesAfter(fileSize, reader) / 4 + 1));
+    points.reserve(
+        std::min<uint64_t>(static_cast<uint64_t>(pointCount), bytesAfter(fileSize, reader) / 4 + 1));
     // A record that does not scan keeps the previous record's values; the
     // first one has none to keep and gives 0.
     Point point;
@@ -104,7 +105,8 @@ bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
             }
         }
         for (size_t i = 0; i < count; ++i) {
-            lines.push_back({points[static_cast<size_t>(named[2 * i])], points[static_cast<size_t>(named[2 * i + 1])]});
+            lines.push_back(
+                {points[static_cast<size_t>(named[2 * i])], points[static_cast<size_t>(named[2 * i + 1])]});
         }
         if (ended && lastNamed && k < lineCount) {
             // At the end of the text every missing record names the same points again.
@@ -201,8 +203,8 @@ std::vector<uint32_t> endNumbers(const std::vector<Point>& points, const std::ve
     }
     std::vector<size_t> pointStarts;
     std::vector<size_t> endStarts;
-    const std::vector<Tagged> pointItems =
-        splitIntoParts(points.size(), [&points](size_t k) { return points[k]; }, 1, partBits, pointStarts);
+    const std::vector<Tagged> pointItems = splitIntoParts(
+        points.size(), [&points](size_t k) { return points[k]; }, 1, partBits, pointStarts);
     const std::vector<Tagged> endItems = splitIntoParts(
         2 * lines.size(), [&lines](size_t e) { return e % 2 ? lines[e / 2].second : lines[e / 2].first; }, 0,
         partBits, endStarts);
@@ -295,7 +297,8 @@ bool loadFigure(Figure& figure, const char* path) {
         const uint64_t chunkSize = std::min<uint64_t>(error ? UINT64_MAX : size + 1, uint64_t{1} << 18);
         LineReader reader(readFile, file.get(), static_cast<size_t>(std::max<uint64_t>(chunkSize, 4096)));
         Figure loaded;
-        if (!parseFigure(reader, error ? 0 : static_cast<uint64_t>(size), loaded) || std::ferror(file.get())) {
+        if (!parseFigure(reader, error ? 0 : static_cast<uint64_t>(size), loaded) ||
+            std::ferror(file.get())) {
             return false;
         }
         figure = std::move(loaded);

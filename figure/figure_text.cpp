@@ -40,7 +40,9 @@ const char* scanNumber(const char* p, int32_t& value) {
 }  // namespace
 
 LineReader::LineReader(ReadText read, void* source, size_t chunkSize)
-    : read_(read), source_(source), buffer_(new char[std::max<size_t>(chunkSize, 2) + 1]),
+    : read_(read),
+      source_(source),
+      buffer_(new char[std::max<size_t>(chunkSize, 2) + 1]),
       capacity_(std::max<size_t>(chunkSize, 2)) {
     next_ = end_ = buffer_.get();
     buffer_[0] = '\0';

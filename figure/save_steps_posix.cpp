@@ -115,7 +115,7 @@ bool removeFile(const char* path) {
 }  // namespace
 
 const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{linkTarget, replaceableFile, createFile, writeFile,   flushFile,
+    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeFile, flushFile,
                                  syncFile,   closeFile,       replaceFile, removeFile};
     return steps;
 }

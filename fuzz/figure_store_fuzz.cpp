@@ -44,7 +44,8 @@ enum class Step {
 int32_t coordinate(FuzzedDataProvider& input, const Figure& figure, bool vertical) {
     if (!figure.points.empty() && input.ConsumeBool()) {
         const Point point = figure.points[input.ConsumeIntegralInRange<size_t>(0, figure.points.size() - 1)];
-        const int64_t near = int64_t{vertical ? point.y : point.x} + input.ConsumeIntegralInRange<int32_t>(-7, 7);
+        const int64_t near =
+            int64_t{vertical ? point.y : point.x} + input.ConsumeIntegralInRange<int32_t>(-7, 7);
         if (near >= INT32_MIN && near <= INT32_MAX) {
             return static_cast<int32_t>(near);
         }
@@ -111,77 +112,78 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int32_t x = coordinate(input, figure, false);
         const int32_t y = coordinate(input, figure, true);
         switch (input.ConsumeEnum<Step>()) {
-        case Step::addPoint:
-            addPoint(figure, x, y);
-            if (figure.points.size() != before.points.size() + 1 || figure.points.back() != Point{x, y}) {
-                fail("add point did not append", step);
+            case Step::addPoint:
+                addPoint(figure, x, y);
+                if (figure.points.size() != before.points.size() + 1 || figure.points.back() != Point{x, y}) {
+                    fail("add point did not append", step);
+                }
+                break;
+            case Step::deletePointsAt: {
+                const bool result = deletePointsAt(figure, x, y);
+                if (result != anyPointUnder(before, x, y) || anyPointUnder(figure, x, y)) {
+                    fail("delete points at left a point under the position or reported wrongly", step);
+                }
+                break;
             }
-            break;
-        case Step::deletePointsAt: {
-            const bool result = deletePointsAt(figure, x, y);
-            if (result != anyPointUnder(before, x, y) || anyPointUnder(figure, x, y)) {
-                fail("delete points at left a point under the position or reported wrongly", step);
+            case Step::selectPointAt: {
+                const size_t old = selection;
+                const bool result = selectPointAt(figure, x, y, selection);
+                const int64_t expected = lastPointUnder(figure, x, y);
+                if (result != (expected >= 0) ||
+                    selection != (expected >= 0 ? static_cast<size_t>(expected) : old)) {
+                    fail("select point at picked the wrong point", step);
+                }
+                break;
             }
-            break;
-        }
-        case Step::selectPointAt: {
-            const size_t old = selection;
-            const bool result = selectPointAt(figure, x, y, selection);
-            const int64_t expected = lastPointUnder(figure, x, y);
-            if (result != (expected >= 0) || selection != (expected >= 0 ? static_cast<size_t>(expected) : old)) {
-                fail("select point at picked the wrong point", step);
+            case Step::moveSelectedPointTo: {
+                const bool valid = selection < figure.points.size();
+                const bool result = moveSelectedPointTo(figure, selection, x, y);
+                if (valid ? !result || figure.points[selection] != Point{x, y} : result || before != figure) {
+                    fail("move selected point to did not move exactly the selected point", step);
+                }
+                break;
             }
-            break;
-        }
-        case Step::moveSelectedPointTo: {
-            const bool valid = selection < figure.points.size();
-            const bool result = moveSelectedPointTo(figure, selection, x, y);
-            if (valid ? !result || figure.points[selection] != Point{x, y} : result || before != figure) {
-                fail("move selected point to did not move exactly the selected point", step);
+            case Step::insertLineTo: {
+                const bool possible = selection < figure.points.size() && anyPointUnder(figure, x, y);
+                const bool result = insertLineTo(figure, selection, x, y);
+                if (result != possible || figure.lines.size() != before.lines.size() + (result ? 1 : 0)) {
+                    fail("insert line to reported wrongly", step);
+                }
+                break;
             }
-            break;
-        }
-        case Step::insertLineTo: {
-            const bool possible = selection < figure.points.size() && anyPointUnder(figure, x, y);
-            const bool result = insertLineTo(figure, selection, x, y);
-            if (result != possible || figure.lines.size() != before.lines.size() + (result ? 1 : 0)) {
-                fail("insert line to reported wrongly", step);
+            case Step::deleteSelectedLine: {
+                const bool valid = selection < figure.lines.size();
+                const bool result = deleteSelectedLine(figure, selection);
+                if (result != valid || figure.lines.size() + (result ? 1 : 0) != before.lines.size()) {
+                    fail("delete selected line reported wrongly", step);
+                }
+                break;
             }
-            break;
-        }
-        case Step::deleteSelectedLine: {
-            const bool valid = selection < figure.lines.size();
-            const bool result = deleteSelectedLine(figure, selection);
-            if (result != valid || figure.lines.size() + (result ? 1 : 0) != before.lines.size()) {
-                fail("delete selected line reported wrongly", step);
-            }
-            break;
-        }
-        case Step::setSelection:
-            // What the editor may hold: any index, or one left over from a
-            // figure that has shrunk since.
-            selection = input.ConsumeBool() ? static_cast<uint32_t>(x) : static_cast<size_t>(y % 64 + 64);
-            break;
-        case Step::lineIsNear:
-            if (!figure.lines.empty() && input.ConsumeBool()) {
-                const size_t k = input.ConsumeIntegralInRange<size_t>(0, figure.lines.size() - 1);
-                checkProximity(figure.lines[k], x, y, step);
-            } else {
-                const auto x2 = input.ConsumeIntegral<int32_t>();
-                const auto y2 = input.ConsumeIntegral<int32_t>();
-                checkProximity({{x, y}, {x2, y2}}, input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>(),
-                               step);
-            }
-            break;
-        case Step::clear:
-            clear(figure);
-            break;
-        case Step::roundTrip:
-            fault = figure_checks::roundTripFault(figure, path.c_str());
-            if (!fault.empty()) {
-                fail(fault, step);
-            }
-            break;
+            case Step::setSelection:
+                // What the editor may hold: any index, or one left over from a
+                // figure that has shrunk since.
+                selection = input.ConsumeBool() ? static_cast<uint32_t>(x) : static_cast<size_t>(y % 64 + 64);
+                break;
+            case Step::lineIsNear:
+                if (!figure.lines.empty() && input.ConsumeBool()) {
+                    const size_t k = input.ConsumeIntegralInRange<size_t>(0, figure.lines.size() - 1);
+                    checkProximity(figure.lines[k], x, y, step);
+                } else {
+                    const auto x2 = input.ConsumeIntegral<int32_t>();
+                    const auto y2 = input.ConsumeIntegral<int32_t>();
+                    checkProximity({{x, y}, {x2, y2}}, input.ConsumeIntegral<int32_t>(),
+                                   input.ConsumeIntegral<int32_t>(), step);
+                }
+                break;
+            case Step::clear:
+                clear(figure);
+                break;
+            case Step::roundTrip:
+                fault = figure_checks::roundTripFault(figure, path.c_str());
+                if (!fault.empty()) {
+                    fail(fault, step);
+                }
+                break;
         }
         fault = figure_checks::figureFault(figure);
         if (!fault.empty()) {

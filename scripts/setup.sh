@@ -22,6 +22,7 @@ needs=(
   libgtest-dev               /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake
   libbenchmark-dev           /usr/lib/x86_64-linux-gnu/cmake/benchmark/benchmarkConfig.cmake
   clang-14                   clang++-14
+  clang-format               clang-format
   libclang-rt-14-dev         '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
   strace                     strace
 )

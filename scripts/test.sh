@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds and runs every test through the CMake presets: the native suite, the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzzer
-# for a bounded time (FIGURY_FUZZ_SECONDS, 60 by default), and the Windows
-# build's suites under Wine, whose ctest starts its own virtual display and
-# Wine prefix.
+# Checks the sources' formatting, then builds and runs every test through the
+# CMake presets: the native suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzzer for a bounded time
+# (FIGURY_FUZZ_SECONDS, 60 by default), and the Windows build's suites under
+# Wine, whose ctest starts its own virtual display and Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 bash scripts/setup.sh
+
+echo "== format =="
+# The sources stay as clang-format leaves them (.clang-format).
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 for preset in native sanitize fuzz windows; do
   echo "== $preset =="

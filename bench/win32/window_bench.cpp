@@ -110,10 +110,22 @@ Figure figureWithClearPatch(int32_t n, bool spread) {
     return figure;
 }
 
-enum Measure { loadTime, firstPaintTime, hover2Time, hover6Time, hover10Time, addPointTime, deletePointTime,
-               movePointTime, insertLineTime, deleteLineTime, saveTime, measureCount };
-constexpr const char* measureNames[measureCount] = {"load", "paint", "hover2", "hover6", "hover10", "add",
-                                                    "delete", "move", "insert", "unline", "save"};
+enum Measure {
+    loadTime,
+    firstPaintTime,
+    hover2Time,
+    hover6Time,
+    hover10Time,
+    addPointTime,
+    deletePointTime,
+    movePointTime,
+    insertLineTime,
+    deleteLineTime,
+    saveTime,
+    measureCount
+};
+constexpr const char* measureNames[measureCount] = {"load",   "paint", "hover2", "hover6", "hover10", "add",
+                                                    "delete", "move",  "insert", "unline", "save"};
 
 struct Result {
     double ms[measureCount] = {};
@@ -263,8 +275,8 @@ int main(int argc, char** argv) {
     }
 
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() /
-                            ("figury-window-bench-" + std::to_string(GetCurrentProcessId()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("figury-window-bench-" + std::to_string(GetCurrentProcessId()));
     fs::create_directories(folder / "Dane");
     SetCurrentDirectoryA(folder.string().c_str());
 

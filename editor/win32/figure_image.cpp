@@ -14,8 +14,12 @@ namespace {
 // repair draws those shapes.
 constexpr int64_t farCoordinate = int64_t{1} << 27;
 
-bool isFar(int64_t value) { return value <= -farCoordinate || value >= farCoordinate; }
-bool isFar(const PixelBox& box) { return isFar(box.left) || isFar(box.top) || isFar(box.right) || isFar(box.bottom); }
+bool isFar(int64_t value) {
+    return value <= -farCoordinate || value >= farCoordinate;
+}
+bool isFar(const PixelBox& box) {
+    return isFar(box.left) || isFar(box.top) || isFar(box.right) || isFar(box.bottom);
+}
 
 // The same for a point, without a branch: the scans below test every shape.
 bool isFar(Point point) {
@@ -25,7 +29,9 @@ bool isFar(Point point) {
 }
 
 // The picture's background, as the window class's brush erases it.
-HBRUSH whiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+HBRUSH whiteBrush() {
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
 
 // Whether a mark may set a pixel in box: its pixels lie within a pixel of its ellipse's square.
 bool markReaches(Point point, const RECT& box) {
@@ -107,17 +113,21 @@ void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Fi
     forEachWhere(
         points.size(), [&](size_t k) { return markReaches(points[k], all) | isFar(points[k]); },
         [&](size_t k) {
-            if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(),
-                                                [&](const RECT& box) { return markReaches(points[k], box); })) {
+            if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) {
+                    return markReaches(points[k], box);
+                })) {
                 reaching.points.push_back(points[k]);
             }
         });
     forEachWhere(
         lines.size(),
-        [&](size_t k) { return lineBoxMeets(lines[k], all) | isFar(lines[k].first) | isFar(lines[k].second); },
+        [&](size_t k) {
+            return lineBoxMeets(lines[k], all) | isFar(lines[k].first) | isFar(lines[k].second);
+        },
         [&](size_t k) {
             if (isFar(lines[k].first) || isFar(lines[k].second) ||
-                std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) { return lineReaches(lines[k], box); })) {
+                std::any_of(boxes.begin(), boxes.end(),
+                            [&](const RECT& box) { return lineReaches(lines[k], box); })) {
                 reaching.lines.push_back(lines[k]);
             }
         });
@@ -125,7 +135,9 @@ void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Fi
 
 }  // namespace
 
-FigureImage::~FigureImage() { release(); }
+FigureImage::~FigureImage() {
+    release();
+}
 
 bool FigureImage::make(HDC like, int width, int height) {
     for (Surface* surface : {&picture_, &frame_}) {

@@ -36,8 +36,7 @@ bool withinGdiReach(Point point) {
 // A pen made some other way than CreatePen counts as wide.
 bool penIsThin(HDC dc) {
     LOGPEN pen;
-    return GetObjectA(GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen) == sizeof pen &&
-           pen.lopnWidth.x <= 1;
+    return GetObjectA(GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen) == sizeof pen && pen.lopnWidth.x <= 1;
 }
 
 // The piece of the line inside box, in the line's own direction, its ends
@@ -81,8 +80,8 @@ bool misses(const RECT& clip, int64_t left, int64_t top, int64_t right, int64_t 
 
 // The pixel box of a mark, one pixel wider each way than its ellipse.
 bool markMisses(const RECT& clip, Point point, int32_t reach) {
-    return misses(clip, int64_t{point.x} - reach - 1, int64_t{point.y} - reach - 1, int64_t{point.x} + reach + 1,
-                  int64_t{point.y} + reach + 1);
+    return misses(clip, int64_t{point.x} - reach - 1, int64_t{point.y} - reach - 1,
+                  int64_t{point.x} + reach + 1, int64_t{point.y} + reach + 1);
 }
 
 bool lineMisses(const RECT& clip, const Line& line) {
@@ -116,13 +115,14 @@ void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     MoveToEx(dc, x2, y2, nullptr);
 }
 
-GdiCanvas::~GdiCanvas() { releasePen(); }
+GdiCanvas::~GdiCanvas() {
+    releasePen();
+}
 
 bool GdiCanvas::freshContext() const {
     return GetCurrentObject(dc_, OBJ_PEN) == GetStockObject(BLACK_PEN) &&
-           GetCurrentObject(dc_, OBJ_BRUSH) == GetStockObject(WHITE_BRUSH) &&
-           GetROP2(dc_) == R2_COPYPEN && GetMapMode(dc_) == MM_TEXT &&
-           GetGraphicsMode(dc_) == GM_COMPATIBLE && GetLayout(dc_) == 0;
+           GetCurrentObject(dc_, OBJ_BRUSH) == GetStockObject(WHITE_BRUSH) && GetROP2(dc_) == R2_COPYPEN &&
+           GetMapMode(dc_) == MM_TEXT && GetGraphicsMode(dc_) == GM_COMPATIBLE && GetLayout(dc_) == 0;
 }
 
 void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
@@ -197,7 +197,9 @@ void GdiCanvas::ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom
     Ellipse(dc_, left, top, right, bottom);
 }
 
-void GdiCanvas::moveTo(int32_t x, int32_t y) { MoveToEx(dc_, x, y, nullptr); }
+void GdiCanvas::moveTo(int32_t x, int32_t y) {
+    MoveToEx(dc_, x, y, nullptr);
+}
 
 void GdiCanvas::lineTo(int32_t x, int32_t y) {
     POINT from;

@@ -8,11 +8,12 @@ const std::string windowClassName = "Figury";
 
 namespace {
 
-HWND createButton(HWND window, HINSTANCE instance, int x, int width, const char* label, int controlId, DWORD style) {
+HWND createButton(HWND window, HINSTANCE instance, int x, int width, const char* label, int controlId,
+                  DWORD style) {
     // A child window's menu argument carries its control identifier.
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
-    return CreateWindowExA(0, "button", label, WS_CHILD | WS_VISIBLE | style, x, 0, width, buttonBarHeight, window,
-                           id, instance, nullptr);
+    return CreateWindowExA(0, "button", label, WS_CHILD | WS_VISIBLE | style, x, 0, width, buttonBarHeight,
+                           window, id, instance, nullptr);
 }
 
 }  // namespace
@@ -35,15 +36,17 @@ ATOM registerFiguryClass(HINSTANCE instance) {
 }
 
 HWND createMainWindow(HINSTANCE instance, EditorState& state) {
-    return CreateWindowExA(0, windowClassName.c_str(), titleLine, mainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           mainWindowWidth, mainWindowHeight, nullptr, nullptr, instance, &state);
+    return CreateWindowExA(0, windowClassName.c_str(), titleLine, mainWindowStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, mainWindowWidth, mainWindowHeight, nullptr, nullptr, instance,
+                           &state);
 }
 
 void createButtonBar(HWND window, HINSTANCE instance) {
     // The blank ends are disabled and carry identifier 0, so they never command anything.
     createButton(window, instance, 0, blankButtonWidth, "", 0, WS_DISABLED);
     for (const CommandButton& button : commandButtons) {
-        createButton(window, instance, button.x, commandButtonWidth, button.label, static_cast<int>(button.id), 0);
+        createButton(window, instance, button.x, commandButtonWidth, button.label,
+                     static_cast<int>(button.id), 0);
     }
     createButton(window, instance, mainWindowWidth - blankButtonWidth, blankButtonWidth, "", 0, WS_DISABLED);
 }

@@ -194,8 +194,8 @@ bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count
     info.bmiHeader.biCompression = BI_RGB;
     auto put = [&](const uint32_t* pixels, DWORD rop) {
         // The rows written; zero or GDI_ERROR on failure.
-        return StretchDIBits(dc, clip.left, clip.top, width, height, 0, 0, width, height, pixels,
-                             &info, DIB_RGB_COLORS, rop) > 0;
+        return StretchDIBits(dc, clip.left, clip.top, width, height, 0, 0, width, height, pixels, &info,
+                             DIB_RGB_COLORS, rop) > 0;
     };
     return put(holes, SRCAND) && put(values, SRCPAINT);
 }

@@ -92,8 +92,8 @@ bool closeFile(std::FILE* file) {
 }
 
 std::string securityOf(const char* path) {
-    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
-                                       DACL_SECURITY_INFORMATION;
+    const SECURITY_INFORMATION parts =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD size = 0;
     GetFileSecurityA(path, parts, nullptr, 0, &size);
     std::string descriptor(size, '\0');
@@ -106,7 +106,8 @@ std::string securityOf(const char* path) {
 // What a replace must carry over: the attributes a user sets and the security.
 bool keepsTheSame(const char* path, const char* other) {
     const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_ENCRYPTED;
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_COMPRESSED |
+                       FILE_ATTRIBUTE_ENCRYPTED;
     const DWORD attributes = GetFileAttributesA(path);
     const DWORD otherAttributes = GetFileAttributesA(other);
     return attributes != INVALID_FILE_ATTRIBUTES && otherAttributes != INVALID_FILE_ATTRIBUTES &&
@@ -125,7 +126,8 @@ bool copyContents(const char* from, const char* to, bool& overwritten) {
     HANDLE target = CreateFileA(to, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size{};
     LARGE_INTEGER oldSize{};
-    bool copied = target != INVALID_HANDLE_VALUE && GetFileSizeEx(source, &size) && GetFileSizeEx(target, &oldSize);
+    bool copied =
+        target != INVALID_HANDLE_VALUE && GetFileSizeEx(source, &size) && GetFileSizeEx(target, &oldSize);
     if (copied && size.QuadPart > oldSize.QuadPart) {
         copied = SetFilePointerEx(target, size, nullptr, FILE_BEGIN) && SetEndOfFile(target);
         if (!copied) {
@@ -139,8 +141,8 @@ bool copyContents(const char* from, const char* to, bool& overwritten) {
         DWORD got = 0;
         DWORD put = 0;
         overwritten = true;
-        copied = ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0 &&
-                 WriteFile(target, buffer.data(), got, &put, nullptr) && put == got;
+        copied = ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+                 got > 0 && WriteFile(target, buffer.data(), got, &put, nullptr) && put == got;
         left -= got;
     }
     copied = copied && SetFilePointerEx(target, size, nullptr, FILE_BEGIN) && SetEndOfFile(target) &&
@@ -176,7 +178,8 @@ bool replaceFile(const char* temporary, const char* path) {
 
     // The backup name is made ours first, so that no other file is replaced.
     const std::string backup = std::string(temporary) + ".old";
-    HANDLE claim = CreateFileA(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE claim =
+        CreateFileA(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (claim == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -198,7 +201,8 @@ bool replaceFile(const char* temporary, const char* path) {
         MoveFileExA(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
-    if (!overwritten && MoveFileExA(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!overwritten &&
+        MoveFileExA(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return false;  // no room for the new figure in the old file: the old one is back, untouched
     }
     // The new figure is in place, though without what the old file had set.
@@ -213,7 +217,7 @@ bool removeFile(const char* path) {
 }  // namespace
 
 const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{linkTarget, replaceableFile, createFile, writeFile,   flushFile,
+    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeFile, flushFile,
                                  syncFile,   closeFile,       replaceFile, removeFile};
     return steps;
 }

@@ -53,7 +53,8 @@ void paint(HWND window, WindowData& data) {
     GetClientRect(window, &client);
     if (!data.image.paint(dc, client.right, client.bottom, state, highlight)) {
         // No memory for the picture: erase and draw on the screen itself.
-        FillRect(dc, &paintStruct.rcPaint, reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
+        FillRect(dc, &paintStruct.rcPaint,
+                 reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
         state.damage.addEverything();
         GdiCanvas canvas(dc);
         paintFigureView(canvas, state, highlight);

@@ -54,7 +54,8 @@ bool Process::running() const {
 }
 
 bool Process::waitExit(Millis timeout, DWORD* code) {
-    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    if (!info_.hProcess ||
+        WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
         return false;
     }
     if (code && !GetExitCodeProcess(info_.hProcess, code)) {
@@ -242,7 +243,8 @@ void tapKey(WORD vk) {
 }
 
 void tapAltF4() {
-    sendInputs({keyInput(VK_MENU, false), keyInput(VK_F4, false), keyInput(VK_F4, true), keyInput(VK_MENU, true)});
+    sendInputs(
+        {keyInput(VK_MENU, false), keyInput(VK_F4, false), keyInput(VK_F4, true), keyInput(VK_MENU, true)});
 }
 
 namespace {
@@ -278,7 +280,8 @@ Image fromDc(HDC source, int x, int y, int width, int height) {
     image.height = height;
     image.rgb.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
     const auto* src = static_cast<const std::uint8_t*>(bits);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < n; ++i) {
+    for (std::size_t i = 0, n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < n;
+         ++i) {
         image.rgb[i * 3] = src[i * 4 + 2];
         image.rgb[i * 3 + 1] = src[i * 4 + 1];
         image.rgb[i * 3 + 2] = src[i * 4];
@@ -346,7 +349,8 @@ std::string cp1250(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int n = WideCharToMultiByte(1250, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(1250, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(1250, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;

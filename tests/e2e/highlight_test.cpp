@@ -22,8 +22,8 @@ void checkRingReach(EditorSession& session) {
         int dx, dy;
         bool ringed;
     };
-    const Step steps[] = {{5, 0, true}, {6, 0, false}, {0, -5, true}, {0, -6, false},
-                          {-5, 5, true}, {-6, 5, false}};
+    const Step steps[] = {{5, 0, true},   {6, 0, false}, {0, -5, true},
+                          {0, -6, false}, {-5, 5, true}, {-6, 5, false}};
     for (const Step& s : steps) {
         SCOPED_TRACE(::testing::Message() << "pointer at B + (" << s.dx << ", " << s.dy << ")");
         ASSERT_TRUE(session.hover(kBx + s.dx, kBy + s.dy));
@@ -45,7 +45,8 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
     const struct {
         Command command;
         const std::wstring& prompt;
-    } modes[] = {{kDeletePoint, kPromptDeletePoint}, {kMovePoint, kPromptMovePoint}, {kInsertLine, kPromptInsertLine}};
+    } modes[] = {
+        {kDeletePoint, kPromptDeletePoint}, {kMovePoint, kPromptMovePoint}, {kInsertLine, kPromptInsertLine}};
     for (const auto& m : modes) {
         SCOPED_TRACE(m.command);
         ASSERT_TRUE(session_.clickButton(m.command));
@@ -164,8 +165,10 @@ TEST_F(HighlightTest, EveryPromptIsDrawnWithItsPolishLetters) {
     const struct {
         Command command;
         const std::wstring& prompt;
-    } commands[] = {{kInsertPoint, kPromptInsertPoint}, {kDeletePoint, kPromptDeletePoint},
-                    {kMovePoint, kPromptMovePoint},     {kInsertLine, kPromptInsertLine},
+    } commands[] = {{kInsertPoint, kPromptInsertPoint},
+                    {kDeletePoint, kPromptDeletePoint},
+                    {kMovePoint, kPromptMovePoint},
+                    {kInsertLine, kPromptInsertLine},
                     {kDeleteLine, kPromptDeleteLine}};
     for (const auto& c : commands) {
         SCOPED_TRACE(c.command);

@@ -9,7 +9,8 @@ std::uint32_t Image::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return 0xFFFFFFFFu;
     }
-    std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+    std::size_t i =
+        (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
     return (std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) | rgb[i + 2];
 }
 

@@ -145,7 +145,8 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
                      {frame.right - 1, frame.bottom - 1}};
     for (POINT e : edges) {
         LRESULT hit = hitTest(window, e.x, e.y);
-        EXPECT_TRUE(hit < HTLEFT || hit > HTBOTTOMRIGHT) << "sizing edge at " << e.x << "," << e.y << ": " << hit;
+        EXPECT_TRUE(hit < HTLEFT || hit > HTBOTTOMRIGHT)
+            << "sizing edge at " << e.x << "," << e.y << ": " << hit;
     }
 
     struct Expected {
@@ -373,15 +374,16 @@ TEST_F(StartTest, SaveKeepsWhatTheUserSetOnTheFile) {
     const Case cases[] = {
         {"private file and a file of the user's named like a temporary",
          "chmod 600 Dane/obiekt.obj && echo moje > Dane/obiekt.obj.tmp",
-         "[ $(stat -c %a Dane/obiekt.obj) = 600 ] && [ $(cat Dane/obiekt.obj.tmp) = moje ] && [ $(ls Dane | wc -l) = 2 ]",
+         "[ $(stat -c %a Dane/obiekt.obj) = 600 ] && [ $(cat Dane/obiekt.obj.tmp) = moje ] && [ $(ls Dane | "
+         "wc -l) = 2 ]",
          true},
         {"link to a file beside the folder",
          "mv Dane/obiekt.obj shared.obj && chmod 640 shared.obj && ln -s ../shared.obj Dane/obiekt.obj",
          "[ -L Dane/obiekt.obj ] && [ $(readlink Dane/obiekt.obj) = ../shared.obj ] && "
          "[ $(stat -c %a shared.obj) = 640 ] && [ $(ls Dane | wc -l) = 1 ]",
          true},
-        {"read-only file", "chmod 444 Dane/obiekt.obj", "[ $(stat -c %a Dane/obiekt.obj) = 444 ] && [ $(ls Dane | wc -l) = 1 ]",
-         false},
+        {"read-only file", "chmod 444 Dane/obiekt.obj",
+         "[ $(stat -c %a Dane/obiekt.obj) = 444 ] && [ $(ls Dane | wc -l) = 1 ]", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -127,34 +127,34 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
         {"delete point missed at 6 px", 2, 0, 106, 100, true, 2, unchanged, pathFigure(), 0},
         {"pick the point to move", 3, 0, 201, 99, true, 4, destinationPrompt, pathFigure(), 1},
         {"pick to move missed", 3, 0, 10, 40, true, 3, unchanged, pathFigure(), 0},
-        {"press while waiting for the release of a move", 4, 1, 300, 300, false, 4, unchanged,
-         pathFigure(), 1},
+        {"press while waiting for the release of a move", 4, 1, 300, 300, false, 4, unchanged, pathFigure(),
+         1},
         // The second picks take the point of their first, never a recorded line.
         {"move the picked point with its line ends", 5, 1, 50, 60, true, 0, pointMoved,
          figureOf({100, 100, 50, 60, 150, 200}, {100, 100, 50, 60, 50, 60, 150, 200}), 1, 0, 0},
-        {"pick the first point of a line", 6, 0, 150, 200, true, 7, secondPointPrompt,
-         pathFigure(), 2},
+        {"pick the first point of a line", 6, 0, 150, 200, true, 7, secondPointPrompt, pathFigure(), 2},
         {"first point missed", 6, 0, 400, 400, true, 6, unchanged, pathFigure(), 0},
-        {"press while waiting for the release of a line", 7, 2, 100, 100, false, 7, unchanged,
-         pathFigure(), 2},
+        {"press while waiting for the release of a line", 7, 2, 100, 100, false, 7, unchanged, pathFigure(),
+         2},
         {"insert a line to the second point", 8, 2, 100, 100, true, 0, lineInserted,
-         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 100, 100}),
+         figureOf({100, 100, 200, 100, 150, 200},
+                  {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 100, 100}),
          2, 0, 0},
         {"a line to the first point itself has zero length", 8, 2, 150, 200, true, 0, lineInserted,
-         figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 150, 200}),
+         figureOf({100, 100, 200, 100, 150, 200},
+                  {100, 100, 200, 100, 200, 100, 150, 200, 150, 200, 150, 200}),
          2},
         {"second point missed", 8, 2, 400, 400, true, 8, unchanged, pathFigure(), 2},
         {"delete the recorded line wherever the pointer is", 10, 0, 700, 500, true, 0, lineDeleted,
          figureOf({100, 100, 200, 100, 150, 200}, {100, 100, 200, 100}), 0, 1, std::nullopt},
-        {"nothing recorded: a point pick's index is no line to delete", 10, 2, 150, 100, true, 10,
-         unchanged, pathFigure(), 2},
+        {"nothing recorded: a point pick's index is no line to delete", 10, 2, 150, 100, true, 10, unchanged,
+         pathFigure(), 2},
         {"the first row below the button bar is a pick", 1, 0, 100, 30, true, 0, pointAdded,
          figureOf({100, 100, 200, 100, 150, 200, 100, 30}, {100, 100, 200, 100, 200, 100, 150, 200}), 0},
         // A blank end button passes its presses on to the window.
-        {"a press over the button bar adds no point", 1, 0, 100, 29, false, 1, unchanged,
-         pathFigure(), 0},
-        {"a press over the button bar deletes no line", 10, 0, 700, 0, false, 10, unchanged,
-         pathFigure(), 0, 1, 1},
+        {"a press over the button bar adds no point", 1, 0, 100, 29, false, 1, unchanged, pathFigure(), 0},
+        {"a press over the button bar deletes no line", 10, 0, 700, 0, false, 10, unchanged, pathFigure(), 0,
+         1, 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -215,7 +215,8 @@ TEST(EditModes, MoveTakesTwoPressesWithAReleaseBetween) {
     EXPECT_EQ(5, modeOf(state));
     onLeftButtonDown(state, 120, 130);
     EXPECT_EQ(0, modeOf(state));
-    EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}), state.figure);
+    EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}),
+              state.figure);
 }
 
 TEST(EditModes, ACommandAbandonsAHalfDoneMove) {

@@ -20,9 +20,7 @@ protected:
     const fs::path folder_ = scratch_.path();
     const std::string path_ = scratch_.file("obiekt.obj");
 
-    void write(const std::string& bytes) {
-        std::ofstream(path_, std::ios::binary) << bytes;
-    }
+    void write(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
     // Text mode, so that the platform's line ends read back as "\n".
     std::string readText() {
         std::ifstream in(path_);
@@ -92,7 +90,8 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyB
             EXPECT_EQ(expected, saveAtClose(state, path_.c_str()));
             EXPECT_EQ(expected != SaveOutcome::failed, state.saveSettled);
             if (kind == text) {
-                EXPECT_EQ(edited ? "PUNKTY 1\n\n7 38\n\nLINIE 0\n\n" : original, edited ? readText() : readBytes());
+                EXPECT_EQ(edited ? "PUNKTY 1\n\n7 38\n\nLINIE 0\n\n" : original,
+                          edited ? readText() : readBytes());
             } else {
                 EXPECT_TRUE(kind == folder ? fs::is_directory(path_) : fs::is_symlink(path_));
             }

@@ -37,7 +37,8 @@ public:
 private:
     void add(const char* name, std::initializer_list<int32_t> values) {
         std::string call = name;
-        for (int32_t v : values) call += " " + std::to_string(v);
+        for (int32_t v : values)
+            call += " " + std::to_string(v);
         calls.push_back(call);
     }
 };
@@ -68,9 +69,8 @@ Paint paint(const Figure& figure, int mode, int32_t x, int32_t y, const char* st
 }
 
 const Calls pathDrawing = {
-    "ellipse 98 98 102 102", "ellipse 198 98 202 102", "ellipse 148 198 152 202",
-    "moveTo 100 100",        "lineTo 200 100",         "moveTo 200 100",
-    "lineTo 150 200",
+    "ellipse 98 98 102 102", "ellipse 198 98 202 102", "ellipse 148 198 152 202", "moveTo 100 100",
+    "lineTo 200 100",        "moveTo 200 100",         "lineTo 150 200",
 };
 
 Calls plus(Calls first, const Calls& second) {
@@ -87,15 +87,14 @@ TEST(FigureView, AnEmptyFigureWithoutStatusDrawsNothing) {
 
 TEST(FigureView, PointsThenLinesThenTextThenHighlight) {
     const Paint result = paint(pathFigure(), 2, 195, 105, "Usuni\xEAto");
-    EXPECT_EQ(plus(pathDrawing, {"text 10 35 8 Usuni\xEAto", "pen 1", "select",
-                                 "ellipse 195 95 205 105"}),
+    EXPECT_EQ(plus(pathDrawing, {"text 10 35 8 Usuni\xEAto", "pen 1", "select", "ellipse 195 95 205 105"}),
               result.calls);
 }
 
 TEST(FigureView, EachModeHighlightsWhatItPicks) {
     // The pointer rests beside the second point, near both lines that end there.
     const Calls ring = {"pen 1", "select", "ellipse 195 95 205 105"};
-    const Calls thickLines = {"pen 3", "select", "moveTo 100 100", "lineTo 200 100",
+    const Calls thickLines = {"pen 3",  "select",         "moveTo 100 100", "lineTo 200 100",
                               "select", "moveTo 200 100", "lineTo 150 200"};
     for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) {
         SCOPED_TRACE(mode);
@@ -112,8 +111,7 @@ TEST(FigureView, EachModeHighlightsWhatItPicks) {
     EXPECT_EQ(1u, paint(pathFigure(), 10, 195, 101).recordedLine);
 
     const Paint nearFirst = paint(pathFigure(), 10, 150, 103, "", 1);
-    EXPECT_EQ(plus(pathDrawing, {"pen 3", "select", "moveTo 100 100", "lineTo 200 100"}),
-              nearFirst.calls);
+    EXPECT_EQ(plus(pathDrawing, {"pen 3", "select", "moveTo 100 100", "lineTo 200 100"}), nearFirst.calls);
     EXPECT_EQ(0u, nearFirst.recordedLine);
 }
 
@@ -122,7 +120,7 @@ TEST(FigureView, TheRingReachesFivePixelsNotSix) {
         int32_t x, y;
         bool ringed;
     };
-    const Row rows[] = {{105, 100, true},  {95, 100, true},  {100, 105, true}, {105, 95, true},
+    const Row rows[] = {{105, 100, true},  {95, 100, true},  {100, 105, true},  {105, 95, true},
                         {106, 100, false}, {94, 100, false}, {100, 106, false}, {100, 94, false}};
     const Figure figure = figureOf({100, 100});
     for (const Row& row : rows) {
@@ -145,12 +143,12 @@ TEST(FigureView, EveryPointUnderThePointerIsRinged) {
 
 TEST(FigureView, TheLastNearLineIsRecordedForDeletion) {
     // Two parallel lines 4 pixels apart, a far one, and one more near the first two.
-    const Figure figure = figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300,
-                                        50, 96, 150, 96});
+    const Figure figure =
+        figureOf({}, {0, 100, 200, 100, 0, 104, 200, 104, 0, 300, 200, 300, 50, 96, 150, 96});
     const Paint threeNear = paint(figure, 10, 100, 102);
     EXPECT_EQ(3u, threeNear.recordedLine);
-    EXPECT_EQ(plus(Calls{"moveTo 0 100", "lineTo 200 100", "moveTo 0 104", "lineTo 200 104",
-                         "moveTo 0 300", "lineTo 200 300", "moveTo 50 96", "lineTo 150 96"},
+    EXPECT_EQ(plus(Calls{"moveTo 0 100", "lineTo 200 100", "moveTo 0 104", "lineTo 200 104", "moveTo 0 300",
+                         "lineTo 200 300", "moveTo 50 96", "lineTo 150 96"},
                    {"pen 3", "select", "moveTo 0 100", "lineTo 200 100", "select", "moveTo 0 104",
                     "lineTo 200 104", "select", "moveTo 50 96", "lineTo 150 96"}),
               threeNear.calls);

@@ -54,8 +54,8 @@ const std::vector<LoadCase> loadCases = {
     {"comments anywhere, blank-free empty lines",
      "/ before the header\n\nPUNKTY 2\n/x\n1 2\n//\n\n3 4\n/\nLINIE 1\n/ c\n\r\n1 2\n", 1,
      makeFigure({{1, 2}, {3, 4}}, {{1, 2}})},
-    {"slash outside the first column is a data line that does not scan",
-     "PUNKTY 2\n1 2\n /3 4\n", 1, makeFigure({{1, 2}, {1, 2}})},
+    {"slash outside the first column is a data line that does not scan", "PUNKTY 2\n1 2\n /3 4\n", 1,
+     makeFigure({{1, 2}, {1, 2}})},
     {"blank line is a data line; CR CR LF is not empty", "PUNKTY 4\n1 2\n \n\r\r\n3 4\n", 1,
      makeFigure({{1, 2}, {1, 2}, {1, 2}, {3, 4}})},
     {"no line section", "PUNKTY 2\n1 2\n3 4\n", 1, makeFigure({{1, 2}, {3, 4}})},
@@ -77,14 +77,17 @@ const std::vector<LoadCase> loadCases = {
      makeFigure({{1, 2}, {3, 4}})},
     {"NUL ends what is scanned, not the line", "PUNKTY 2\n1 2\n5\0 7\nLINIE 1\n1 2\n"s, 1,
      makeFigure({{1, 2}, {5, 2}}, {{1, 2}})},
-    {"Ctrl-Z ends the file", "PUNKTY 3\n1 2\n3 4\n5 6\x1A" "7 8\nLINIE 1\n1 2\n", 1,
-     makeFigure({{1, 2}, {3, 4}, {5, 6}})},
+    {"Ctrl-Z ends the file",
+     "PUNKTY 3\n1 2\n3 4\n5 6\x1A"
+     "7 8\nLINIE 1\n1 2\n",
+     1, makeFigure({{1, 2}, {3, 4}, {5, 6}})},
     {"numbers at and past the 32-bit range",
      "PUNKTY 5\n1 2\n2147483648 5\n-2147483648 2147483647\n6 -2147483649\n"
      "0000000000000000000000012 -00000000000000000000034\n",
      1, makeFigure({{1, 2}, {1, 2}, {INT32_MIN, INT32_MAX}, {6, INT32_MAX}, {12, -34}})},
-    {"lines naming no point add nothing", "PUNKTY 2\n1 1\n2 2\nLINIE 7\n0 1\n3 1\n1 3\n-1 2\n1 2\n2 1\n2 4294967297\n",
-     1, makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {2, 1}, {2, 1}})},
+    {"lines naming no point add nothing",
+     "PUNKTY 2\n1 1\n2 2\nLINIE 7\n0 1\n3 1\n1 3\n-1 2\n1 2\n2 1\n2 4294967297\n", 1,
+     makeFigure({{1, 1}, {2, 2}}, {{1, 2}, {2, 1}, {2, 1}})},
     {"first line record does not scan", "PUNKTY 2\n1 1\n2 2\nLINIE 2\nx\n1 2\n", 1,
      makeFigure({{1, 1}, {2, 2}}, {{1, 2}})},
     {"negative line count", "PUNKTY 2\n1 1\n2 2\nLINIE -1\n1 2\n", 1, makeFigure({{1, 1}, {2, 2}})},
@@ -94,11 +97,14 @@ const std::vector<LoadCase> loadCases = {
     {"long lines are read whole",
      "/" + std::string(700000, 'c') + "\nPUNKTY 3\n1 2" + std::string(600000, ' ') + "3 4\n5 6\n", 1,
      makeFigure({{1, 2}, {5, 6}, {5, 6}})},
-    {"a long comment at the end: the record before it repeats", "PUNKTY 3\n1 2\n/" + std::string(700000, 'c'), 1,
-     makeFigure({{1, 2}, {1, 2}, {1, 2}})},
+    {"a long comment at the end: the record before it repeats", "PUNKTY 3\n1 2\n/" + std::string(700000, 'c'),
+     1, makeFigure({{1, 2}, {1, 2}, {1, 2}})},
     {"UTF-8 byte-order mark before the first line", "\xEF\xBB\xBF/ Notepad\nPUNKTY 1\n1 2\n", 1,
      makeFigure({{1, 2}})},
-    {"byte-order mark elsewhere is text", "PUNKTY 2\n1 2\n\xEF\xBB\xBF" "3 4\n", 1, makeFigure({{1, 2}, {1, 2}})},
+    {"byte-order mark elsewhere is text",
+     "PUNKTY 2\n1 2\n\xEF\xBB\xBF"
+     "3 4\n",
+     1, makeFigure({{1, 2}, {1, 2}})},
     {"empty file", "", 0, {}},
     {"only comments and empty lines", "/a\n\n\r\n/b\n", 0, {}},
     {"point count zero", "PUNKTY 0\n\n\nLINIE 0\n\n", 0, {}},
@@ -126,7 +132,8 @@ TEST(LoadFigure, FileContents) {
 
 TEST(LoadFigure, MissingOrUnreadablePathFails) {
     ScratchDir dir;
-    for (const std::string& path : {dir.file("missing.obj"), dir.file("no/such/folder.obj"), dir.path().string()}) {
+    for (const std::string& path :
+         {dir.file("missing.obj"), dir.file("no/such/folder.obj"), dir.path().string()}) {
         SCOPED_TRACE(path);
         Figure figure = untouchedFigure();
         EXPECT_FALSE(loadFigure(figure, path.c_str()));
@@ -157,7 +164,7 @@ TEST(ScanPair, FormattedInputRules) {
         {"2147483647 -2147483648", 2, INT32_MAX, INT32_MIN},
         {"2147483648 1", 0, -7, -7},
         {"1 -2147483649", 1, 1, -7},
-        {"4294967296 1", 0, -7, -7},           // 0 after a 32-bit wrap
+        {"4294967296 1", 0, -7, -7},            // 0 after a 32-bit wrap
         {"18446744073709551617 1", 0, -7, -7},  // 1 after a 64-bit wrap
         {"00000000000000000000000000042 1", 2, 42, 1},
         {"3\n4", 1, 3, -7},  // the line end is the end of the text
@@ -176,10 +183,10 @@ TEST(ScanPair, FormattedInputRules) {
 
 TEST(ScanHeader, WordAtTheStartThenANumber) {
     const ScanCase cases[] = {
-        {"PUNKTY 3", 1, 3, 0},          {"PUNKTY3", 1, 3, 0},        {"PUNKTY\t\r +3 junk", 1, 3, 0},
-        {"PUNKTY -4", 1, -4, 0},        {" PUNKTY 3", 0, -7, 0},     {"PUNKT 3", 0, -7, 0},
-        {"PUNKTYX 3", 0, -7, 0},        {"PUNKTY", 0, -7, 0},        {"PUNKTY\n3", 0, -7, 0},
-        {"punkty 3", 0, -7, 0},         {"LINIE 3", 0, -7, 0},       {"", 0, -7, 0},
+        {"PUNKTY 3", 1, 3, 0},   {"PUNKTY3", 1, 3, 0},    {"PUNKTY\t\r +3 junk", 1, 3, 0},
+        {"PUNKTY -4", 1, -4, 0}, {" PUNKTY 3", 0, -7, 0}, {"PUNKT 3", 0, -7, 0},
+        {"PUNKTYX 3", 0, -7, 0}, {"PUNKTY", 0, -7, 0},    {"PUNKTY\n3", 0, -7, 0},
+        {"punkty 3", 0, -7, 0},  {"LINIE 3", 0, -7, 0},   {"", 0, -7, 0},
     };
     for (const ScanCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -266,8 +273,8 @@ TEST(SaveFigure, WritesTheExactLayout) {
 
 TEST(SaveFigure, WritesEveryNumberInDecimal) {
     std::mt19937 random(7);
-    std::vector<int32_t> values = {0, 1, -1, 9, 10, -10, 99, 100, 101, 999999999, 1000000000, INT32_MAX, INT32_MIN,
-                                   INT32_MIN + 1};
+    std::vector<int32_t> values = {0,   1,   -1,        9,          10,        -10,       99,
+                                   100, 101, 999999999, 1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
     for (int i = 0; i < 2000; ++i) {
         const int64_t value = static_cast<int64_t>(random()) - 2147483648LL;  // any 32-bit value
         values.push_back(static_cast<int32_t>(value / (int64_t{1} << (random() % 31))));
@@ -311,7 +318,8 @@ TEST(SaveFigure, RoundTripKeepsPointsOrderAndLines) {
     const unsigned points = 20000;
     for (unsigned k = 0; k < points; ++k) {
         // A small range, so many points share their coordinates.
-        addPoint(figure, static_cast<int32_t>(random() % 120) - 60, static_cast<int32_t>(random() % 120) - 60);
+        addPoint(figure, static_cast<int32_t>(random() % 120) - 60,
+                 static_cast<int32_t>(random() % 120) - 60);
     }
     for (int k = 0; k < 30000; ++k) {
         figure.lines.push_back({figure.points[random() % points], figure.points[random() % points]});
@@ -395,7 +403,8 @@ TEST(SaveFigure, AFailedStepKeepsTheOldFile) {
         EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.path()), {})) << "temporary left";
         ASSERT_LT(failing, 20);
     }
-    EXPECT_EQ(9, failing) << "target, replaceable, create, write, flush, sync, close and replace can each fail";
+    EXPECT_EQ(9, failing)
+        << "target, replaceable, create, write, flush, sync, close and replace can each fail";
     Figure loaded;
     ASSERT_TRUE(loadFigure(loaded, path.c_str()));
     EXPECT_EQ(replacement, loaded);

@@ -32,9 +32,9 @@ TEST(FigureStore, HitBoxIsASquareReachingFivePixels) {
         bool hit;
     };
     const Offset offsets[] = {
-        {0, 0, true},   {5, 0, true},   {-5, 0, true},  {0, 5, true},   {0, -5, true},  {5, 5, true},
-        {-5, -5, true}, {6, 0, false},  {-6, 0, false}, {0, 6, false},  {0, -6, false}, {5, 6, false},
-        {-6, 5, false},
+        {0, 0, true},   {5, 0, true},   {-5, 0, true},  {0, 5, true},   {0, -5, true},
+        {5, 5, true},   {-5, -5, true}, {6, 0, false},  {-6, 0, false}, {0, 6, false},
+        {0, -6, false}, {5, 6, false},  {-6, 5, false},
     };
     for (const Offset& o : offsets) {
         SCOPED_TRACE(std::to_string(o.dx) + ", " + std::to_string(o.dy));
@@ -83,8 +83,8 @@ TEST(FigureStore, DeletingAPointTakesItsLinesAndKeepsTheOrderOfTheRest) {
     Figure figure = makeFigure({{0, 0}, {100, 0}, {0, 100}, {100, 100}, {300, 300}},
                                {{2, 3}, {1, 2}, {3, 4}, {1, 3}, {4, 5}, {1, 4}, {5, 2}});
     EXPECT_TRUE(deletePointsAt(figure, 1, -1));
-    const Figure expected = makeFigure({{100, 0}, {0, 100}, {100, 100}, {300, 300}},
-                                       {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
+    const Figure expected =
+        makeFigure({{100, 0}, {0, 100}, {100, 100}, {300, 300}}, {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
     EXPECT_EQ(expected, figure);
 }
 
@@ -210,7 +210,8 @@ TEST(FigureStore, OnePassOperationsMatchTheStepByStepOnes) {
         }
         for (int k = 0; k < 60; ++k) {
             const size_t selection = random() % static_cast<unsigned>(points);
-            insertLineTo(figure, selection, figure.points[random() % static_cast<unsigned>(points)].x, coordinate());
+            insertLineTo(figure, selection, figure.points[random() % static_cast<unsigned>(points)].x,
+                         coordinate());
         }
         SCOPED_TRACE(testing::PrintToString(figure));
 

@@ -54,7 +54,8 @@ TEST(LineIsNear, Cases) {
         {"shallow, on the first end", 100, 100, 200, 110, 100, 100, false},
         {"shallow, on the second end", 100, 100, 200, 110, 200, 110, false},
         {"across the whole 32-bit plane", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 0, 0, true},
-        {"across the whole 32-bit plane, 141 away", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 100, -100, false},
+        {"across the whole 32-bit plane, 141 away", INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 100, -100,
+         false},
     };
     for (const ProximityCase& c : cases) {
         EXPECT_EQ(c.near, lineIsNear({{c.x1, c.y1}, {c.x2, c.y2}}, c.x, c.y)) << c.name;

@@ -65,7 +65,8 @@ protected:
     void SetUp() override {
         const char* dir = std::getenv("FIGURY_RELEASE_DIR");
         if (dir == nullptr || *dir == '\0') {
-            GTEST_SKIP() << "FIGURY_RELEASE_DIR names no unpacked release; ctest's release_zip test makes one";
+            GTEST_SKIP()
+                << "FIGURY_RELEASE_DIR names no unpacked release; ctest's release_zip test makes one";
         }
         folder_ = toWindowsPath(dir);
     }
@@ -122,7 +123,8 @@ TEST_F(Release, ExecutableTellsWindowsItsNameAndVersion) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(FIGURY_VERSION_MINOR, FIGURY_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(FIGURY_VERSION_MINOR, FIGURY_VERSION_MAJOR)));
     EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, FIGURY_VERSION_PATCH)));
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
     EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);

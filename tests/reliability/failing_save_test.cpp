@@ -80,8 +80,7 @@ std::map<std::string, std::string> folderContents(const fs::path& folder) {
 }
 
 const Figure replacement = makeFigure({{7, 8}, {9, 10}, {-11, 12}}, {{2, 1}, {3, 3}});
-const std::string replacementText =
-    platformText("PUNKTY 3\n\n7 8\n9 10\n-11 12\n\nLINIE 2\n\n2 1\n3 3\n");
+const std::string replacementText = platformText("PUNKTY 3\n\n7 8\n9 10\n-11 12\n\nLINIE 2\n\n2 1\n3 3\n");
 
 struct Situation {
     const char* name;
@@ -142,7 +141,9 @@ TEST(FailingSave, FolderFailuresKeepEverythingAsItWas) {
     const std::vector<Case> cases = {
         {"no Dane folder", {}, {}, "Dane/obiekt.obj"},
         {"no Dane folder, a file of that name", {}, {{"Dane", "not a folder"}}, "Dane/obiekt.obj"},
-        {"the figure file's name taken by a folder", {"Dane", "Dane/obiekt.obj"}, {{"Dane/obiekt.obj/x", "x"}},
+        {"the figure file's name taken by a folder",
+         {"Dane", "Dane/obiekt.obj"},
+         {{"Dane/obiekt.obj/x", "x"}},
          "Dane/obiekt.obj"},
 #ifndef _WIN32
         {"the figure file's name taken by a link loop", {"Dane"}, {}, "Dane/obiekt.obj", "Dane/obiekt.obj"},

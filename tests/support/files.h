@@ -59,8 +59,9 @@ public:
             }
         }
         std::random_device entropy;
-        std::mt19937_64 random((uint64_t{entropy()} << 32) ^ entropy() ^
-                               static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::mt19937_64 random(
+            (uint64_t{entropy()} << 32) ^ entropy() ^
+            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
         const std::filesystem::path base = ::testing::TempDir();
         for (;;) {
             path_ = base / (stem + "-" + std::to_string(random() % 1000000000));

@@ -74,8 +74,14 @@ MessageBoxCatcher::~MessageBoxCatcher() {
     activeHook = nullptr;
 }
 
-const std::vector<SeenBox>& MessageBoxCatcher::boxes() const { return seen; }
+const std::vector<SeenBox>& MessageBoxCatcher::boxes() const {
+    return seen;
+}
 
-void MessageBoxCatcher::forget() { seen.clear(); }
+void MessageBoxCatcher::forget() {
+    seen.clear();
+}
 
-void MessageBoxCatcher::answerWith(std::vector<int> next) { answers.assign(next.begin(), next.end()); }
+void MessageBoxCatcher::answerWith(std::vector<int> next) {
+    answers.assign(next.begin(), next.end());
+}

@@ -19,13 +19,13 @@ inline bool runningUnderWine() {
 
 // On a Windows set up for another language the test skips; under Wine, whose
 // locale the test run chooses, another code page means a broken run and fails.
-#define FIGURY_REQUIRE_POLISH_CODE_PAGE()                                                                  \
-    do {                                                                                                   \
-        if (GetACP() != 1250) {                                                                            \
-            if (polish_code_page::runningUnderWine()) {                                                      \
+#define FIGURY_REQUIRE_POLISH_CODE_PAGE()                                                                   \
+    do {                                                                                                    \
+        if (GetACP() != 1250) {                                                                             \
+            if (polish_code_page::runningUnderWine()) {                                                     \
                 FAIL() << "Wine runs with ANSI code page " << GetACP() << "; run it with LANG=pl_PL.UTF-8"; \
-            }                                                                                              \
-            GTEST_SKIP() << "compares Polish text, which needs ANSI code page 1250; this Windows uses "    \
-                         << GetACP();                                                                      \
-        }                                                                                                  \
+            }                                                                                               \
+            GTEST_SKIP() << "compares Polish text, which needs ANSI code page 1250; this Windows uses "     \
+                         << GetACP();                                                                       \
+        }                                                                                                   \
     } while (false)

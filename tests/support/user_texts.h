@@ -18,7 +18,8 @@ inline constexpr std::string_view loadFailure = "Brak danych do wczytania lub da
 inline constexpr std::string_view loadFailureCaption = "Brak danych";
 inline constexpr std::string_view saveFailure = "Nie udało się zapisać danych do pliku Dane/obiekt.obj";
 inline constexpr std::string_view saveFailureChoices =
-    "Nie udało się zapisać danych do pliku Dane/obiekt.obj\n\nMożesz spróbować ponownie, anulować zamykanie i "
+    "Nie udało się zapisać danych do pliku Dane/obiekt.obj\n\nMożesz spróbować ponownie, anulować zamykanie "
+    "i "
     "wrócić do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu.";
 inline constexpr std::string_view saveFailureCaption = "Błąd zapisu";
 
@@ -36,18 +37,38 @@ inline constexpr std::string_view promptInsertLine = "Wstawianie linii - Wskaz p
 inline constexpr std::string_view promptDeleteLine = "Usuwanie linii - Wskaz linię do usunięcia";
 inline constexpr std::string_view pointAdded = "Dodano nowy punkt";
 inline constexpr std::string_view pointDeleted = "Punkt został usunięty";
-inline constexpr std::string_view promptMoveDestination = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
+inline constexpr std::string_view promptMoveDestination =
+    "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
 inline constexpr std::string_view pointMoved = "Punkt został przesunięty";
 inline constexpr std::string_view promptLineSecond = "Wstawianie linii - Wskaz drugi punk linii";
 inline constexpr std::string_view lineInserted = "Wstawiono linię";
 inline constexpr std::string_view lineDeleted = "Usunięto linię";
 
 inline constexpr std::array<std::string_view, 24> all = {
-    title,         greetingCaption,   loadFailure,      loadFailureCaption, saveFailure, saveFailureChoices,
-    saveFailureCaption, buttonAddPoint, buttonDeletePoint, buttonMovePoint, buttonInsertLine,
-    buttonDeleteLine, promptAddPoint, promptDeletePoint, promptMovePoint, promptInsertLine,
-    promptDeleteLine, pointAdded,      pointDeleted,     promptMoveDestination, pointMoved,
-    promptLineSecond, lineInserted,    lineDeleted,
+    title,
+    greetingCaption,
+    loadFailure,
+    loadFailureCaption,
+    saveFailure,
+    saveFailureChoices,
+    saveFailureCaption,
+    buttonAddPoint,
+    buttonDeletePoint,
+    buttonMovePoint,
+    buttonInsertLine,
+    buttonDeleteLine,
+    promptAddPoint,
+    promptDeletePoint,
+    promptMovePoint,
+    promptInsertLine,
+    promptDeleteLine,
+    pointAdded,
+    pointDeleted,
+    promptMoveDestination,
+    pointMoved,
+    promptLineSecond,
+    lineInserted,
+    lineDeleted,
 };
 
 // The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.
@@ -88,7 +109,8 @@ inline std::wstring wide(std::string_view utf8) {
         if (byte < 0x80 || i + 1 == utf8.size()) {
             text += static_cast<wchar_t>(byte);
         } else {  // every letter here takes two bytes
-            text += static_cast<wchar_t>(((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
+            text +=
+                static_cast<wchar_t>(((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu));
         }
     }
     return text;

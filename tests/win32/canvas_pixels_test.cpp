@@ -55,13 +55,16 @@ public:
     }
     void selectHighlightPen() override {
         HGDIOBJ before = SelectObject(dc_, pen_);
-        if (penBefore_ == nullptr) penBefore_ = before;
+        if (penBefore_ == nullptr)
+            penBefore_ = before;
     }
 
 private:
     void releasePen() {
-        if (penBefore_ != nullptr) SelectObject(dc_, penBefore_);
-        if (pen_ != nullptr) DeleteObject(pen_);
+        if (penBefore_ != nullptr)
+            SelectObject(dc_, penBefore_);
+        if (pen_ != nullptr)
+            DeleteObject(pen_);
         penBefore_ = nullptr;
         pen_ = nullptr;
     }
@@ -110,8 +113,8 @@ private:
     void* bits_ = nullptr;
 };
 
-::testing::AssertionResult samePixels(const std::vector<uint8_t>& plain,
-                                      const std::vector<uint8_t>& fast, int stride) {
+::testing::AssertionResult samePixels(const std::vector<uint8_t>& plain, const std::vector<uint8_t>& fast,
+                                      int stride) {
     if (plain.size() != fast.size()) {
         return ::testing::AssertionFailure() << "sizes differ";
     }
@@ -126,8 +129,8 @@ private:
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
-           << differing << " bytes differ from the plain drawing, the first in row "
-           << first / stride << " at byte " << first % stride;
+           << differing << " bytes differ from the plain drawing, the first in row " << first / stride
+           << " at byte " << first % stride;
 }
 
 void addLineBetween(Figure& figure, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -146,15 +149,18 @@ Figure mixedFigure(bool extremes) {
     };
     Figure figure;
     auto point = [&figure](int32_t x, int32_t y) { figure.points.push_back({x, y}); };
-    for (int k = 0; k < 1500; ++k) point(between(-40, clientWidth + 40), between(-40, clientHeight + 40));
+    for (int k = 0; k < 1500; ++k)
+        point(between(-40, clientWidth + 40), between(-40, clientHeight + 40));
     for (int32_t d = -4; d <= 4; ++d) {
         point(d, 200);
         point(clientWidth - 1 + d, 300);
         point(400, d);
         point(300, clientHeight - 1 + d);
     }
-    for (int k = 0; k < 60; ++k) point(between(200, 207), between(150, 157));
-    for (int k = 0; k < 300; ++k) point(between(-3000, 3000), between(-3000, 3000));
+    for (int k = 0; k < 60; ++k)
+        point(between(200, 207), between(150, 157));
+    for (int k = 0; k < 300; ++k)
+        point(between(-3000, 3000), between(-3000, 3000));
     if (extremes) {
         point(50, INT32_MAX - 1);
         point(INT32_MIN, 5);
@@ -166,11 +172,11 @@ Figure mixedFigure(bool extremes) {
         figure.lines.push_back({first, figure.points[random() % points]});
     }
     addLineBetween(figure, -100, 300, 900, 250);
-    addLineBetween(figure, -10, 30, 30, -10);    // cuts the top left corner
-    addLineBetween(figure, 770, -20, 810, 20);   // cuts the top right corner
-    addLineBetween(figure, 780, -20, 820, 20);   // passes it by, though its box overlaps
-    addLineBetween(figure, -50, -1, 900, -1);    // a row above the area
-    addLineBetween(figure, -50, 0, 900, 0);      // the area's first row
+    addLineBetween(figure, -10, 30, 30, -10);                   // cuts the top left corner
+    addLineBetween(figure, 770, -20, 810, 20);                  // cuts the top right corner
+    addLineBetween(figure, 780, -20, 820, 20);                  // passes it by, though its box overlaps
+    addLineBetween(figure, -50, -1, 900, -1);                   // a row above the area
+    addLineBetween(figure, -50, 0, 900, 0);                     // the area's first row
     addLineBetween(figure, clientWidth, -9, clientWidth, 600);  // a column right of it
     addLineBetween(figure, -5000, 100, -4000, 400);
     if (extremes) {
@@ -208,7 +214,9 @@ void stripes(HDC dc) {
     DeleteObject(leaf);
 }
 
-void white(HDC dc) { PatBlt(dc, 0, 0, clientWidth, clientHeight, WHITENESS); }
+void white(HDC dc) {
+    PatBlt(dc, 0, 0, clientWidth, clientHeight, WHITENESS);
+}
 
 struct Context {
     const char* name;
@@ -223,8 +231,7 @@ const Context contexts[] = {
     {"fresh over stripes", 32, stripes, [](HDC) {}},
     {"fresh, 24 bits", 24, stripes, [](HDC) {}},
     {"fresh, 16 bits", 16, stripes, [](HDC) {}},
-    {"clipped to a rectangle", 32, stripes,
-     [](HDC dc) { IntersectClipRect(dc, 100, 80, 420, 301); }},
+    {"clipped to a rectangle", 32, stripes, [](HDC dc) { IntersectClipRect(dc, 100, 80, 420, 301); }},
     {"clipped to two rectangles", 32, stripes,
      [](HDC dc) {
          HRGN both = CreateRectRgn(0, 0, 150, 90);
@@ -285,7 +292,9 @@ std::vector<uint8_t> paintThrough(FigureImage& image, const Context& context, Ed
     return surface.bytes();
 }
 
-int strideOf(const Context& context) { return ((clientWidth * context.bitsPerPixel + 31) / 32) * 4; }
+int strideOf(const Context& context) {
+    return ((clientWidth * context.bitsPerPixel + 31) / 32) * 4;
+}
 
 TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
     struct Hover {
@@ -297,9 +306,8 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
     const struct {
         const char* name;
         Figure figure;
-    } figures[] = {{"mixed", mixedFigure(false)},
-                   {"mixed with extremes", mixedFigure(true)},
-                   {"small", smallFigure()}};
+    } figures[] = {
+        {"mixed", mixedFigure(false)}, {"mixed with extremes", mixedFigure(true)}, {"small", smallFigure()}};
     for (const auto& entry : figures) {
         for (const Context& context : contexts) {
             for (const Hover& hover : hovers) {
@@ -319,13 +327,15 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
 // in the other.
 ::testing::AssertionResult withinAPixel(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     auto coloured = [](const std::vector<uint8_t>& pixels, int x, int y) {
-        if (x < 0 || y < 0 || x >= clientWidth || y >= clientHeight) return false;
+        if (x < 0 || y < 0 || x >= clientWidth || y >= clientHeight)
+            return false;
         const size_t at = (static_cast<size_t>(y) * clientWidth + static_cast<size_t>(x)) * 4;
         return pixels[at] != 0xFF || pixels[at + 1] != 0xFF || pixels[at + 2] != 0xFF;
     };
     auto besideOne = [&coloured](const std::vector<uint8_t>& pixels, int x, int y) {
         for (int d = 0; d < 9; ++d) {
-            if (coloured(pixels, x + d % 3 - 1, y + d / 3 - 1)) return true;
+            if (coloured(pixels, x + d % 3 - 1, y + d / 3 - 1))
+                return true;
         }
         return false;
     };
@@ -352,13 +362,19 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
         bool exact;
     };
     const Row rows[] = {
-        {3, 1, 1, 100000000, false, true},   {3, 1, -1, 100000000, true, true},
-        {3, 2, 1, 40000000, false, true},    {3, 0, 1, 2000000000, false, true},
-        {3, 1, 1, 2147483000, true, true},   {1, 1, 1, 2147483000, false, true},
-        {1, -2, 1, 1000000000, false, true}, {1, 1, 0, 2147483000, false, true},
-        {3, 7, 5, 10000000, false, false},   {1, 13, -11, 100000000, true, false},
+        {3, 1, 1, 100000000, false, true},
+        {3, 1, -1, 100000000, true, true},
+        {3, 2, 1, 40000000, false, true},
+        {3, 0, 1, 2000000000, false, true},
+        {3, 1, 1, 2147483000, true, true},
+        {1, 1, 1, 2147483000, false, true},
+        {1, -2, 1, 1000000000, false, true},
+        {1, 1, 0, 2147483000, false, true},
+        {3, 7, 5, 10000000, false, false},
+        {1, 13, -11, 100000000, true, false},
         // Within the reach where GDI draws them right, at any slope.
-        {3, 7, 5, 599000, false, true},      {1, 7, 5, 19000000, false, true},
+        {3, 7, 5, 599000, false, true},
+        {1, 7, 5, 19000000, false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.width) + " px, direction " + std::to_string(row.dx) + "," +
@@ -391,7 +407,7 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
 // What the window receives, in order; each hover and press is followed by a paint.
 struct Step {
     enum Kind { command, hover, press, release } kind;
-    int32_t x = 0;  // a command's identifier
+    int32_t x = 0;    // a command's identifier
     int32_t y = 300;  // below the button bar, where a release arms the second pick
 };
 
@@ -400,18 +416,19 @@ struct Step {
 // its lines onto the status text, a line joins two points, points appear
 // inside and outside the area. A far point, when there is one, is moved in.
 std::vector<Step> editingSession(const Figure& figure, bool withFarPoint) {
-    auto at = [&figure](size_t k, Step::Kind kind) { return Step{kind, figure.points[k].x, figure.points[k].y}; };
+    auto at = [&figure](size_t k, Step::Kind kind) {
+        return Step{kind, figure.points[k].x, figure.points[k].y};
+    };
     std::vector<Step> steps = {
-        {Step::command, 104}, {Step::hover, 397, 285}, {Step::press, 397, 285},
-        {Step::command, 101}, {Step::press, 203, 153},
-        {Step::command, 102}, at(5, Step::press), {Step::release}, {Step::press, 60, 40},
-        {Step::command, 103}, at(1, Step::press), {Step::release}, at(3, Step::press),
-        {Step::command, 100}, {Step::press, 700, 500},
-        {Step::command, 100}, {Step::press, -500, 9000},
+        {Step::command, 104},      {Step::hover, 397, 285}, {Step::press, 397, 285}, {Step::command, 101},
+        {Step::press, 203, 153},   {Step::command, 102},    at(5, Step::press),      {Step::release},
+        {Step::press, 60, 40},     {Step::command, 103},    at(1, Step::press),      {Step::release},
+        at(3, Step::press),        {Step::command, 100},    {Step::press, 700, 500}, {Step::command, 100},
+        {Step::press, -500, 9000},
     };
     if (withFarPoint) {
-        const std::vector<Step> farMove = {{Step::command, 102}, {Step::press, 50, INT32_MAX - 1}, {Step::release},
-                                       {Step::press, 300, 300}};
+        const std::vector<Step> farMove = {
+            {Step::command, 102}, {Step::press, 50, INT32_MAX - 1}, {Step::release}, {Step::press, 300, 300}};
         steps.insert(steps.end(), farMove.begin(), farMove.end());
     }
     return steps;
@@ -455,7 +472,8 @@ TEST(CanvasPixels, TheWindowsPictureOfTheFigureStaysThePlainDrawingThroughEveryE
                 if (k > 0 && !apply(state, steps[k])) {
                     continue;
                 }
-                SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", after step " + std::to_string(k));
+                SCOPED_TRACE(std::string(entry.name) + ", " + context.name + ", after step " +
+                             std::to_string(k));
                 const auto plain = paintOn<PlainGdiCanvas>(context, state, true);
                 EXPECT_TRUE(samePixels(plain, paintThrough(image, context, state), strideOf(context)));
             }
@@ -471,7 +489,8 @@ protected:
     static void SetUpTestSuite() { registerFiguryClass(GetModuleHandleA(nullptr)); }
 
     void TearDown() override {
-        if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+        if (window_ != nullptr && IsWindow(window_))
+            DestroyWindow(window_);
         WPARAM ignored;
         takeQuit(ignored);
         ScratchFolderTest::TearDown();
@@ -514,8 +533,8 @@ TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
             UpdateWindow(window_);
             continue;
         }
-        SCOPED_TRACE("after a message " + std::to_string(messages[step.kind]) + " at " + std::to_string(step.x) +
-                     "," + std::to_string(step.y));
+        SCOPED_TRACE("after a message " + std::to_string(messages[step.kind]) + " at " +
+                     std::to_string(step.x) + "," + std::to_string(step.y));
         UpdateWindow(window_);
         const std::vector<uint8_t> painted = clientPixels();
 

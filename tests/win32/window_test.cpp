@@ -367,7 +367,7 @@ TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
         int hoverX;
         bool ringed;
     };
-    const Row rows[] = {{2, 205, true}, {2, 206, false}, {3, 195, true}, {6, 200, true},
+    const Row rows[] = {{2, 205, true}, {2, 206, false}, {3, 195, true},  {6, 200, true},
                         {8, 204, true}, {1, 200, false}, {5, 200, false}, {0, 200, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.mode) + " at " + std::to_string(row.hoverX));
