@@ -40,12 +40,8 @@ const char* scanNumber(const char* p, int32_t& value) {
 }  // namespace
 
 LineReader::LineReader(ReadText read, void* source, size_t chunkSize)
-    : read_(read),
-      source_(source),
-      buffer_(new char[std::max<size_t>(chunkSize, 2) + 1]),
-      capacity_(std::max<size_t>(chunkSize, 2)) {
-    next_ = end_ = buffer_.get();
-    buffer_[0] = '\0';
+    : read_(read), source_(source), buffer_(std::max<size_t>(chunkSize, 2) + 1, '\0') {
+    next_ = end_ = buffer_.data();
 }
 
 bool LineReader::refill(const char* keep) {
@@ -59,21 +55,21 @@ bool LineReader::refill(const char* keep) {
         line_ = held_.c_str();
         lineInBuffer_ = false;
     }
-    char* const start = buffer_.get();
+    char* const start = buffer_.data();
     const size_t kept = static_cast<size_t>(end_ - keep);
     const size_t nextOffset = static_cast<size_t>(next_ - keep);
     dropped_ += static_cast<uint64_t>(keep - start);
-    if (kept > capacity_ / 2) {
+    const size_t chunk = buffer_.size() - 1;
+    if (kept > chunk / 2) {
         // Only a data line longer than half the buffer gets here.
-        std::unique_ptr<char[]> bigger(new char[2 * capacity_ + 1]);
-        std::memcpy(bigger.get(), keep, kept);
+        std::vector<char> bigger(2 * chunk + 1);
+        std::memcpy(bigger.data(), keep, kept);
         buffer_ = std::move(bigger);
-        capacity_ *= 2;
     } else {
         std::memmove(start, keep, kept);
     }
-    char* const bytes = buffer_.get();
-    const size_t wanted = capacity_ - kept;
+    char* const bytes = buffer_.data();
+    const size_t wanted = buffer_.size() - 1 - kept;
     size_t got = read_(source_, bytes + kept, wanted);
     if (got < wanted) {
         ended_ = true;

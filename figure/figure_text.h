@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
 // Reading the figure file's text. Lines are taken as the Windows C runtime's
 // text mode delivers them, on every platform, so a file reads the same
@@ -36,7 +36,7 @@ public:
     const char* line() const { return line_; }
 
     // Bytes of the text read past, up to the end of the last data line.
-    uint64_t consumed() const { return dropped_ + static_cast<uint64_t>(next_ - buffer_.get()); }
+    uint64_t consumed() const { return dropped_ + static_cast<uint64_t>(next_ - buffer_.data()); }
 
 private:
     // Reads another chunk behind the bytes from `keep` on, which move to the
@@ -46,8 +46,7 @@ private:
 
     ReadText read_;
     void* source_;
-    std::unique_ptr<char[]> buffer_;  // one byte more than capacity_, for the NUL
-    size_t capacity_ = 0;
+    std::vector<char> buffer_;    // one byte more than the chunk it reads into, for the NUL
     const char* next_ = nullptr;  // first byte not read yet
     const char* end_ = nullptr;   // end of the bytes held
     uint64_t dropped_ = 0;        // bytes of the text before buffer_

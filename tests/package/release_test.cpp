@@ -14,36 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "editor_session.h"
+#include "support/files.h"
 
 namespace {
 
 using namespace e2e;
-
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        return "<missing>";
-    }
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        bytes.append(buf, n);
-    }
-    std::fclose(f);
-    return bytes;
-}
-
-std::string withCrLf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') {
-            out += '\r';
-        }
-        out += c;
-    }
-    return out;
-}
 
 // The points of a figure file in the editor's own format.
 std::vector<POINT> pointsOf(const std::string& file) {
@@ -76,8 +51,9 @@ protected:
 
 TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     const std::string figureFile = folder_ + "\\Dane\\obiekt.obj";
-    const std::string shipped = readFile(figureFile);
-    ASSERT_EQ(shipped, withCrLf(readFile(toWindowsPath(FIGURY_SOURCE_DIR "/examples/house.obj"))))
+    const std::string shipped = testing_support::readBytes(figureFile);
+    ASSERT_EQ(shipped, testing_support::platformText(testing_support::readBytes(
+                           toWindowsPath(FIGURY_SOURCE_DIR "/examples/house.obj"))))
         << "Dane/obiekt.obj is the example house with Windows line ends";
     const std::vector<POINT> house = pointsOf(shipped);
     ASSERT_FALSE(house.empty());
@@ -99,7 +75,7 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     DWORD code = 12345;
     ASSERT_TRUE(session.closeWithAltF4(&code)) << "the editor did not end after Alt+F4";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(readFile(figureFile), shipped);
+    EXPECT_EQ(testing_support::readBytes(figureFile), shipped);
 }
 
 std::string versionText(const std::vector<char>& info, const char* name) {
