@@ -29,6 +29,17 @@ struct SaveSteps {
     bool (*remove)(const char* path);
 };
 
+// The steps on an open C stream, the same on every platform.
+inline bool writeStream(std::FILE* file, const char* bytes, size_t size) {
+    return std::fwrite(bytes, 1, size, file) == size;
+}
+inline bool flushStream(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
+inline bool closeStream(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
+
 // The operations on this platform's file system.
 const SaveSteps& fileSaveSteps();
 

@@ -57,20 +57,8 @@ std::FILE* createFile(const char* path, bool& nameTaken) {
     return file;
 }
 
-bool writeFile(std::FILE* file, const char* bytes, size_t size) {
-    return std::fwrite(bytes, 1, size, file) == size;
-}
-
-bool flushFile(std::FILE* file) {
-    return std::fflush(file) == 0;
-}
-
 bool syncFile(std::FILE* file) {
     return ::fsync(::fileno(file)) == 0;
-}
-
-bool closeFile(std::FILE* file) {
-    return std::fclose(file) == 0;
 }
 
 // Makes the rename itself durable; the file is complete either way.
@@ -115,7 +103,7 @@ bool removeFile(const char* path) {
 }  // namespace
 
 const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeFile, flushFile,
-                                 syncFile,   closeFile,       replaceFile, removeFile};
+    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeStream, flushStream,
+                                 syncFile,   closeStream,     replaceFile, removeFile};
     return steps;
 }

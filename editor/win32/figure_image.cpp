@@ -8,11 +8,11 @@
 
 namespace {
 
-// GDI may set pixels anywhere for a shape with a coordinate beyond 27 bits;
+// GDI may set pixels anywhere for a shape with a coordinate beyond its reach;
 // the canvas draws such a shape with its one plain call, whatever GDI makes of
 // it. A change that reaches that far redraws the whole picture, and every
 // repair draws those shapes.
-constexpr int64_t farCoordinate = int64_t{1} << 27;
+constexpr int64_t farCoordinate = gdiReach;
 
 bool isFar(int64_t value) {
     return value <= -farCoordinate || value >= farCoordinate;
@@ -23,9 +23,10 @@ bool isFar(const PixelBox& box) {
 
 // The same for a point, without a branch: the scans below test every shape.
 bool isFar(Point point) {
-    constexpr uint32_t span = 2 * uint32_t{1 << 27} - 1;
-    return (static_cast<uint32_t>(point.x) + (uint32_t{1 << 27} - 1) >= span) |
-           (static_cast<uint32_t>(point.y) + (uint32_t{1 << 27} - 1) >= span);
+    constexpr auto reach = static_cast<uint32_t>(gdiReach);
+    constexpr uint32_t span = 2 * reach - 1;
+    return (static_cast<uint32_t>(point.x) + (reach - 1) >= span) |
+           (static_cast<uint32_t>(point.y) + (reach - 1) >= span);
 }
 
 // The picture's background, as the window class's brush erases it.

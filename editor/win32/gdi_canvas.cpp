@@ -11,10 +11,6 @@ namespace {
 
 constexpr COLORREF highlightRed = RGB(255, 0, 0);
 
-// GDI under Wine draws a 1-pixel line right only while its ends lie within
-// 27 bits of the origin (measured: slanted lines stray from about 2.7 x 10^8
-// on); a mark beyond that keeps its one plain call, since it cannot show.
-constexpr int32_t gdiReach = int32_t{1} << 27;
 // A wider pen draws nothing at all for a line with an end from about 3 x 10^7
 // on here, and from 5 x 10^6 on elsewhere; within 22 bits it draws every line right.
 constexpr int32_t wideGdiReach = int32_t{1} << 22;

@@ -4,6 +4,11 @@
 
 #include "editor/view.h"
 
+// GDI under Wine draws a 1-pixel line right only while its ends lie within
+// 27 bits of the origin (measured: slanted lines stray from about 2.7 x 10^8
+// on); beyond that it may set pixels anywhere, and a mark cannot show.
+constexpr int32_t gdiReach = int32_t{1} << 27;
+
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).
 // GDI under Wine draws a line wrongly or not at all once an end lies too far

@@ -75,20 +75,8 @@ std::FILE* createFile(const char* path, bool& nameTaken) {
     return file;
 }
 
-bool writeFile(std::FILE* file, const char* bytes, size_t size) {
-    return std::fwrite(bytes, 1, size, file) == size;
-}
-
-bool flushFile(std::FILE* file) {
-    return std::fflush(file) == 0;
-}
-
 bool syncFile(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
-}
-
-bool closeFile(std::FILE* file) {
-    return std::fclose(file) == 0;
 }
 
 std::string securityOf(const char* path) {
@@ -217,7 +205,7 @@ bool removeFile(const char* path) {
 }  // namespace
 
 const SaveSteps& fileSaveSteps() {
-    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeFile, flushFile,
-                                 syncFile,   closeFile,       replaceFile, removeFile};
+    static const SaveSteps steps{linkTarget, replaceableFile, createFile,  writeStream, flushStream,
+                                 syncFile,   closeStream,     replaceFile, removeFile};
     return steps;
 }
