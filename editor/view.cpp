@@ -58,11 +58,7 @@ Highlight highlightFor(const EditorState& state) {
             break;
         case EditMode::deleteLine:
             highlight.penWidth = lineHighlightWidth;
-            for (size_t k = 0; k < figure.lines.size(); ++k) {
-                if (lineIsNear(figure.lines[k], state.hoverX, state.hoverY)) {
-                    highlight.lines.push_back(k);
-                }
-            }
+            highlight.lines = nearLines(figure.lines, state.hoverX, state.hoverY);
             break;
         default:
             break;
@@ -81,20 +77,26 @@ void paintFigure(Canvas& canvas, const Figure& figure) {
 }
 
 void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
+    paintStatusText(canvas, state);
+    // The highlight comes last so that a ring hides what lies inside it.
+    paintHighlight(canvas, state.figure, highlight);
+}
+
+void paintStatusText(Canvas& canvas, const EditorState& state) {
     // The text is drawn on an opaque background, over any line beneath it.
     const char* text = state.statusText;
     const auto length = std::find(text, text + sizeof state.statusText, '\0') - text;
     if (length > 0) {
         canvas.textOut(statusTextX, statusTextY, state.statusText, static_cast<int>(length));
     }
+}
 
-    // The highlight comes last so that a ring hides what lies inside it; the
-    // pen is selected before the first red shape and stays to the end.
+void paintHighlight(Canvas& canvas, const Figure& figure, const Highlight& highlight) {
+    // The pen is selected before the first red shape and stays to the end.
     if (highlight.penWidth == 0) {
         return;
     }
     canvas.createHighlightPen(highlight.penWidth);
-    const Figure& figure = state.figure;
     for (size_t k : highlight.points) {
         canvas.selectHighlightPen();
         drawMark(canvas, figure.points[k], pointRingReach);

@@ -60,3 +60,6 @@ void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& 
 // until the figure changes, and what is drawn over them.
 void paintFigure(Canvas& canvas, const Figure& figure);
 void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& highlight);
+// The two parts of that, in its order.
+void paintStatusText(Canvas& canvas, const EditorState& state);
+void paintHighlight(Canvas& canvas, const Figure& figure, const Highlight& highlight);

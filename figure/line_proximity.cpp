@@ -1,5 +1,6 @@
 #include "figure/line_proximity.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -52,4 +53,26 @@ bool lineIsNear(const Line& line, int32_t x, int32_t y) {
     const float toSecond = static_cast<float>(std::sqrt((fx2 - px) * (fx2 - px) + (fy2 - py) * (fy2 - py)));
     const float toFirst = static_cast<float>(std::sqrt((px - fx1) * (px - fx1) + (py - fy1) * (py - fy1)));
     return length > toSecond && length > toFirst;
+}
+
+std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t y) {
+    std::vector<size_t> near;
+    // The box test runs a block at a time without a branch; only the few
+    // lines it keeps take the full test.
+    constexpr size_t blockSize = 64;
+    size_t kept[blockSize];
+    for (size_t first = 0; first < lines.size(); first += blockSize) {
+        const size_t end = std::min(lines.size(), first + blockSize);
+        size_t count = 0;
+        for (size_t k = first; k < end; ++k) {
+            kept[count] = k;
+            count += static_cast<size_t>(lineMayBeNear(lines[k], x, y));
+        }
+        for (size_t i = 0; i < count; ++i) {
+            if (lineIsNear(lines[kept[i]], x, y)) {
+                near.push_back(kept[i]);
+            }
+        }
+    }
+    return near;
 }

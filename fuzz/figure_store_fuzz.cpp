@@ -73,6 +73,9 @@ void checkProximity(const Line& line, int32_t x, int32_t y, size_t step) {
     const bool near = lineIsNear(line, x, y);
     const auto [x1, y1] = line.first;
     const auto [x2, y2] = line.second;
+    if (near && !lineMayBeNear(line, x, y)) {
+        fail("the cheap test turns a near line away", step);
+    }
     if (line.first == line.second && near) {
         fail("a line of zero length is near", step);
     }

@@ -224,12 +224,17 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         session.click(pointA);
         editTimes[movePointTime].push_back(session.timedClick(movedA));
         session.command(104);
-        session.timed(WM_MOUSEMOVE, {(movedA.x + pointB.x) / 2, (movedA.y + pointB.y) / 2});
+        const POINT onTheLine = {(movedA.x + pointB.x) / 2, (movedA.y + pointB.y) / 2};
+        session.timed(WM_MOUSEMOVE, onTheLine);
         if (state.recordedLine != state.figure.lines.size() - 1) {
             std::fprintf(stderr, "the new line was not highlighted\n");
             return result;
         }
-        editTimes[deleteLineTime].push_back(session.timedClick({0, 0}));
+        editTimes[deleteLineTime].push_back(session.timedClick(onTheLine));
+        if (state.figure.lines.size() != figure.lines.size()) {
+            std::fprintf(stderr, "the new line was not deleted\n");
+            return result;
+        }
         session.command(101);
         editTimes[deletePointTime].push_back(session.timedClick(movedA));
         session.command(101);

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/highlight_line_pixels.h"
+#include "editor/win32/counted_lines_check.h"
 #include "editor/win32/gdi_canvas.h"
+#include "editor/win32/mark_stamp.h"
 
 namespace {
 
@@ -143,7 +146,20 @@ FigureImage::~FigureImage() {
 bool FigureImage::make(HDC like, int width, int height) {
     for (Surface* surface : {&picture_, &frame_}) {
         surface->dc = CreateCompatibleDC(like);
-        surface->bitmap = CreateCompatibleBitmap(like, width, height);
+        if (surface == &frame_ && trueColour(like)) {
+            BITMAPINFO info = {};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = width;
+            info.bmiHeader.biHeight = -height;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            surface->bitmap = CreateDIBSection(surface->dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            framePixels_ = static_cast<uint32_t*>(bits);
+        } else {
+            surface->bitmap = CreateCompatibleBitmap(like, width, height);
+        }
         if (surface->dc == nullptr || surface->bitmap == nullptr) {
             release();
             return false;
@@ -152,6 +168,9 @@ bool FigureImage::make(HDC like, int width, int height) {
     }
     width_ = width;
     height_ = height;
+    if (framePixels_ != nullptr) {
+        coverage_.reset(width, height);
+    }
     return true;
 }
 
@@ -168,6 +187,7 @@ void FigureImage::release() {
         }
         *surface = Surface{};
     }
+    framePixels_ = nullptr;
     width_ = 0;
     height_ = 0;
 }
@@ -220,6 +240,29 @@ void FigureImage::repair(const Figure& figure, const FigureDamage& damage) {
     SelectClipRgn(picture_.dc, nullptr);
 }
 
+// Puts the red lines on the frame from the coverage, and draws with GDI any
+// line too far out to be counted. False, with nothing drawn, when the frame's
+// pixels cannot be written or GDI draws lines otherwise than they are counted.
+bool FigureImage::putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight) {
+    uint32_t red = 0;
+    if (highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
+        return false;
+    }
+    coverage_.cover(figure, highlight.lines);
+    GdiFlush();  // the text must be on the pixels before they are written
+    coverage_.paint(framePixels_, red);
+    Highlight uncounted{highlight.penWidth, {}, {}};
+    for (size_t k : highlight.lines) {
+        if (!highlightLineCountable(figure.lines[k])) {
+            uncounted.lines.push_back(k);
+        }
+    }
+    if (!uncounted.lines.empty()) {
+        paintHighlight(canvas, figure, uncounted);
+    }
+    return true;
+}
+
 bool FigureImage::paint(HDC target, int width, int height, EditorState& state, const Highlight& highlight) {
     if (width <= 0 || height <= 0) {
         return true;  // minimised: nothing shows, and the damage waits
@@ -243,7 +286,10 @@ bool FigureImage::paint(HDC target, int width, int height, EditorState& state, c
     BitBlt(frame_.dc, 0, 0, width_, height_, picture_.dc, 0, 0, SRCCOPY);
     {
         GdiCanvas canvas(frame_.dc);
-        paintOverlay(canvas, state, highlight);
+        paintStatusText(canvas, state);
+        if (!putCountedLines(canvas, state.figure, highlight)) {
+            paintHighlight(canvas, state.figure, highlight);
+        }
     }
     BitBlt(target, 0, 0, width_, height_, frame_.dc, 0, 0, SRCCOPY);
     return true;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "editor/editor_state.h"
+#include "editor/highlight_coverage.h"
 #include "editor/view.h"
 
 // The window's picture of the figure: its marks and lines drawn into a bitmap
@@ -10,7 +11,10 @@
 // paint; an edit redraws only the boxes it damaged. Each paint copies the
 // picture into a second bitmap, draws the status text and the highlight over
 // it there and puts the finished frame on the screen in one copy, so that no
-// erased or half-drawn client area ever shows.
+// erased or half-drawn client area ever shows. On a true-colour screen the
+// red lines of delete-line mode are kept as a coverage that each hover
+// updates by the lines that came near or went, and are put on the frame
+// pixel by pixel.
 class FigureImage {
 public:
     FigureImage() = default;
@@ -34,11 +38,14 @@ private:
     void release();
     void redraw(const Figure& figure);
     void repair(const Figure& figure, const FigureDamage& damage);
+    bool putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight);
 
     int width_ = 0;
     int height_ = 0;
-    Surface picture_;  // the figure alone
-    Surface frame_;    // the picture with the text and the highlight on it
+    Surface picture_;                  // the figure alone
+    Surface frame_;                    // the picture with the text and the highlight on it
+    uint32_t* framePixels_ = nullptr;  // its 32-bit pixels, top row first, on a true-colour screen
+    HighlightCoverage coverage_;
     // Kept from repair to repair: on some systems the first touch of fresh
     // memory costs more than the scan that fills it.
     Figure reaching_;

@@ -5,60 +5,12 @@
 #include <vector>
 
 #include "editor/view.h"
+#include "editor/win32/pixel_buffer.h"
 
 namespace {
 
 // Clip boxes larger than the biggest screens are left to plain calls.
 constexpr size_t largestStampedBox = size_t{8192} * 8192;
-
-// A 32-bit top-down DIB section in a memory context of its own.
-class PixelBuffer {
-public:
-    PixelBuffer(HDC like, int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(like);
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (dc_ != nullptr && bitmap_ != nullptr && bits != nullptr) {
-            bitmapBefore_ = SelectObject(dc_, bitmap_);
-            pixels_ = static_cast<uint32_t*>(bits);
-        }
-    }
-    ~PixelBuffer() {
-        if (bitmapBefore_ != nullptr) {
-            SelectObject(dc_, bitmapBefore_);
-        }
-        if (bitmap_ != nullptr) {
-            DeleteObject(bitmap_);
-        }
-        if (dc_ != nullptr) {
-            DeleteDC(dc_);
-        }
-    }
-    PixelBuffer(const PixelBuffer&) = delete;
-    PixelBuffer& operator=(const PixelBuffer&) = delete;
-
-    bool ready() const { return pixels_ != nullptr; }
-    HDC dc() const { return dc_; }
-    // GDI may still be drawing into the pixels: flush before reading or writing them.
-    uint32_t* pixels() const { return pixels_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_;
-    int height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ bitmapBefore_ = nullptr;
-    uint32_t* pixels_ = nullptr;
-};
 
 // One pixel of a point mark, relative to the point.
 struct StampPixel {

@@ -16,8 +16,11 @@
 #include <gtest/gtest.h>
 
 #include "figure/figure_file.h"
+#include "editor/highlight_line_pixels.h"
+#include "editor/win32/counted_lines_check.h"
 #include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
+#include "editor/win32/pixel_buffer.h"
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
 #include "editor/view.h"
@@ -404,6 +407,41 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
     }
 }
 
+// The red lines of delete-line mode are counted pixel by pixel, not drawn;
+// the counted pixels must be those of GDI's pen, for lines of any direction,
+// inside the area, crossing it and reaching far out of it.
+TEST(CanvasPixels, CountedLinesAreThePixelsOfGdisPen) {
+    uint32_t red = 0;
+    ASSERT_TRUE(gdiDrawsLinesAsCounted(red));
+    constexpr int side = 96;
+    PixelBuffer drawn(nullptr, side, side);
+    ASSERT_TRUE(drawn.ready());
+    HPEN pen = CreatePen(PS_SOLID, lineHighlightWidth, RGB(255, 0, 0));
+    HGDIOBJ before = SelectObject(drawn.dc(), pen);
+    std::mt19937 random(5);
+    // GDI takes a while over a line thousands of pixels long: few of those.
+    for (int k = 0; k < 3000; ++k) {
+        const int32_t reach = k % 500 == 0 ? 300000 : k % 3 == 0 ? 8 : k % 3 == 1 ? 150 : 2000;
+        auto coordinate = [&] {
+            return side / 2 - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(2 * reach + 1));
+        };
+        const Line line = {{coordinate(), coordinate()}, {coordinate(), coordinate()}};
+        std::fill_n(drawn.pixels(), side * side, 0x00FFFFFFu);
+        drawLine(drawn.dc(), line.first.x, line.first.y, line.second.x, line.second.y);
+        GdiFlush();
+        std::vector<uint32_t> counts(side * side + countGroup);
+        countHighlightLinePixels(line, 1, counts.data(), side, side);
+        int differing = 0;
+        for (int p = 0; p < side * side; ++p) {
+            differing += (drawn.pixels()[p] == red) != (counts[static_cast<size_t>(p)] != 0);
+        }
+        EXPECT_EQ(0, differing) << "the line from " << line.first.x << "," << line.first.y << " to "
+                                << line.second.x << "," << line.second.y;
+    }
+    SelectObject(drawn.dc(), before);
+    DeleteObject(pen);
+}
+
 // What the window receives, in order; each hover and press is followed by a paint.
 struct Step {
     enum Kind { command, hover, press, release } kind;
@@ -411,7 +449,8 @@ struct Step {
     int32_t y = 300;  // below the button bar, where a release arms the second pick
 };
 
-// Every edit once, each with a short and a long reach: the line last
+// Every edit once, each with a short and a long reach: the pointer walks a
+// pixel or a few at a time among the lines, and jumps, and the line last
 // highlighted goes, the crowd of marks goes with its lines, a point moves with
 // its lines onto the status text, a line joins two points, points appear
 // inside and outside the area. A far point, when there is one, is moved in.
@@ -420,11 +459,13 @@ std::vector<Step> editingSession(const Figure& figure, bool withFarPoint) {
         return Step{kind, figure.points[k].x, figure.points[k].y};
     };
     std::vector<Step> steps = {
-        {Step::command, 104},      {Step::hover, 397, 285}, {Step::press, 397, 285}, {Step::command, 101},
-        {Step::press, 203, 153},   {Step::command, 102},    at(5, Step::press),      {Step::release},
-        {Step::press, 60, 40},     {Step::command, 103},    at(1, Step::press),      {Step::release},
-        at(3, Step::press),        {Step::command, 100},    {Step::press, 700, 500}, {Step::command, 100},
-        {Step::press, -500, 9000},
+        {Step::command, 104},    {Step::hover, 397, 285}, {Step::hover, 398, 285},   {Step::hover, 401, 288},
+        {Step::hover, 400, 101}, {Step::hover, 120, 450}, {Step::hover, 397, 285},   {Step::press, 397, 285},
+        {Step::hover, 398, 286}, {Step::command, 101},    {Step::press, 203, 153},   {Step::command, 102},
+        at(5, Step::press),      {Step::release},         {Step::press, 60, 40},     {Step::command, 103},
+        at(1, Step::press),      {Step::release},         at(3, Step::press),        {Step::command, 100},
+        {Step::press, 700, 500}, {Step::command, 100},    {Step::press, -500, 9000}, {Step::command, 104},
+        {Step::hover, 398, 286}, {Step::hover, 300, 301},
     };
     if (withFarPoint) {
         const std::vector<Step> farMove = {

@@ -1,0 +1,87 @@
+#include "editor/highlight_coverage.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "editor/highlight_line_pixels.h"
+#include "figure/figure.h"
+#include "figure/line_proximity.h"
+
+namespace {
+
+constexpr int width = 160;
+constexpr int height = 120;
+
+// Lines among points in and around the area, and a few reaching far out,
+// some beyond what can be counted.
+Figure crowdedFigure() {
+    std::mt19937 random(11);
+    auto between = [&random](int32_t low, int32_t high) {
+        return low + static_cast<int32_t>(random() % static_cast<uint32_t>(high - low));
+    };
+    Figure figure;
+    for (int k = 0; k < 3000; ++k) {
+        figure.lines.push_back({{between(-30, width + 30), between(-30, height + 30)},
+                                {between(-30, width + 30), between(-30, height + 30)}});
+    }
+    figure.lines.push_back({{-5000000, 60}, {5000000, 61}});
+    figure.lines.push_back({{80, -3000}, {81, 3000}});
+    figure.lines.push_back({{5000, 10}, {-5000, 12}});  // each end far beyond one side
+    figure.lines.push_back({{7000, -20}, {7001, 200}});
+    figure.lines.push_back({{7000, height - 1}, {9000, height - 1}});
+    figure.lines.push_back({{-7000, 50}, {-7000, 70}});
+    figure.lines.push_back({{80, 60}, {80, 60}});
+    return figure;
+}
+
+// A walk counted line by line in and out must leave the counts a fresh
+// count of the lines near the last position gives; an edit in between
+// changes which line an index names.
+TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
+    Figure figure = crowdedFigure();
+    HighlightCoverage walked;
+    walked.reset(width, height);
+    const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61}, {80, 60}, {150, 5}};
+    for (size_t step = 0; step < std::size(walk); ++step) {
+        if (step == 5) {
+            figure.lines.erase(figure.lines.begin() + 7);
+            figure.lines[100] = {{0, 0}, {width, height}};
+        }
+        const Point at = walk[step];
+        const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
+        ASSERT_FALSE(near.empty());
+        walked.cover(figure, near);
+
+        HighlightCoverage fresh;
+        fresh.reset(width, height);
+        fresh.cover(figure, near);
+        SCOPED_TRACE("step " + std::to_string(step));
+        EXPECT_EQ(fresh.counts(), walked.counts());
+
+        // Each line once, straight into an area of its own.
+        std::vector<uint32_t> direct(width * height + countGroup);
+        for (size_t k : near) {
+            countHighlightLinePixels(figure.lines[k], 1, direct.data(), width, height);
+        }
+        EXPECT_EQ(direct, walked.counts());
+    }
+}
+
+// Counting any line in and out again leaves nothing, and touches nothing
+// outside the area and its few extra counts (the sanitizers watch).
+TEST(HighlightCoverage, EveryLineCountsOutAsItCountsIn) {
+    const Figure figure = crowdedFigure();
+    std::vector<uint32_t> counts(width * height + countGroup);
+    for (const Line& line : figure.lines) {
+        countHighlightLinePixels(line, 1, counts.data(), width, height);
+    }
+    EXPECT_NE(std::vector<uint32_t>(counts.size()), counts);
+    for (const Line& line : figure.lines) {
+        countHighlightLinePixels(line, ~uint32_t{0}, counts.data(), width, height);
+    }
+    EXPECT_EQ(std::vector<uint32_t>(counts.size()), counts);
+}
+
+}  // namespace
