@@ -19,17 +19,19 @@ bool lineIsNear(const Line& line, int32_t x, int32_t y);
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     constexpr int32_t reach = int32_t{1} << 20;
     constexpr double margin = 16;
+    // 1 for a coordinate beyond the reach, without a branch.
     auto beyondReach = [](int32_t v) {
-        return static_cast<uint32_t>(v) + static_cast<uint32_t>(reach) > 2u * reach;
+        return static_cast<int>(static_cast<uint32_t>(v) + static_cast<uint32_t>(reach) > 2u * reach);
     };
+    const int beyond = beyondReach(line.first.x) | beyondReach(line.first.y) | beyondReach(line.second.x) |
+                       beyondReach(line.second.y) | beyondReach(x) | beyondReach(y);
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;
     // The distance times the length, exact within the reach.
     const double cross = dx * (y - ay) - dy * (x - ax);
-    return (cross * cross <= margin * margin * (dx * dx + dy * dy)) | beyondReach(line.first.x) |
-           beyondReach(line.first.y) | beyondReach(line.second.x) | beyondReach(line.second.y) |
-           beyondReach(x) | beyondReach(y);
+    const bool nearTheLine = cross * cross <= margin * margin * (dx * dx + dy * dy);
+    return nearTheLine | (beyond != 0);
 }
 
 // The storage indices, ascending, of the lines near (x, y).

@@ -8,6 +8,7 @@
 #include "editor/win32/counted_lines_check.h"
 #include "editor/win32/gdi_canvas.h"
 #include "editor/win32/mark_stamp.h"
+#include "editor/win32/pixel_buffer.h"
 
 namespace {
 
@@ -147,16 +148,7 @@ bool FigureImage::make(HDC like, int width, int height) {
     for (Surface* surface : {&picture_, &frame_}) {
         surface->dc = CreateCompatibleDC(like);
         if (surface == &frame_ && trueColour(like)) {
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            surface->bitmap = CreateDIBSection(surface->dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-            framePixels_ = static_cast<uint32_t*>(bits);
+            surface->bitmap = createPixelBitmap(surface->dc, width, height, framePixels_);
         } else {
             surface->bitmap = CreateCompatibleBitmap(like, width, height);
         }

@@ -4,23 +4,32 @@
 
 #include <cstdint>
 
+// A 32-bit top-down DIB section of width x height for dc; pixels gets its
+// top row, or null when there is none.
+inline HBITMAP createPixelBitmap(HDC dc, int width, int height, uint32_t*& pixels) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels = bitmap != nullptr ? static_cast<uint32_t*>(bits) : nullptr;
+    return bitmap;
+}
+
 // A 32-bit top-down DIB section in a memory context of its own.
 class PixelBuffer {
 public:
     PixelBuffer(HDC like, int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(like);
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (dc_ != nullptr && bitmap_ != nullptr && bits != nullptr) {
+        uint32_t* pixels = nullptr;
+        bitmap_ = createPixelBitmap(dc_, width, height, pixels);
+        if (dc_ != nullptr && bitmap_ != nullptr && pixels != nullptr) {
             bitmapBefore_ = SelectObject(dc_, bitmap_);
-            pixels_ = static_cast<uint32_t*>(bits);
+            pixels_ = pixels;
         }
     }
     ~PixelBuffer() {
