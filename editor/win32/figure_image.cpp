@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <vector>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "editor/highlight_line_pixels.h"
 #include "editor/win32/counted_lines_check.h"
@@ -84,23 +87,90 @@ bool lineReaches(const Line& line, const RECT& box) {
     return sides != 4 && sides != -4;
 }
 
-// Calls then(k), in order, for each k below count for which test(k) holds.
-// The tests run a block at a time without branching: on a million shapes at
-// random places a branch on each costs several times the test (20 ms
-// against 3 ms).
-template <class Test, class Then>
-void forEachWhere(size_t count, Test test, Then then) {
-    constexpr size_t blockSize = 64;
-    size_t block[blockSize];
-    for (size_t first = 0; first < count; first += blockSize) {
-        const size_t end = std::min(count, first + blockSize);
-        size_t held = 0;
-        for (size_t k = first; k < end; ++k) {
-            block[held] = k;
-            held += static_cast<size_t>(test(k));
-        }
-        for (size_t i = 0; i < held; ++i) {
-            then(block[i]);
+// The first, cheap pass over a block of shapes: kept[i] becomes 1 for each
+// shape that may reach box or is far, else 0. With SSE2 one step tests a
+// line or two points without a branch: at 1M shapes the scalar tests took
+// 5 ns a line, these 2.5. The scalar ones stand where there is no SSE2.
+#if defined(__SSE2__) || defined(_M_X64)
+
+// Lanes of v past the far coordinate, either way.
+__m128i farLanes(__m128i v) {
+    return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiReach - 1)),
+                        _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiReach - 1))));
+}
+
+void keepLinesMeeting(const Line* lines, size_t count, const RECT& box, uint8_t* kept) {
+    static_assert(sizeof(Line) == 16, "a line is one vector of its four coordinates");
+    // The grown box, inclusive, as lineBoxMeets has it.
+    const int32_t left = box.left - lineMargin, top = box.top - lineMargin;
+    const int32_t right = box.right - 1 + lineMargin, bottom = box.bottom - 1 + lineMargin;
+    const __m128i low = _mm_setr_epi32(left, top, left, top);
+    const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
+    for (size_t i = 0; i < count; ++i) {
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lines + i));
+        const __m128i below = _mm_cmplt_epi32(ends, low);
+        const __m128i above = _mm_cmpgt_epi32(ends, high);
+        // Both ends beyond the same side: each lane and the other end's.
+        constexpr int otherEnd = _MM_SHUFFLE(1, 0, 3, 2);
+        const __m128i beyond = _mm_or_si128(_mm_and_si128(below, _mm_shuffle_epi32(below, otherEnd)),
+                                            _mm_and_si128(above, _mm_shuffle_epi32(above, otherEnd)));
+        kept[i] =
+            static_cast<uint8_t>((_mm_movemask_epi8(beyond) == 0) | (_mm_movemask_epi8(farLanes(ends)) != 0));
+    }
+}
+
+void keepMarksReaching(const Point* points, size_t count, const RECT& box, uint8_t* kept) {
+    static_assert(sizeof(Point) == 8, "two points are one vector");
+    // The box grown by the mark's reach, inclusive, as markReaches has it.
+    constexpr int32_t reach = pointMarkReach + 1;
+    const int32_t left = box.left - reach, top = box.top - reach;
+    const int32_t right = box.right + reach - 1, bottom = box.bottom + reach - 1;
+    const __m128i low = _mm_setr_epi32(left, top, left, top);
+    const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
+    size_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(points + i));
+        const int outside =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi32(two, low), _mm_cmpgt_epi32(two, high)));
+        const int farOnes = _mm_movemask_epi8(farLanes(two));
+        kept[i] = static_cast<uint8_t>(((outside & 0xFF) == 0) | ((farOnes & 0xFF) != 0));
+        kept[i + 1] = static_cast<uint8_t>(((outside >> 8) == 0) | ((farOnes >> 8) != 0));
+    }
+    for (; i < count; ++i) {
+        kept[i] = static_cast<uint8_t>(markReaches(points[i], box) | isFar(points[i]));
+    }
+}
+
+#else
+
+void keepLinesMeeting(const Line* lines, size_t count, const RECT& box, uint8_t* kept) {
+    for (size_t i = 0; i < count; ++i) {
+        kept[i] = static_cast<uint8_t>(lineBoxMeets(lines[i], box) | isFar(lines[i].first) |
+                                       isFar(lines[i].second));
+    }
+}
+
+void keepMarksReaching(const Point* points, size_t count, const RECT& box, uint8_t* kept) {
+    for (size_t i = 0; i < count; ++i) {
+        kept[i] = static_cast<uint8_t>(markReaches(points[i], box) | isFar(points[i]));
+    }
+}
+
+#endif
+
+// Calls then(k), in order, for each shape k that keep leaves in; the rare
+// ones that it does are all that take a branch.
+template <class Shape, class Keep, class Then>
+void forEachKept(const std::vector<Shape>& shapes, const RECT& box, Keep keep, Then then) {
+    constexpr size_t blockSize = 256;
+    uint8_t kept[blockSize];
+    for (size_t first = 0; first < shapes.size(); first += blockSize) {
+        const size_t size = std::min(shapes.size() - first, blockSize);
+        keep(shapes.data() + first, size, box, kept);
+        for (size_t i = 0; i < size; ++i) {
+            if (kept[i] != 0) {
+                then(first + i);
+            }
         }
     }
 }
@@ -115,27 +185,19 @@ void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Fi
     const std::vector<Point>& points = figure.points;
     const std::vector<Line>& lines = figure.lines;
     clear(reaching);
-    forEachWhere(
-        points.size(), [&](size_t k) { return markReaches(points[k], all) | isFar(points[k]); },
-        [&](size_t k) {
-            if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) {
-                    return markReaches(points[k], box);
-                })) {
-                reaching.points.push_back(points[k]);
-            }
-        });
-    forEachWhere(
-        lines.size(),
-        [&](size_t k) {
-            return lineBoxMeets(lines[k], all) | isFar(lines[k].first) | isFar(lines[k].second);
-        },
-        [&](size_t k) {
-            if (isFar(lines[k].first) || isFar(lines[k].second) ||
-                std::any_of(boxes.begin(), boxes.end(),
-                            [&](const RECT& box) { return lineReaches(lines[k], box); })) {
-                reaching.lines.push_back(lines[k]);
-            }
-        });
+    forEachKept(points, all, keepMarksReaching, [&](size_t k) {
+        if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(),
+                                            [&](const RECT& box) { return markReaches(points[k], box); })) {
+            reaching.points.push_back(points[k]);
+        }
+    });
+    forEachKept(lines, all, keepLinesMeeting, [&](size_t k) {
+        if (isFar(lines[k].first) || isFar(lines[k].second) ||
+            std::any_of(boxes.begin(), boxes.end(),
+                        [&](const RECT& box) { return lineReaches(lines[k], box); })) {
+            reaching.lines.push_back(lines[k]);
+        }
+    });
 }
 
 }  // namespace
