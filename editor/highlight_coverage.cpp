@@ -7,7 +7,10 @@
 void HighlightCoverage::reset(int width, int height) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) + countGroup, 0);
+    // The counts are made by the first cover: a window that never shows the
+    // red lines spends no time on them.
+    counts_.clear();
+    counts_.shrink_to_fit();
     indices_.clear();
     lines_.clear();
 }
@@ -17,6 +20,9 @@ void HighlightCoverage::count(const Line& line, uint32_t delta) {
 }
 
 void HighlightCoverage::cover(const Figure& figure, const std::vector<size_t>& lines) {
+    if (counts_.empty()) {
+        counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) + countGroup, 0);
+    }
     // Both lists ascend: one merge finds the lines that went and those that
     // came. An index whose line changed is both.
     std::vector<size_t> gone;
@@ -60,7 +66,7 @@ void HighlightCoverage::cover(const Figure& figure, const std::vector<size_t>& l
 }
 
 void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
-    const size_t area = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+    const size_t area = counts_.empty() ? 0 : static_cast<size_t>(width_) * static_cast<size_t>(height_);
     for (size_t k = 0; k < area; ++k) {
         pixels[k] = counts_[k] != 0 ? value : pixels[k];
     }

@@ -26,7 +26,8 @@ public:
     // counted line covers.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    // The count of each pixel, row by row, and a few zeros after.
+    // The count of each pixel, row by row, and a few zeros after; empty until
+    // the first cover.
     const std::vector<uint32_t>& counts() const { return counts_; }
 
 private:
