@@ -19,8 +19,9 @@ constexpr int32_t highlightLineReach = int32_t{1} << 22;
 
 bool highlightLineCountable(const Line& line);
 
-// Counts are added a group of pixels at a time: the counts must run on for
-// this many more after the area's last pixel, where only 0 is ever added.
+// Counts are added a group of pixels at a time: every caller's counts must
+// run on for this many more after the area's last pixel, where only 0 is
+// ever added.
 constexpr int countGroup = 8;
 
 // Adds delta (wrapping, so the negated count takes a line out) to each of

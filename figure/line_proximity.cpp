@@ -57,7 +57,7 @@ bool lineIsNear(const Line& line, int32_t x, int32_t y) {
 
 std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t y) {
     std::vector<size_t> near;
-    // The box test runs a block at a time without a branch; only the few
+    // The cheap test runs a block at a time without a branch; only the few
     // lines it keeps take the full test.
     constexpr size_t blockSize = 64;
     size_t kept[blockSize];

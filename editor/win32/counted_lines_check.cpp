@@ -12,12 +12,17 @@
 
 namespace {
 
+// Beyond this the canvas cuts a line before GDI draws it, and the lines
+// counted stop at it.
+static_assert(highlightLineReach == wideGdiReach, "a line is counted exactly where GDI draws it uncut");
+
 constexpr int side = 64;
 constexpr int32_t centre = side / 2;
 constexpr uint32_t background = 0x00FFFFFFu;
 
-// Short lines in every direction from the centre, and lines through the
-// centre with both ends far out of the bitmap.
+// Short lines in every direction from the centre, lines through the centre
+// with both ends out of the bitmap, and a few reaching thousands of pixels
+// out (GDI takes a while over those).
 std::vector<Line> checkedLines() {
     std::vector<Line> lines;
     for (int32_t dy = -9; dy <= 9; ++dy) {
@@ -32,6 +37,10 @@ std::vector<Line> checkedLines() {
             }
         }
     }
+    for (const Point direction : {Point{7, 5}, Point{-3, 11}, Point{13, -1}, Point{-17, -19}}) {
+        lines.push_back({{centre - 1500 * direction.x, centre - 1500 * direction.y},
+                         {centre + 1700 * direction.x, centre + 1700 * direction.y}});
+    }
     return lines;
 }
 
@@ -45,7 +54,7 @@ bool check(uint32_t& red) {
         return false;
     }
     const HGDIOBJ penBefore = SelectObject(drawn.dc(), pen);
-    std::vector<uint32_t> counts(side * side);
+    std::vector<uint32_t> counts(side * side + countGroup);
     bool same = true;
     bool redSeen = false;
     for (const Line& line : checkedLines()) {

@@ -193,7 +193,8 @@ void findShapesReaching(const Figure& figure, const std::vector<RECT>& boxes, Fi
     });
     forEachKept(lines, all, keepLinesMeeting, [&](size_t k) {
         // Most lines kept by the boxes' box miss it all the same: one exact
-        // test turns them away before the boxes. own (a scan at 1M: 5.5 ms, 6.6 without).
+        // test of it turns them away before the test of each box (a scan at
+        // 1M: 5.5 ms, against 6.6 without).
         if (isFar(lines[k].first) || isFar(lines[k].second) ||
             (lineReaches(lines[k], all) && std::any_of(boxes.begin(), boxes.end(), [&](const RECT& box) {
                  return lineReaches(lines[k], box);
@@ -225,9 +226,7 @@ bool FigureImage::make(HDC like, int width, int height) {
     }
     width_ = width;
     height_ = height;
-    if (framePixels_ != nullptr) {
-        coverage_.reset(width, height);
-    }
+    coverage_.reset(width, height);
     return true;
 }
 
@@ -302,7 +301,8 @@ void FigureImage::repair(const Figure& figure, const FigureDamage& damage) {
 // pixels cannot be written or GDI draws lines otherwise than they are counted.
 bool FigureImage::putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight) {
     uint32_t red = 0;
-    if (highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
+    const bool onlyRedLines = highlight.penWidth == lineHighlightWidth && highlight.points.empty();
+    if (!onlyRedLines || highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
         return false;
     }
     coverage_.cover(figure, highlight.lines);

@@ -11,9 +11,6 @@ namespace {
 
 constexpr COLORREF highlightRed = RGB(255, 0, 0);
 
-// A wider pen draws nothing at all for a line with an end from about 3 x 10^7
-// on here, and from 5 x 10^6 on elsewhere; within 22 bits it draws every line right.
-constexpr int32_t wideGdiReach = int32_t{1} << 22;
 // Room beyond the clip box for the half width and the round end of a cut line.
 constexpr int32_t cutMargin = 16;
 

@@ -9,6 +9,10 @@
 // on); beyond that it may set pixels anywhere, and a mark cannot show.
 constexpr int32_t gdiReach = int32_t{1} << 27;
 
+// A wider pen draws nothing at all for a line with an end from about 3 x 10^7
+// on here, and from 5 x 10^6 on elsewhere; within 22 bits it draws every line right.
+constexpr int32_t wideGdiReach = int32_t{1} << 22;
+
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).
 // GDI under Wine draws a line wrongly or not at all once an end lies too far
