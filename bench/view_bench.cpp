@@ -41,7 +41,7 @@ const Figure& figureOf(int32_t n, bool spread) {
 void paintAfterHover(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     EditorState editor;
-    editor.figure = figureOf(n, state.range(2) != 0);
+    editor.document.replace(figureOf(n, state.range(2) != 0));
     editor.editMode = static_cast<EditMode>(state.range(1));
     editor.hoverX = 397;
     editor.hoverY = 285;

@@ -4,13 +4,16 @@
 
 #include "editor/editor_state.h"
 
-// Control identifiers of the command buttons, carried by WM_COMMAND.
+// Control identifiers of the command buttons, and of the commands that only
+// keys give, carried by WM_COMMAND.
 enum class Command : int {
     addPoint = 100,
     deletePoint = 101,
     movePoint = 102,
     insertLine = 103,
     deleteLine = 104,
+    undo = 110,  // Ctrl+Z
+    redo = 111,  // Ctrl+Y, Ctrl+Shift+Z
 };
 
 // A button of the bar, and what pressing it does: the mode it enters with its prompt.

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "editor/figure_damage.h"
+#include "editor/figure_document.h"
 #include "editor/texts.h"
+#include "figure/file_stamp.h"
 #include "figure/figure.h"
 
 // What the next left-button press means. The numbers are the ones the editor
@@ -32,14 +33,13 @@ struct EditorState {
     int32_t hoverY = 0;
     size_t selectedPoint = 0;            // the first pick of a move or a new line
     std::optional<size_t> recordedLine;  // the line a delete-line press removes
-    Figure figure;
-    // What the window's picture of the figure must redraw at the next paint.
-    // Whoever changes the figure outside the handlers adds everything.
-    FigureDamage damage;
+    FigureDocument document;             // the figure and the history of its edits
 
     // For the save when the window closes: an existing file that could not be
-    // read is only replaced once the user has actually changed the figure.
-    bool figureEdited = false;
+    // read is only replaced once the user has actually changed the figure,
+    // and a file that another program wrote since the load is not replaced
+    // without asking.
     bool unreadFileKept = false;
+    FileStamp loadedFile;
     bool saveSettled = false;  // saved at close, or closing without it: no save follows
 };

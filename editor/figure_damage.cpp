@@ -47,12 +47,24 @@ void FigureDamage::addLine(const Line& line) {
     add(*this, around(left, top, right, bottom));
 }
 
-void FigureDamage::addShapes(const Figure& shapes) {
-    for (Point point : shapes.points) {
-        addMark(point);
+void FigureDamage::addEdit(const FigureEdit& edit) {
+    for (const auto* points : {&edit.pointsRemoved, &edit.pointsAdded}) {
+        for (const ShapeAt<Point>& point : *points) {
+            addMark(point.shape);
+        }
     }
-    for (const Line& line : shapes.lines) {
-        addLine(line);
+    for (const auto* lines : {&edit.linesRemoved, &edit.linesAdded}) {
+        for (const ShapeAt<Line>& line : *lines) {
+            addLine(line.shape);
+        }
+    }
+    for (const ShapeChange<Point>& point : edit.pointsChanged) {
+        addMark(point.before);
+        addMark(point.after);
+    }
+    for (const ShapeChange<Line>& line : edit.linesChanged) {
+        addLine(line.before);
+        addLine(line.after);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "figure/figure_edit.h"
 
 // A rectangle of client-area pixels, right and bottom exclusive. 64-bit: the
 // box around a shape reaches past the 32-bit coordinates it is drawn from.
@@ -21,8 +22,9 @@ struct FigureDamage {
 
     void addMark(Point point);
     void addLine(const Line& line);
-    // The marks and lines of shapes, in any order.
-    void addShapes(const Figure& shapes);
+    // The marks and lines an edit took away, put in or changed, as they were
+    // and as they are: the same whichever way the edit went.
+    void addEdit(const FigureEdit& edit);
     void addEverything();
     void clear();
 };

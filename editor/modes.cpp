@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <iterator>
+#include <optional>
+#include <utility>
 
 #include "editor/commands.h"
 #include "editor/texts.h"
@@ -23,10 +24,35 @@ void enter(EditorState& state, EditMode mode, const char* message) {
     setStatus(state, message);
 }
 
-// An operation that changed the figure ends in the idle mode with its message.
-void finishEdit(EditorState& state, const char* message) {
-    state.figureEdited = true;
+// The status after an undo and a redo of each kind of edit.
+struct HistoryMessages {
+    EditKind kind;
+    const char* undone;
+    const char* redone;
+};
+constexpr HistoryMessages historyMessages[] = {
+    {EditKind::pointAdded, undonePointAdded, redonePointAdded},
+    {EditKind::pointsDeleted, undonePointDeleted, redonePointDeleted},
+    {EditKind::pointMoved, undonePointMoved, redonePointMoved},
+    {EditKind::lineInserted, undoneLineInserted, redoneLineInserted},
+    {EditKind::lineDeleted, undoneLineDeleted, redoneLineDeleted},
+};
+
+const HistoryMessages& messagesFor(EditKind kind) {
+    return *std::find_if(std::begin(historyMessages), std::end(historyMessages),
+                         [kind](const HistoryMessages& messages) { return messages.kind == kind; });
+}
+
+// Undo and redo, done or not, leave the idle mode; a line recorded before
+// may now be another one or none.
+void stepThroughHistory(EditorState& state, bool back) {
+    const std::optional<EditKind> kind = back ? state.document.undo() : state.document.redo();
+    const char* message = back ? nothingToUndo : nothingToRedo;
+    if (kind) {
+        message = back ? messagesFor(*kind).undone : messagesFor(*kind).redone;
+    }
     enter(state, EditMode::idle, message);
+    state.recordedLine.reset();
 }
 
 bool overButtonBar(int32_t y) {
@@ -38,32 +64,13 @@ bool waitsForHover(EditMode mode) {
            mode == EditMode::lineSecond || mode == EditMode::deleteLine;
 }
 
-// The marks and lines of a move, where they were and where they went.
-void addMoveDamage(FigureDamage& damage, const Figure& moved, Point destination) {
-    damage.addShapes(moved);
-    damage.addMark(destination);
-    const Point old = moved.points.front();
-    for (Line line : moved.lines) {
-        for (Point* end : {&line.first, &line.second}) {
-            if (*end == old) {
-                *end = destination;
-            }
-        }
-        damage.addLine(line);
-    }
-}
-
-// Anything but a clear "no such file" counts as present, so that a file the
-// program could not even inspect is never replaced by mistake.
-bool fileIsPresent(const char* path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return status.type() != std::filesystem::file_type::not_found;
-}
-
 }  // namespace
 
 bool onCommand(EditorState& state, int controlId) {
+    if (controlId == static_cast<int>(Command::undo) || controlId == static_cast<int>(Command::redo)) {
+        stepThroughHistory(state, controlId == static_cast<int>(Command::undo));
+        return true;
+    }
     const CommandButton* command = findCommand(controlId);
     if (command == nullptr) {
         return false;
@@ -88,53 +95,53 @@ bool onLeftButtonDown(EditorState& state, int32_t x, int32_t y) {
         return false;
     }
     // A pick that hits nothing keeps mode and prompt, so the user can try again.
+    FigureDocument& document = state.document;
     switch (state.editMode) {
         case EditMode::addPoint:
-            addPoint(state.figure, x, y);
-            state.damage.addMark({x, y});
-            finishEdit(state, donePointAdded);
+            document.edit(EditKind::pointAdded, [x, y](Figure& figure, FigureEdit& edit) {
+                addPoint(figure, x, y, &edit);
+                return true;
+            });
+            enter(state, EditMode::idle, donePointAdded);
             return true;
-        case EditMode::deletePoint: {
-            Figure removed;
-            if (deletePointsAt(state.figure, x, y, &removed)) {
-                state.damage.addShapes(removed);
-                finishEdit(state, donePointDeleted);
+        case EditMode::deletePoint:
+            if (document.edit(EditKind::pointsDeleted, [x, y](Figure& figure, FigureEdit& edit) {
+                    return deletePointsAt(figure, x, y, &edit);
+                })) {
+                enter(state, EditMode::idle, donePointDeleted);
             }
             return true;
-        }
         case EditMode::movePick:
-            if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
+            if (selectPointAt(document.figure(), x, y, state.selectedPoint)) {
                 enter(state, EditMode::moveRelease, promptMoveDestination);
             }
             return true;
-        case EditMode::moveDestination: {
-            Figure moved;
-            if (moveSelectedPointTo(state.figure, state.selectedPoint, x, y, &moved)) {
-                addMoveDamage(state.damage, moved, {x, y});
-                state.figureEdited = true;
-            }
+        case EditMode::moveDestination:
+            document.edit(EditKind::pointMoved, [&state, x, y](Figure& figure, FigureEdit& edit) {
+                return moveSelectedPointTo(figure, state.selectedPoint, x, y, &edit);
+            });
             enter(state, EditMode::idle, donePointMoved);
             return true;
-        }
         case EditMode::lineFirst:
-            if (selectPointAt(state.figure, x, y, state.selectedPoint)) {
+            if (selectPointAt(document.figure(), x, y, state.selectedPoint)) {
                 enter(state, EditMode::lineRelease, promptLineSecond);
             }
             return true;
         case EditMode::lineSecond:
-            if (insertLineTo(state.figure, state.selectedPoint, x, y)) {
-                state.damage.addLine(state.figure.lines.back());
-                finishEdit(state, doneLineInserted);
+            if (document.edit(EditKind::lineInserted, [&state, x, y](Figure& figure, FigureEdit& edit) {
+                    return insertLineTo(figure, state.selectedPoint, x, y, &edit);
+                })) {
+                enter(state, EditMode::idle, doneLineInserted);
             }
             return true;
         case EditMode::deleteLine:
             // The line is the one the last highlight recorded, wherever the pointer is now.
-            if (state.recordedLine && *state.recordedLine < state.figure.lines.size()) {
-                state.damage.addLine(state.figure.lines[*state.recordedLine]);
-            }
-            if (state.recordedLine && deleteSelectedLine(state.figure, *state.recordedLine)) {
+            if (state.recordedLine &&
+                document.edit(EditKind::lineDeleted, [&state](Figure& figure, FigureEdit& edit) {
+                    return deleteSelectedLine(figure, *state.recordedLine, &edit);
+                })) {
                 state.recordedLine.reset();
-                finishEdit(state, doneLineDeleted);
+                enter(state, EditMode::idle, doneLineDeleted);
             }
             return true;
         default:
@@ -164,23 +171,40 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight) {
 }
 
 bool loadAtStart(EditorState& state, const char* path) {
-    state.damage.addEverything();
-    if (loadFigure(state.figure, path)) {
+    // Taken before the read: a write by another program while it reads shows
+    // as a change at close.
+    state.loadedFile = fileStampOf(path);
+    Figure loaded;
+    if (loadFigure(loaded, path)) {
+        state.document.replace(std::move(loaded));
         state.unreadFileKept = false;
         return false;
     }
-    state.unreadFileKept = fileIsPresent(path);
+    state.document.replace(Figure{});
+    state.unreadFileKept = state.loadedFile.present;
     return true;
 }
 
-SaveOutcome saveAtClose(EditorState& state, const char* path) {
+SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char* path) {
+    const bool edited = state.document.edited();
     SaveOutcome outcome = SaveOutcome::unreadFileKept;
-    if (!state.unreadFileKept || state.figureEdited) {
-        outcome = saveFigure(state.figure, path) ? SaveOutcome::written
-                  : state.figureEdited           ? SaveOutcome::failed
-                                                 : SaveOutcome::nothingLost;
+    const FileStamp now = fileStampOf(path);
+    // A file gone since the load holds nothing to keep: it is written as a missing one is.
+    if (now.present && now != state.loadedFile) {
+        outcome = !edited                           ? SaveOutcome::changedFileKept
+                  : changedFile == ChangedFile::ask ? SaveOutcome::changedFileAtStake
+                                                    : SaveOutcome::written;
+    } else if (!state.unreadFileKept || edited) {
+        outcome = SaveOutcome::written;
     }
-    state.saveSettled = outcome != SaveOutcome::failed;
+    if (outcome == SaveOutcome::written && !saveFigure(state.document.figure(), path)) {
+        outcome = edited ? SaveOutcome::failed : SaveOutcome::nothingLost;
+    }
+    if (outcome == SaveOutcome::written) {
+        state.document.markSaved();
+        state.loadedFile = fileStampOf(path);
+    }
+    state.saveSettled = outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake;
     return outcome;
 }
 

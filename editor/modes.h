@@ -9,6 +9,9 @@
 // returns whether the client area must be repainted; the window procedure
 // does the repainting and shows the message boxes.
 
+// A button's command, or undo or redo. Undo and redo are edits as far as the
+// modes go: they abandon a half-done operation and end in the idle mode,
+// saying what they did.
 bool onCommand(EditorState& state, int controlId);
 // Moves, presses and releases over the button bar change nothing: only its
 // blank end buttons pass them on, and the pointer there is not over the figure.
@@ -35,15 +38,23 @@ bool loadAtStart(EditorState& state, const char* path = figureFilePath);
 
 enum class SaveOutcome {
     written,
-    unreadFileKept,  // the file existed but could not be read, and nothing was edited
-    nothingLost,     // the save failed, but nothing was edited since the load
-    failed,          // the edits are not in the file: the user must be told
+    unreadFileKept,      // the file existed but could not be read, and nothing was edited
+    changedFileKept,     // another program changed the file since the load, and nothing was edited
+    changedFileAtStake,  // another program changed the file, and the edits would replace it: ask first
+    nothingLost,         // the save failed, but nothing was edited since the load
+    failed,              // the edits are not in the file: the user must be told
 };
 
+// What a save at close does with a file that another program changed since
+// the load while there are edits at stake.
+enum class ChangedFile { ask, replace };
+
 // Saves the figure when the window is asked to close, the session ends or,
-// failing both, the window is destroyed. Unless the save failed, that settles
-// it: the figure is not saved again.
-SaveOutcome saveAtClose(EditorState& state, const char* path = figureFilePath);
+// failing both, the window is destroyed. Unless the save failed or must ask,
+// that settles it: the figure is not saved again. A file that another
+// program changed since the load is kept when nothing was edited.
+SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFile::ask,
+                        const char* path = figureFilePath);
 
 // The user chose to close without the save that failed, or the session ends
 // after it: the figure is not saved again.

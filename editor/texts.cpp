@@ -28,6 +28,18 @@ const char saveFailureCaption[] =
     "B\xB3\xB9"
     "d zapisu";
 
+// "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.
+// Tak - zapisz w nim figurę z edytora, zastępując zmieniony plik.
+// Nie - zachowaj zmieniony plik i zamknij bez zapisu. Anuluj - wróć do edycji."
+const char changedFileText[] =
+    "Inny program zapisa\xB3 plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
+    "Tak - zapisz w nim figur\xEA z edytora, zast\xEApuj\xB9"
+    "c zmieniony plik.\n"
+    "Nie - zachowaj zmieniony plik i zamknij bez zapisu.\n"
+    "Anuluj - wr\xF3\xE6 do edycji.";
+// "Plik został zmieniony"
+const char changedFileCaption[] = "Plik zosta\xB3 zmieniony";
+
 const char buttonAddPoint[] = "wstaw punkt";
 const char buttonDeletePoint[] = "usu\xF1 punkt";  // "usuń punkt"
 const char buttonMovePoint[] = "przesun punkt";
@@ -57,6 +69,44 @@ const char promptLineSecond[] = "Wstawianie linii - Wskaz drugi punk linii";
 const char doneLineInserted[] = "Wstawiono lini\xEA";   // "Wstawiono linię"
 const char doneLineDeleted[] = "Usuni\xEAto lini\xEA";  // "Usunięto linię"
 
+// After undo and redo. "Cofnięto dodanie punktu", "Cofnięto usunięcie punktu",
+// "Cofnięto przesunięcie punktu", "Cofnięto dodanie linii", "Cofnięto
+// usunięcie linii"; "Przywrócono" the same; "Nie ma czego cofnąć", "Nie ma
+// czego przywrócić".
+const char undonePointAdded[] = "Cofni\xEAto dodanie punktu";
+const char undonePointDeleted[] =
+    "Cofni\xEAto usuni\xEA"
+    "cie punktu";
+const char undonePointMoved[] =
+    "Cofni\xEAto przesuni\xEA"
+    "cie punktu";
+const char undoneLineInserted[] = "Cofni\xEAto dodanie linii";
+const char undoneLineDeleted[] =
+    "Cofni\xEAto usuni\xEA"
+    "cie linii";
+const char redonePointAdded[] =
+    "Przywr\xF3"
+    "cono dodanie punktu";
+const char redonePointDeleted[] =
+    "Przywr\xF3"
+    "cono usuni\xEA"
+    "cie punktu";
+const char redonePointMoved[] =
+    "Przywr\xF3"
+    "cono przesuni\xEA"
+    "cie punktu";
+const char redoneLineInserted[] =
+    "Przywr\xF3"
+    "cono dodanie linii";
+const char redoneLineDeleted[] =
+    "Przywr\xF3"
+    "cono usuni\xEA"
+    "cie linii";
+const char nothingToUndo[] = "Nie ma czego cofn\xB9\xE6";
+const char nothingToRedo[] =
+    "Nie ma czego przywr\xF3"
+    "ci\xE6";
+
 // Every status message fits the status text with its terminator.
 static_assert(sizeof promptAddPoint <= statusTextCapacity);
 static_assert(sizeof promptDeletePoint <= statusTextCapacity);
@@ -70,3 +120,5 @@ static_assert(sizeof donePointMoved <= statusTextCapacity);
 static_assert(sizeof promptLineSecond <= statusTextCapacity);
 static_assert(sizeof doneLineInserted <= statusTextCapacity);
 static_assert(sizeof doneLineDeleted <= statusTextCapacity);
+static_assert(sizeof redonePointDeleted <= statusTextCapacity);
+static_assert(sizeof redonePointMoved <= statusTextCapacity);

@@ -19,6 +19,9 @@ extern const char loadFailureCaption[];
 extern const char saveFailureText[];
 extern const char saveFailureChoicesText[];  // the same, with the choices of a box at close
 extern const char saveFailureCaption[];
+// At close, when another program wrote the figure file since the editor started.
+extern const char changedFileText[];
+extern const char changedFileCaption[];
 
 // Button labels.
 extern const char buttonAddPoint[];
@@ -40,3 +43,17 @@ extern const char donePointMoved[];
 extern const char promptLineSecond[];
 extern const char doneLineInserted[];
 extern const char doneLineDeleted[];
+
+// Status messages after undo and redo, for each kind of edit, and when there is nothing to undo or redo.
+extern const char undonePointAdded[];
+extern const char undonePointDeleted[];
+extern const char undonePointMoved[];
+extern const char undoneLineInserted[];
+extern const char undoneLineDeleted[];
+extern const char redonePointAdded[];
+extern const char redonePointDeleted[];
+extern const char redonePointMoved[];
+extern const char redoneLineInserted[];
+extern const char redoneLineDeleted[];
+extern const char nothingToUndo[];
+extern const char nothingToRedo[];

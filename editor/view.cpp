@@ -43,7 +43,7 @@ void Canvas::lines(const Line* lines, size_t count) {
 
 Highlight highlightFor(const EditorState& state) {
     Highlight highlight;
-    const Figure& figure = state.figure;
+    const Figure& figure = state.document.figure();
     switch (state.editMode) {
         case EditMode::deletePoint:
         case EditMode::movePick:
@@ -67,7 +67,7 @@ Highlight highlightFor(const EditorState& state) {
 }
 
 void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
-    paintFigure(canvas, state.figure);
+    paintFigure(canvas, state.document.figure());
     paintOverlay(canvas, state, highlight);
 }
 
@@ -79,7 +79,7 @@ void paintFigure(Canvas& canvas, const Figure& figure) {
 void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
     paintStatusText(canvas, state);
     // The highlight comes last so that a ring hides what lies inside it.
-    paintHighlight(canvas, state.figure, highlight);
+    paintHighlight(canvas, state.document.figure(), highlight);
 }
 
 void paintStatusText(Canvas& canvas, const EditorState& state) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+#include "figure/figure_edit.h"
+
 namespace {
 
 // The coordinates of the points inside one pick square. Every such point
@@ -40,40 +42,46 @@ bool pointIsUnder(Point point, int32_t x, int32_t y) {
     return dx > -hitBoxReach && dx < hitBoxReach && dy > -hitBoxReach && dy < hitBoxReach;
 }
 
-void addPoint(Figure& figure, int32_t x, int32_t y) {
+void addPoint(Figure& figure, int32_t x, int32_t y, FigureEdit* edit) {
     figure.points.push_back({x, y});
+    if (edit != nullptr) {
+        edit->pointsAdded.push_back({figure.points.size() - 1, {x, y}});
+    }
 }
 
-bool deletePointsAt(Figure& figure, int32_t x, int32_t y, Figure* removed) {
+bool deletePointsAt(Figure& figure, int32_t x, int32_t y, FigureEdit* edit) {
     // A removed point takes every line with an end at its coordinates, so the
     // result depends only on which coordinates are removed: one pass over the
     // points, one over the lines, each keeping the survivors in order.
     PickedCells picked(x, y);
-    const auto firstRemoved = std::remove_if(figure.points.begin(), figure.points.end(), [&](Point point) {
+    std::vector<Point>& points = figure.points;
+    size_t kept = 0;
+    for (size_t k = 0; k < points.size(); ++k) {
+        const Point point = points[k];
         if (!pointIsUnder(point, x, y)) {
-            return false;
+            points[kept++] = point;
+            continue;
         }
         picked.mark(point);
-        if (removed != nullptr) {
-            removed->points.push_back(point);
+        if (edit != nullptr) {
+            edit->pointsRemoved.push_back({k, point});
         }
-        return true;
-    });
-    if (firstRemoved == figure.points.end()) {
+    }
+    if (kept == points.size()) {
         return false;
     }
-    figure.points.erase(firstRemoved, figure.points.end());
-    figure.lines.erase(std::remove_if(figure.lines.begin(), figure.lines.end(),
-                                      [&](const Line& line) {
-                                          if (!picked.contains(line.first) && !picked.contains(line.second)) {
-                                              return false;
-                                          }
-                                          if (removed != nullptr) {
-                                              removed->lines.push_back(line);
-                                          }
-                                          return true;
-                                      }),
-                       figure.lines.end());
+    points.resize(kept);
+    std::vector<Line>& lines = figure.lines;
+    kept = 0;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const Line line = lines[k];
+        if (!picked.contains(line.first) && !picked.contains(line.second)) {
+            lines[kept++] = line;
+        } else if (edit != nullptr) {
+            edit->linesRemoved.push_back({k, line});
+        }
+    }
+    lines.resize(kept);
     return true;
 }
 
@@ -88,34 +96,45 @@ bool selectPointAt(const Figure& figure, int32_t x, int32_t y, size_t& selectedP
     return found;
 }
 
-bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, Figure* moved) {
+bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, FigureEdit* edit) {
     if (selectedPoint >= figure.points.size()) {
         return false;
     }
     const Point old = figure.points[selectedPoint];
     const Point destination{x, y};
+    if (old == destination) {
+        return true;  // everything at old is at the destination already
+    }
     // Points are compared with the selected point as it is at that moment:
     // those stored up to and including it share its old place and move with
     // it; those after it are compared with the new place and so stay.
-    std::replace(figure.points.begin(),
-                 figure.points.begin() + static_cast<std::ptrdiff_t>(selectedPoint) + 1, old, destination);
-    if (moved != nullptr) {
-        moved->points.push_back(old);  // every point that moved was at old
-    }
-    for (Line& line : figure.lines) {
-        if (moved != nullptr && (line.first == old || line.second == old)) {
-            moved->lines.push_back(line);
+    for (size_t k = 0; k <= selectedPoint; ++k) {
+        if (figure.points[k] == old) {
+            figure.points[k] = destination;
+            if (edit != nullptr) {
+                edit->pointsChanged.push_back({k, old, destination});
+            }
         }
+    }
+    for (size_t k = 0; k < figure.lines.size(); ++k) {
+        Line& line = figure.lines[k];
+        if (line.first != old && line.second != old) {
+            continue;
+        }
+        const Line before = line;
         for (Point* end : {&line.first, &line.second}) {
             if (*end == old) {
                 *end = destination;
             }
         }
+        if (edit != nullptr) {
+            edit->linesChanged.push_back({k, before, line});
+        }
     }
     return true;
 }
 
-bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y) {
+bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, FigureEdit* edit) {
     if (selectedPoint >= figure.points.size()) {
         return false;
     }
@@ -125,12 +144,18 @@ bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y) {
         return false;
     }
     figure.lines.push_back({figure.points[selectedPoint], *second});
+    if (edit != nullptr) {
+        edit->linesAdded.push_back({figure.lines.size() - 1, figure.lines.back()});
+    }
     return true;
 }
 
-bool deleteSelectedLine(Figure& figure, size_t selectedLine) {
+bool deleteSelectedLine(Figure& figure, size_t selectedLine, FigureEdit* edit) {
     if (selectedLine >= figure.lines.size()) {
         return false;
+    }
+    if (edit != nullptr) {
+        edit->linesRemoved.push_back({selectedLine, figure.lines[selectedLine]});
     }
     figure.lines.erase(figure.lines.begin() + static_cast<std::ptrdiff_t>(selectedLine));
     return true;

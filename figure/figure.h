@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+struct FigureEdit;
+
 // Client-area pixels: x to the right, y downward.
 struct Point {
     int32_t x = 0;
@@ -44,28 +46,31 @@ constexpr int32_t hitBoxReach = 6;
 // True when the point lies in the pick square around (x, y).
 bool pointIsUnder(Point point, int32_t x, int32_t y);
 
-void addPoint(Figure& figure, int32_t x, int32_t y);
+// Each operation that changes the figure writes what it changed into edit,
+// when given, so that it can be undone (figure_edit.h).
+
+void addPoint(Figure& figure, int32_t x, int32_t y, FigureEdit* edit = nullptr);
 
 // Removes every point under (x, y) with every line attached to it. True when a
-// point was removed. The points and lines taken away are appended to removed,
-// when given, in storage order.
-bool deletePointsAt(Figure& figure, int32_t x, int32_t y, Figure* removed = nullptr);
+// point was removed.
+bool deletePointsAt(Figure& figure, int32_t x, int32_t y, FigureEdit* edit = nullptr);
 
 // The last point under (x, y) in storage order goes to selectedPoint. False
 // when there is none (selectedPoint unchanged).
 bool selectPointAt(const Figure& figure, int32_t x, int32_t y, size_t& selectedPoint);
 
 // Moves the selected point, and every line end attached to it, to (x, y).
-// False, changing nothing, when the index names no point. The points and
-// lines that moved are appended to moved, when given, as they were before.
-bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, Figure* moved = nullptr);
+// False, changing nothing, when the index names no point. Points and lines
+// that stay where they were are not written into edit.
+bool moveSelectedPointTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y,
+                         FigureEdit* edit = nullptr);
 
 // Adds a line from the selected point to the first point under (x, y). False
 // when there is none, or the index names no point.
-bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y);
+bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, FigureEdit* edit = nullptr);
 
 // Removes the line at index selectedLine. False, changing nothing, when there
 // is no such line.
-bool deleteSelectedLine(Figure& figure, size_t selectedLine);
+bool deleteSelectedLine(Figure& figure, size_t selectedLine, FigureEdit* edit = nullptr);
 
 void clear(Figure& figure);

@@ -180,7 +180,7 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
     boxesSeen = 0;
     HWND window = createMainWindow(instance, state);
     result.ms[loadTime] = millisecondsSince(lastBoxGone);
-    if (window == nullptr || boxesSeen != 1 || state.figure != figure) {
+    if (window == nullptr || boxesSeen != 1 || state.document.figure() != figure) {
         std::fprintf(stderr, "the window did not open on the figure of %d points\n", n);
         return result;
     }
@@ -226,12 +226,12 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         session.command(104);
         const POINT onTheLine = {(movedA.x + pointB.x) / 2, (movedA.y + pointB.y) / 2};
         session.timed(WM_MOUSEMOVE, onTheLine);
-        if (state.recordedLine != state.figure.lines.size() - 1) {
+        if (state.recordedLine != state.document.figure().lines.size() - 1) {
             std::fprintf(stderr, "the new line was not highlighted\n");
             return result;
         }
         editTimes[deleteLineTime].push_back(session.timedClick(onTheLine));
-        if (state.figure.lines.size() != figure.lines.size()) {
+        if (state.document.figure().lines.size() != figure.lines.size()) {
             std::fprintf(stderr, "the new line was not deleted\n");
             return result;
         }
@@ -239,7 +239,7 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         editTimes[deletePointTime].push_back(session.timedClick(movedA));
         session.command(101);
         session.click(pointB);
-        if (state.figure != figure) {
+        if (state.document.figure() != figure) {
             std::fprintf(stderr, "the edits did not leave the figure of %d points as it was\n", n);
             return result;
         }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "editor/editor_state.h"
 #include "editor/highlight_coverage.h"
 #include "editor/view.h"
@@ -23,9 +26,10 @@ public:
     FigureImage& operator=(const FigureImage&) = delete;
 
     // Paints a client area of width x height on target, a paint's context,
-    // and takes the state's damage. False, with nothing drawn, when the
-    // bitmaps cannot be made: the caller then draws on target itself.
-    bool paint(HDC target, int width, int height, EditorState& state, const Highlight& highlight);
+    // the picture first brought up to the figure's revision. False, with
+    // nothing drawn, when the bitmaps cannot be made: the caller then draws
+    // on target itself.
+    bool paint(HDC target, int width, int height, const EditorState& state, const Highlight& highlight);
 
 private:
     struct Surface {
@@ -36,8 +40,6 @@ private:
 
     bool make(HDC like, int width, int height);
     void release();
-    void redraw(const Figure& figure);
-    void repair(const Figure& figure, const FigureDamage& damage);
     bool putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight);
 
     int width_ = 0;
@@ -46,6 +48,7 @@ private:
     Surface frame_;                    // the picture with the text and the highlight on it
     uint32_t* framePixels_ = nullptr;  // its 32-bit pixels, top row first, on a true-colour screen
     HighlightCoverage coverage_;
+    std::optional<uint64_t> drawnRevision_;  // the figure's revision the picture shows, once drawn
     // Kept from repair to repair: on some systems the first touch of fresh
     // memory costs more than the scan that fills it.
     Figure reaching_;

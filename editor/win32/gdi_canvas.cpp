@@ -230,3 +230,25 @@ void GdiCanvas::releasePen() {
         pen_ = nullptr;
     }
 }
+
+void GdiCanvas::fillWhite(const PictureBox& box) {
+    const RECT area = {box.left, box.top, box.right, box.bottom};
+    FillRect(dc_, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+bool GdiCanvas::clipTo(const std::vector<PictureBox>& boxes) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    bool made = region != nullptr;
+    for (const PictureBox& box : boxes) {
+        HRGN part = CreateRectRgn(box.left, box.top, box.right, box.bottom);
+        made = made && part != nullptr && CombineRgn(region, region, part, RGN_OR) != ERROR;
+        DeleteObject(part);
+    }
+    made = made && SelectClipRgn(dc_, region) != ERROR;
+    DeleteObject(region);  // the context keeps its own copy
+    return made;
+}
+
+void GdiCanvas::unclip() {
+    SelectClipRgn(dc_, nullptr);
+}

@@ -2,16 +2,9 @@
 
 #include <windows.h>
 
+#include "editor/gdi_limits.h"
+#include "editor/picture_repair.h"
 #include "editor/view.h"
-
-// GDI under Wine draws a 1-pixel line right only while its ends lie within
-// 27 bits of the origin (measured: slanted lines stray from about 2.7 x 10^8
-// on); beyond that it may set pixels anywhere, and a mark cannot show.
-constexpr int32_t gdiReach = int32_t{1} << 27;
-
-// A wider pen draws nothing at all for a line with an end from about 3 x 10^7
-// on here, and from 5 x 10^6 on elsewhere; within 22 bits it draws every line right.
-constexpr int32_t wideGdiReach = int32_t{1} << 22;
 
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).
@@ -29,7 +22,7 @@ void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // context the point marks are stamped, in order, into buffers with the
 // pixels that GDI's own ellipse gives and put on in two calls. Every pixel
 // ends as one call per shape (one drawLine a line) would leave it.
-class GdiCanvas final : public Canvas {
+class GdiCanvas final : public PictureCanvas {
 public:
     explicit GdiCanvas(HDC dc) : dc_(dc) {}
     ~GdiCanvas() override;
@@ -44,6 +37,9 @@ public:
     void textOut(int32_t x, int32_t y, const char* text, int length) override;
     void createHighlightPen(int width) override;
     void selectHighlightPen() override;
+    void fillWhite(const PictureBox& box) override;
+    bool clipTo(const std::vector<PictureBox>& boxes) override;
+    void unclip() override;
 
 private:
     // Whether the context draws as a fresh paint context does: stock black

@@ -1,5 +1,7 @@
 #include "editor/win32/main_window.h"
 
+#include <iterator>
+
 #include "editor/commands.h"
 #include "editor/texts.h"
 #include "editor/win32/window_proc.h"
@@ -51,10 +53,23 @@ void createButtonBar(HWND window, HINSTANCE instance) {
     createButton(window, instance, mainWindowWidth - blankButtonWidth, blankButtonWidth, "", 0, WS_DISABLED);
 }
 
-int runMessageLoop() {
+HACCEL createEditKeys() {
+    const auto command = [](Command id) { return static_cast<WORD>(id); };
+    ACCEL keys[] = {
+        {FVIRTKEY | FCONTROL, 'Z', command(Command::undo)},
+        {FVIRTKEY | FCONTROL, 'Y', command(Command::redo)},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'Z', command(Command::redo)},
+    };
+    return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
+}
+
+int runMessageLoop(HWND window, HACCEL keys) {
     MSG message = {};
     // GetMessageA returns -1 on an error; that ends the loop too rather than spinning.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (keys != nullptr && TranslateAcceleratorA(window, keys, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -70,5 +85,10 @@ int runEditor(HINSTANCE instance, int showCommand) {
     }
     ShowWindow(window, showCommand);
     createButtonBar(window, instance);
-    return runMessageLoop();
+    HACCEL keys = createEditKeys();  // without it the keys do nothing, and the buttons still work
+    const int exitCode = runMessageLoop(window, keys);
+    if (keys != nullptr) {
+        DestroyAcceleratorTable(keys);
+    }
+    return exitCode;
 }

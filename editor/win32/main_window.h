@@ -19,8 +19,12 @@ ATOM registerFiguryClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance, EditorState& state);
 // The row of seven buttons across the top of the window: five commands between two blank ends.
 void createButtonBar(HWND window, HINSTANCE instance);
-// Runs until the quit message and returns its wParam.
-int runMessageLoop();
+// The keys of the edit commands that have no button: Ctrl+Z undoes, Ctrl+Y
+// and Ctrl+Shift+Z redo. The caller destroys the table.
+HACCEL createEditKeys();
+// Runs until the quit message and returns its wParam. Keys of the table go
+// to window as commands, whichever of its controls has the keyboard focus.
+int runMessageLoop(HWND window, HACCEL keys);
 
 // The whole program: class, window, buttons and message loop. Returns the
 // exit code, non-zero when the window could not be created.

@@ -55,7 +55,6 @@ void paint(HWND window, WindowData& data) {
         // No memory for the picture: erase and draw on the screen itself.
         FillRect(dc, &paintStruct.rcPaint,
                  reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
-        state.damage.addEverything();
         GdiCanvas canvas(dc);
         paintFigureView(canvas, state, highlight);
     }
@@ -67,7 +66,28 @@ void paint(HWND window, WindowData& data) {
 // Enter tries again and Esc goes back, so no key alone discards the edits.
 // Returns whether the window may close.
 bool saveBeforeClosing(HWND window, EditorState& state) {
-    while (saveAtClose(state) == SaveOutcome::failed) {
+    ChangedFile changedFile = ChangedFile::ask;
+    for (;;) {
+        const SaveOutcome outcome = saveAtClose(state, changedFile);
+        if (outcome == SaveOutcome::changedFileAtStake) {
+            // Yes writes over the other program's file, No keeps it and closes,
+            // Cancel goes back; Enter and Esc go back, so no key alone loses
+            // either figure.
+            const int choice = MessageBoxA(window, changedFileText, changedFileCaption,
+                                           MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
+            if (choice == IDNO) {
+                closeWithoutSaving(state);
+                return true;
+            }
+            if (choice != IDYES) {
+                return false;
+            }
+            changedFile = ChangedFile::replace;
+            continue;
+        }
+        if (outcome != SaveOutcome::failed) {
+            return true;
+        }
         const int choice = MessageBoxA(window, saveFailureChoicesText, saveFailureCaption,
                                        MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
         if (choice == IDCONTINUE) {
@@ -148,15 +168,18 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             break;
         case WM_ENDSESSION:
             // The process may end now without a destroy. Nobody is there to
-            // choose, so a save that fails is not tried again either.
+            // choose: edits replace a file another program changed, and a
+            // save that fails is not tried again either.
             if (wParam && !state->saveSettled) {
-                saveAtClose(*state);
+                saveAtClose(*state, ChangedFile::replace);
                 closeWithoutSaving(*state);
             }
             break;
         case WM_DESTROY:
-            // Destroyed without a close: no owner, the window is going away under the box.
-            if (!state->saveSettled && saveAtClose(*state) == SaveOutcome::failed) {
+            // Destroyed without a close, so there is no going back: edits
+            // replace a changed file, and a failure is only reported, with no
+            // owner, as the window is going away under the box.
+            if (!state->saveSettled && saveAtClose(*state, ChangedFile::replace) == SaveOutcome::failed) {
                 MessageBoxA(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
             }
             PostQuitMessage(0);

@@ -38,7 +38,7 @@ int modeOf(const EditorState& state) {
 EditorState stateIn(int mode, Figure figure = pathFigure(), size_t selection = 0) {
     EditorState state;
     state.editMode = static_cast<EditMode>(mode);
-    state.figure = std::move(figure);
+    state.document.replace(std::move(figure));
     state.selectedPoint = selection;
     std::snprintf(state.statusText, sizeof state.statusText, "%s", "earlier text");
     return state;
@@ -85,7 +85,7 @@ TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
             EXPECT_STREQ(command.prompt, state.statusText);
             EXPECT_EQ(1u, state.selectedPoint);
             EXPECT_FALSE(state.recordedLine) << "only a line shown in the new mode may be deleted";
-            EXPECT_EQ(pathFigure(), state.figure);
+            EXPECT_EQ(pathFigure(), state.document.figure());
         }
     }
 }
@@ -163,7 +163,7 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
         EXPECT_EQ(row.repaint, onLeftButtonDown(state, row.x, row.y));
         EXPECT_EQ(row.expectedMode, modeOf(state));
         EXPECT_EQ(row.expectedStatus, state.statusText);
-        EXPECT_EQ(row.expectedFigure, state.figure);
+        EXPECT_EQ(row.expectedFigure, state.document.figure());
         EXPECT_EQ(row.expectedSelection, state.selectedPoint);
         EXPECT_EQ(row.expectedRecordedLine, state.recordedLine);
     }
@@ -179,7 +179,7 @@ TEST(EditModes, ReleaseArmsOnlyTheSecondPick) {
             const int expected = y < 30 ? from : from == 4 ? 5 : from == 7 ? 8 : from;
             EXPECT_EQ(expected, modeOf(state));
             EXPECT_STREQ("earlier text", state.statusText);
-            EXPECT_EQ(pathFigure(), state.figure);
+            EXPECT_EQ(pathFigure(), state.document.figure());
         }
     }
 }
@@ -210,13 +210,13 @@ TEST(EditModes, MoveTakesTwoPressesWithAReleaseBetween) {
     // Released over a button: the window never sees it, and a press before the
     // next release does nothing.
     EXPECT_FALSE(onLeftButtonDown(state, 300, 300));
-    EXPECT_EQ(pathFigure(), state.figure);
+    EXPECT_EQ(pathFigure(), state.document.figure());
     onLeftButtonUp(state, 300, 300);
     EXPECT_EQ(5, modeOf(state));
     onLeftButtonDown(state, 120, 130);
     EXPECT_EQ(0, modeOf(state));
     EXPECT_EQ(figureOf({120, 130, 200, 100, 150, 200}, {120, 130, 200, 100, 200, 100, 150, 200}),
-              state.figure);
+              state.document.figure());
 }
 
 TEST(EditModes, ACommandAbandonsAHalfDoneMove) {
@@ -230,7 +230,7 @@ TEST(EditModes, ACommandAbandonsAHalfDoneMove) {
     EXPECT_EQ(deletePrompt, state.statusText);
     // The press now deletes instead of moving; the picked point never moved.
     onLeftButtonDown(state, 400, 400);
-    EXPECT_EQ(pathFigure(), state.figure);
+    EXPECT_EQ(pathFigure(), state.document.figure());
     EXPECT_EQ(2, modeOf(state));
 }
 
@@ -243,13 +243,13 @@ TEST(EditModes, OnlyCompletedEditsCountAsChanges) {
     onLeftButtonUp(state, 100, 100);
     onCommand(state, 104);
     onLeftButtonDown(state, 150, 100);  // no line highlighted yet
-    EXPECT_FALSE(state.figureEdited);
+    EXPECT_FALSE(state.document.edited());
 
     const auto editedAfter = [](int mode, size_t selection, int32_t x, int32_t y) {
         EditorState edited = stateIn(mode, pathFigure(), selection);
         edited.recordedLine = 0;
         onLeftButtonDown(edited, x, y);
-        return edited.figureEdited;
+        return edited.document.edited();
     };
     EXPECT_TRUE(editedAfter(1, 0, 1, 31));
     EXPECT_TRUE(editedAfter(2, 0, 100, 100));

@@ -37,8 +37,8 @@ const char emptyFigureText[] = "PUNKTY 0\n\n\nLINIE 0\n\n";
 TEST_F(StartAndClose, AMissingFileIsReportedAndCreatedAtClose) {
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, path_.c_str()));
-    EXPECT_EQ(Figure{}, state.figure);
-    EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
+    EXPECT_EQ(Figure{}, state.document.figure());
+    EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::ask, path_.c_str()));
     EXPECT_EQ(emptyFigureText, readText());
 }
 
@@ -46,10 +46,10 @@ TEST_F(StartAndClose, AReadableFileLoadsAndIsWrittenBackAtClose) {
     write("PUNKTY 2\n\n10 20\n30 40\n\nLINIE 1\n\n1 2\n");
     EditorState state;
     EXPECT_FALSE(loadAtStart(state, path_.c_str()));
-    EXPECT_EQ(testing_support::figureOf({10, 20, 30, 40}, {10, 20, 30, 40}), state.figure);
+    EXPECT_EQ(testing_support::figureOf({10, 20, 30, 40}, {10, 20, 30, 40}), state.document.figure());
     state.editMode = EditMode::addPoint;
     onLeftButtonDown(state, 50, 60);
-    EXPECT_EQ(SaveOutcome::written, saveAtClose(state, path_.c_str()));
+    EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::ask, path_.c_str()));
     EXPECT_EQ("PUNKTY 3\n\n10 20\n30 40\n50 60\n\nLINIE 1\n\n1 2\n", readText());
 }
 
@@ -87,7 +87,7 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyB
             const SaveOutcome expected = !edited        ? SaveOutcome::unreadFileKept
                                          : kind == text ? SaveOutcome::written
                                                         : SaveOutcome::failed;
-            EXPECT_EQ(expected, saveAtClose(state, path_.c_str()));
+            EXPECT_EQ(expected, saveAtClose(state, ChangedFile::ask, path_.c_str()));
             EXPECT_EQ(expected != SaveOutcome::failed, state.saveSettled);
             if (kind == text) {
                 EXPECT_EQ(edited ? "PUNKTY 1\n\n7 38\n\nLINIE 0\n\n" : original,
@@ -103,7 +103,7 @@ TEST_F(StartAndClose, AFailedSaveIsReportedOnlyWhenEditsAreLost) {
     const std::string nowhere = (folder_ / "no such folder" / "obiekt.obj").string();
     EditorState state;
     EXPECT_TRUE(loadAtStart(state, nowhere.c_str()));
-    EXPECT_EQ(SaveOutcome::nothingLost, saveAtClose(state, nowhere.c_str()));
+    EXPECT_EQ(SaveOutcome::nothingLost, saveAtClose(state, ChangedFile::ask, nowhere.c_str()));
     EXPECT_TRUE(state.saveSettled);
 
     write("PUNKTY 1\n1 2\n");
@@ -112,10 +112,10 @@ TEST_F(StartAndClose, AFailedSaveIsReportedOnlyWhenEditsAreLost) {
     fs::remove_all(folder_);
     onCommand(loaded, 100);
     onLeftButtonDown(loaded, 5, 36);
-    EXPECT_EQ(SaveOutcome::failed, saveAtClose(loaded, path_.c_str()));
+    EXPECT_EQ(SaveOutcome::failed, saveAtClose(loaded, ChangedFile::ask, path_.c_str()));
     EXPECT_FALSE(loaded.saveSettled) << "the user may try again";
     fs::create_directories(folder_);
-    EXPECT_EQ(SaveOutcome::written, saveAtClose(loaded, path_.c_str()));
+    EXPECT_EQ(SaveOutcome::written, saveAtClose(loaded, ChangedFile::ask, path_.c_str()));
     EXPECT_TRUE(loaded.saveSettled);
     EXPECT_EQ("PUNKTY 2\n\n1 2\n5 36\n\nLINIE 0\n\n", readText());
 }

@@ -55,7 +55,7 @@ struct Paint {
 Paint paint(const Figure& figure, int mode, int32_t x, int32_t y, const char* status = "",
             std::optional<size_t> recordedLine = std::nullopt) {
     EditorState state;
-    state.figure = figure;
+    state.document.replace(figure);
     state.editMode = static_cast<EditMode>(mode);
     state.hoverX = x;
     state.hoverY = y;
@@ -173,7 +173,7 @@ TEST(FigureView, ACanvasGetsAllMarksAndAllLinesInOneCallEach) {
         }
     };
     EditorState state;
-    state.figure = pathFigure();
+    state.document.replace(pathFigure());
     BatchCanvas canvas;
     paintFigureView(canvas, state, highlightFor(state));
     EXPECT_EQ((Calls{"marks 3 reach 2 from 100", "lines 2 from 100"}), canvas.calls);

@@ -22,6 +22,7 @@
 #include "editor/win32/gdi_canvas.h"
 #include "editor/win32/pixel_buffer.h"
 #include "editor/win32/main_window.h"
+#include "editor/commands.h"
 #include "editor/modes.h"
 #include "editor/view.h"
 #include "window_fixture.h"
@@ -253,7 +254,7 @@ const Context contexts[] = {
 
 EditorState stateOf(const Figure& figure, int mode, int32_t x, int32_t y) {
     EditorState state;
-    state.figure = figure;
+    state.document.replace(figure);
     state.editMode = static_cast<EditMode>(mode);
     state.hoverX = x;
     state.hoverY = y;
@@ -453,19 +454,24 @@ struct Step {
 // pixel or a few at a time among the lines, and jumps, and the line last
 // highlighted goes, the crowd of marks goes with its lines, a point moves with
 // its lines onto the status text, a line joins two points, points appear
-// inside and outside the area. A far point, when there is one, is moved in.
+// inside and outside the area; undo and redo take some back and bring them
+// again. A far point, when there is one, is moved in.
 std::vector<Step> editingSession(const Figure& figure, bool withFarPoint) {
+    constexpr int32_t undo = static_cast<int32_t>(Command::undo);
+    constexpr int32_t redo = static_cast<int32_t>(Command::redo);
     auto at = [&figure](size_t k, Step::Kind kind) {
         return Step{kind, figure.points[k].x, figure.points[k].y};
     };
     std::vector<Step> steps = {
-        {Step::command, 104},    {Step::hover, 397, 285}, {Step::hover, 398, 285},   {Step::hover, 401, 288},
-        {Step::hover, 400, 101}, {Step::hover, 120, 450}, {Step::hover, 397, 285},   {Step::press, 397, 285},
-        {Step::hover, 398, 286}, {Step::command, 101},    {Step::press, 203, 153},   {Step::command, 102},
-        at(5, Step::press),      {Step::release},         {Step::press, 60, 40},     {Step::command, 103},
-        at(1, Step::press),      {Step::release},         at(3, Step::press),        {Step::command, 100},
-        {Step::press, 700, 500}, {Step::command, 100},    {Step::press, -500, 9000}, {Step::command, 104},
-        {Step::hover, 398, 286}, {Step::hover, 300, 301},
+        {Step::command, 104},    {Step::hover, 397, 285}, {Step::hover, 398, 285}, {Step::hover, 401, 288},
+        {Step::hover, 400, 101}, {Step::hover, 120, 450}, {Step::hover, 397, 285}, {Step::press, 397, 285},
+        {Step::hover, 398, 286}, {Step::command, 101},    {Step::press, 203, 153}, {Step::command, undo},
+        {Step::command, redo},   {Step::command, 102},    at(5, Step::press),      {Step::release},
+        {Step::press, 60, 40},   {Step::command, 103},    at(1, Step::press),      {Step::release},
+        at(3, Step::press),      {Step::command, undo},   {Step::command, undo},   {Step::command, redo},
+        {Step::command, 100},    {Step::press, 700, 500}, {Step::command, 100},    {Step::press, -500, 9000},
+        {Step::command, 104},    {Step::hover, 398, 286}, {Step::hover, 300, 301}, {Step::command, undo},
+        {Step::command, undo},
     };
     if (withFarPoint) {
         const std::vector<Step> farMove = {
@@ -479,8 +485,7 @@ std::vector<Step> editingSession(const Figure& figure, bool withFarPoint) {
 bool apply(EditorState& state, const Step& step) {
     switch (step.kind) {
         case Step::command:
-            onCommand(state, step.x);
-            return false;
+            return onCommand(state, step.x);
         case Step::hover:
             return onMouseMove(state, step.x, step.y);
         case Step::press:
@@ -518,7 +523,7 @@ TEST(CanvasPixels, TheWindowsPictureOfTheFigureStaysThePlainDrawingThroughEveryE
                 const auto plain = paintOn<PlainGdiCanvas>(context, state, true);
                 EXPECT_TRUE(samePixels(plain, paintThrough(image, context, state), strideOf(context)));
             }
-            EXPECT_NE(entry.figure, state.figure);
+            EXPECT_NE(entry.figure, state.document.figure());
         }
     }
 }
@@ -560,7 +565,7 @@ TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
     GetClientRect(window_, &client);
     ASSERT_EQ(clientWidth, client.right);
     ASSERT_EQ(clientHeight, client.bottom);
-    ASSERT_EQ(figure.points.size(), state_.figure.points.size());
+    ASSERT_EQ(figure.points.size(), state_.document.figure().points.size());
 
     // Each paint after an edit repairs the window's picture of the figure.
     for (const Step& step : editingSession(figure, false)) {
@@ -589,10 +594,10 @@ TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
         }
         ReleaseDC(window_, dc);
         EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
-        EXPECT_EQ(before.figure, state_.figure);
+        EXPECT_EQ(before.document.figure(), state_.document.figure());
         EXPECT_EQ(before.recordedLine, state_.recordedLine);
     }
-    EXPECT_LT(state_.figure.lines.size(), figure.lines.size());
+    EXPECT_LT(state_.document.figure().lines.size(), figure.lines.size());
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void CALLBACK closeWhenReady(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
         observed.visible = true;
         observed.children = countChildren(window);
-        observed.loadedPoints = static_cast<int>(editorStateOf(window)->figure.points.size());
+        observed.loadedPoints = static_cast<int>(editorStateOf(window)->document.figure().points.size());
         PostMessageA(window, WM_CLOSE, 0, 0);
     } else if (observed.ticks > 100) {
         KillTimer(nullptr, timer);

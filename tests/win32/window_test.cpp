@@ -101,7 +101,8 @@ TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
     EXPECT_EQ(windows1250(user_texts::greetingCaption), catcher_.boxes()[0].caption);
     EXPECT_EQ(window_, catcher_.boxes()[0].owner);
     EXPECT_FALSE(catcher_.boxes()[0].errorIcon);
-    EXPECT_EQ(testing_support::figureOf({100, 100, 300, 100}, {100, 100, 300, 100}), state_.figure);
+    EXPECT_EQ(testing_support::figureOf({100, 100, 300, 100}, {100, 100, 300, 100}),
+              state_.document.figure());
     EXPECT_EQ(0, modeOf(state_));
     EXPECT_STREQ("", state_.statusText);
 }
@@ -114,7 +115,7 @@ TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
     EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
     EXPECT_EQ(windows1250(user_texts::loadFailureCaption), catcher_.boxes()[1].caption);
     EXPECT_EQ(window_, catcher_.boxes()[1].owner);
-    EXPECT_TRUE(state_.figure.points.empty());
+    EXPECT_TRUE(state_.document.figure().points.empty());
     catcher_.forget();
     EXPECT_EQ(0u, close());
     EXPECT_TRUE(catcher_.boxes().empty());
@@ -136,7 +137,7 @@ TEST_F(MainWindow, AFailedSaveAtCloseLetsTheUserTryAgainGoBackOrCloseWithoutSavi
     EXPECT_TRUE(box.errorIcon);
     EXPECT_EQ((std::vector<int>{IDCANCEL, IDTRYAGAIN, IDCONTINUE}), box.buttons);
     ASSERT_TRUE(IsWindow(window_));
-    EXPECT_EQ(1u, state_.figure.points.size()) << "the figure is kept";
+    EXPECT_EQ(1u, state_.document.figure().points.size()) << "the figure is kept";
 
     catcher_.forget();
     catcher_.answerWith({IDCONTINUE});
@@ -324,7 +325,8 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
     command(103);
     click(300, 100);
     click(200, 250);
-    EXPECT_EQ((std::vector<Line>{{{100, 100}, {300, 100}}, {{300, 100}, {200, 250}}}), state_.figure.lines);
+    EXPECT_EQ((std::vector<Line>{{{100, 100}, {300, 100}}, {{300, 100}, {200, 250}}}),
+              state_.document.figure().lines);
 
     // The highlight of a paint picks the line; the press deletes it even after the pointer left.
     command(104);
@@ -335,7 +337,7 @@ TEST_F(MainWindow, EveryOperationWorksAndTheResultIsSaved) {
     paintPending();
     press(600, 500);
     EXPECT_EQ(windows1250(user_texts::lineDeleted), state_.statusText);
-    EXPECT_EQ((std::vector<Line>{{{300, 100}, {200, 250}}}), state_.figure.lines);
+    EXPECT_EQ((std::vector<Line>{{{300, 100}, {200, 250}}}), state_.document.figure().lines);
 
     command(101);
     click(303, 104);
@@ -360,8 +362,7 @@ TEST_F(MainWindow, AnEmptyPaintLeavesTheClientAreaWhite) {
 
 TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
     open();
-    addPoint(state_.figure, 200, 200);
-    state_.damage.addEverything();
+    state_.document.replace(testing_support::figureOf({200, 200}));
     struct Row {
         int mode;
         int hoverX;
@@ -384,8 +385,7 @@ TEST_F(MainWindow, PointsUnderThePointerGetARedRing) {
 
 TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
     open();
-    state_.figure = testing_support::figureOf({100, 300, 500, 300}, {100, 300, 500, 300});
-    state_.damage.addEverything();
+    state_.document.replace(testing_support::figureOf({100, 300, 500, 300}, {100, 300, 500, 300}));
     command(104);
     hover(300, 305);
     paintPending();
@@ -404,18 +404,17 @@ TEST_F(MainWindow, TheLineNearThePointerIsDrawnThickAndRed) {
 TEST_F(MainWindow, TheFirstPaintInDeleteLineModeHighlightsAtTheHoverLeftFromBefore) {
     open();
     // No move over the figure yet: the hover position is still (0, 0).
-    state_.figure.lines = {{{300, 300}, {400, 300}}, {{-50, 5}, {50, 5}}};
+    state_.document.replace(testing_support::figureOf({}, {300, 300, 400, 300, -50, 5, 50, 5}));
     command(104);
     paintPending();
     EXPECT_EQ(1u, state_.recordedLine);
     press(600, 500);
-    EXPECT_EQ((std::vector<Line>{{{300, 300}, {400, 300}}}), state_.figure.lines);
+    EXPECT_EQ((std::vector<Line>{{{300, 300}, {400, 300}}}), state_.document.figure().lines);
 }
 
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
     open();
-    state_.figure = testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42});
-    state_.damage.addEverything();
+    state_.document.replace(testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42}));
     repaint();
     const auto whiteOnRow = [this] {
         int count = 0;

@@ -1,0 +1,96 @@
+#include "editor/figure_document.h"
+
+namespace {
+
+// A picture is repaired after each input that changed the figure, so a few
+// changes in between are all it ever needs; further back it redraws whole.
+constexpr size_t changesKept = 16;
+
+}  // namespace
+
+FigureDocument::FigureDocument(Figure figure, size_t historyLimit)
+    : figure_(std::move(figure)), historyLimit_(historyLimit) {}
+
+void FigureDocument::replace(Figure figure) {
+    figure_ = std::move(figure);
+    undo_.clear();
+    redo_.clear();
+    historyBytes_ = 0;
+    state_ = savedState_ = ++lastState_;
+    ++revision_;
+    changes_.clear();
+    changesFrom_ = revision_;
+}
+
+void FigureDocument::record(EditKind kind, FigureEdit edit) {
+    for (const Step& step : redo_) {
+        historyBytes_ -= step.bytes;
+    }
+    redo_.clear();
+    // An edit that changed no element (a point moved onto its own place)
+    // leaves the figure as it was.
+    const uint64_t before = state_;
+    if (!edit.empty()) {
+        state_ = ++lastState_;
+    }
+    const size_t bytes = editBytes(edit);
+    auto kept = std::make_shared<const FigureEdit>(std::move(edit));
+    undo_.push_back({kind, kept, before, state_, bytes});
+    historyBytes_ += bytes;
+    while (historyBytes_ > historyLimit_ && undo_.size() > 1) {
+        historyBytes_ -= undo_.front().bytes;
+        undo_.pop_front();
+    }
+    changed(std::move(kept));
+}
+
+std::optional<EditKind> FigureDocument::undo() {
+    if (undo_.empty()) {
+        return std::nullopt;
+    }
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    undoEdit(figure_, *step.edit);
+    state_ = step.stateBefore;
+    changed(step.edit);
+    const EditKind kind = step.kind;
+    redo_.push_back(std::move(step));
+    return kind;
+}
+
+std::optional<EditKind> FigureDocument::redo() {
+    if (redo_.empty()) {
+        return std::nullopt;
+    }
+    Step step = std::move(redo_.back());
+    redo_.pop_back();
+    redoEdit(figure_, *step.edit);
+    state_ = step.stateAfter;
+    changed(step.edit);
+    const EditKind kind = step.kind;
+    undo_.push_back(std::move(step));
+    return kind;
+}
+
+void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit) {
+    ++revision_;
+    changes_.push_back({revision_, std::move(edit)});
+    if (changes_.size() > changesKept) {
+        changesFrom_ = changes_.front().revision;
+        changes_.pop_front();
+    }
+}
+
+FigureDamage FigureDocument::damageSince(uint64_t since) const {
+    FigureDamage damage;
+    if (since < changesFrom_ || since > revision_) {
+        return damage;  // everything
+    }
+    damage.clear();
+    for (const Change& change : changes_) {
+        if (change.revision > since) {
+            damage.addEdit(*change.edit);
+        }
+    }
+    return damage;
+}

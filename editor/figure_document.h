@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "editor/figure_damage.h"
+#include "figure/figure.h"
+#include "figure/figure_edit.h"
+
+// The kinds of edit a user makes; each is one step of the history.
+enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineDeleted };
+
+// The figure the editor works on, with the history of its edits. Every
+// change of the figure goes through here and advances the revision, and the
+// latest changes are kept as what they changed: a picture of the figure
+// compares revisions and learns what to redraw, so that no change can be
+// left out of it.
+class FigureDocument {
+public:
+    // The history's steps hold at most this much memory, the oldest going
+    // first; the newest step is kept whatever its size, which is never more
+    // than the figure it was taken from.
+    static constexpr size_t defaultHistoryLimit = size_t{64} << 20;
+
+    explicit FigureDocument(Figure figure = {}, size_t historyLimit = defaultHistoryLimit);
+
+    const Figure& figure() const { return figure_; }
+
+    // Puts figure in place of the one held, as a load does: the history
+    // starts anew and the new figure counts as saved.
+    void replace(Figure figure);
+
+    // Runs change(figure, edit), which returns whether it changed the figure
+    // and writes into edit what it changed. A change becomes one step of the
+    // history and clears what could be redone.
+    template <class Change>
+    bool edit(EditKind kind, Change&& change) {
+        FigureEdit made;
+        if (!change(figure_, made)) {
+            return false;
+        }
+        record(kind, std::move(made));
+        return true;
+    }
+
+    // Undoes the last step, or does again the step undone last. The step's
+    // kind, or nothing when there is no such step.
+    std::optional<EditKind> undo();
+    std::optional<EditKind> redo();
+
+    // Whether the figure differs from the one loaded or last saved: undoing
+    // back to it leaves nothing edited.
+    bool edited() const { return state_ != savedState_; }
+    void markSaved() { savedState_ = state_; }
+
+    // Advances with every change of the figure.
+    uint64_t revision() const { return revision_; }
+
+    // Where a picture that shows the figure as it was at revision since no
+    // longer shows it: the marks and lines of every change after it, or
+    // everything when those are no longer kept.
+    FigureDamage damageSince(uint64_t since) const;
+
+    size_t undoSteps() const { return undo_.size(); }
+    size_t redoSteps() const { return redo_.size(); }
+    size_t historyBytes() const { return historyBytes_; }
+
+private:
+    struct Step {
+        EditKind kind;
+        std::shared_ptr<const FigureEdit> edit;
+        // States name figures: two steps that lead to the same state lead to
+        // the same figure.
+        uint64_t stateBefore;
+        uint64_t stateAfter;
+        size_t bytes;
+    };
+    struct Change {
+        uint64_t revision;  // the revision it made
+        std::shared_ptr<const FigureEdit> edit;
+    };
+
+    void record(EditKind kind, FigureEdit edit);
+    void changed(std::shared_ptr<const FigureEdit> edit);
+
+    Figure figure_;
+    std::deque<Step> undo_;   // the oldest first
+    std::vector<Step> redo_;  // the one undone last at the back
+    size_t historyLimit_;
+    size_t historyBytes_ = 0;
+    uint64_t state_ = 0;
+    uint64_t savedState_ = 0;
+    uint64_t lastState_ = 0;
+    uint64_t revision_ = 0;
+    std::deque<Change> changes_;  // the latest changes, the oldest first
+    uint64_t changesFrom_ = 0;    // every change after this revision is in changes_
+};

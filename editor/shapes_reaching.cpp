@@ -1,0 +1,202 @@
+#include "editor/shapes_reaching.h"
+
+#include <algorithm>
+#include <cstddef>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define FIGURY_SSE2 1
+#endif
+
+#include "editor/gdi_limits.h"
+#include "editor/view.h"
+
+namespace {
+
+// The tests below grow a box by two pixels for a line, one more than its
+// pixels need.
+constexpr int32_t lineMargin = 2;
+constexpr int32_t markMargin = pointMarkReach + 1;
+
+// Whether neither end lies beyond the same side of the grown box.
+bool lineBoxMeets(const Line& line, const PictureBox& box) {
+    const int32_t left = box.left - lineMargin;
+    const int32_t top = box.top - lineMargin;
+    const int32_t right = box.right - 1 + lineMargin;  // the last column, inclusive
+    const int32_t bottom = box.bottom - 1 + lineMargin;
+    const Point a = line.first;
+    const Point b = line.second;
+    return !(((a.x < left) & (b.x < left)) | ((a.x > right) & (b.x > right)) | ((a.y < top) & (b.y < top)) |
+             ((a.y > bottom) & (b.y > bottom)));
+}
+
+PictureBox boxAround(const std::vector<PictureBox>& boxes) {
+    PictureBox all = boxes.front();
+    for (const PictureBox& box : boxes) {
+        all = {std::min(all.left, box.left), std::min(all.top, box.top), std::max(all.right, box.right),
+               std::max(all.bottom, box.bottom)};
+    }
+    return all;
+}
+
+// The first, cheap pass over a block of shapes: kept[i] becomes 1 for each
+// shape that may reach box or is far, else 0.
+
+void keepLinesMeetingScalar(const Line* lines, size_t count, const PictureBox& box, uint8_t* kept) {
+    for (size_t i = 0; i < count; ++i) {
+        kept[i] = static_cast<uint8_t>(lineBoxMeets(lines[i], box) | isFar(lines[i]));
+    }
+}
+
+void keepMarksReachingScalar(const Point* points, size_t count, const PictureBox& box, uint8_t* kept) {
+    for (size_t i = 0; i < count; ++i) {
+        kept[i] = static_cast<uint8_t>(markReaches(points[i], box) | isFar(points[i]));
+    }
+}
+
+#ifdef FIGURY_SSE2
+
+// With SSE2 one step tests a line or two points without a branch: at 1M
+// shapes the scalar tests took 5 ns a line, these 2.5.
+
+// Lanes of v past the far coordinate, either way.
+__m128i farLanes(__m128i v) {
+    return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiReach - 1)),
+                        _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiReach - 1))));
+}
+
+void keepLinesMeeting(const Line* lines, size_t count, const PictureBox& box, uint8_t* kept) {
+    static_assert(sizeof(Line) == 16, "a line is one vector of its four coordinates");
+    // The grown box, inclusive, as lineBoxMeets has it.
+    const int32_t left = box.left - lineMargin, top = box.top - lineMargin;
+    const int32_t right = box.right - 1 + lineMargin, bottom = box.bottom - 1 + lineMargin;
+    const __m128i low = _mm_setr_epi32(left, top, left, top);
+    const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
+    for (size_t i = 0; i < count; ++i) {
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lines + i));
+        const __m128i below = _mm_cmplt_epi32(ends, low);
+        const __m128i above = _mm_cmpgt_epi32(ends, high);
+        // Both ends beyond the same side: each lane and the other end's.
+        constexpr int otherEnd = _MM_SHUFFLE(1, 0, 3, 2);
+        const __m128i beyond = _mm_or_si128(_mm_and_si128(below, _mm_shuffle_epi32(below, otherEnd)),
+                                            _mm_and_si128(above, _mm_shuffle_epi32(above, otherEnd)));
+        kept[i] =
+            static_cast<uint8_t>((_mm_movemask_epi8(beyond) == 0) | (_mm_movemask_epi8(farLanes(ends)) != 0));
+    }
+}
+
+void keepMarksReaching(const Point* points, size_t count, const PictureBox& box, uint8_t* kept) {
+    static_assert(sizeof(Point) == 8, "two points are one vector");
+    // The box grown by the mark's reach, inclusive, as markReaches has it.
+    const int32_t left = box.left - markMargin, top = box.top - markMargin;
+    const int32_t right = box.right + markMargin - 1, bottom = box.bottom + markMargin - 1;
+    const __m128i low = _mm_setr_epi32(left, top, left, top);
+    const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
+    size_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(points + i));
+        const int outside =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi32(two, low), _mm_cmpgt_epi32(two, high)));
+        const int farOnes = _mm_movemask_epi8(farLanes(two));
+        kept[i] = static_cast<uint8_t>(((outside & 0xFF) == 0) | ((farOnes & 0xFF) != 0));
+        kept[i + 1] = static_cast<uint8_t>(((outside >> 8) == 0) | ((farOnes >> 8) != 0));
+    }
+    keepMarksReachingScalar(points + i, count - i, box, kept + i);
+}
+
+#endif
+
+// Calls then(k), in order, for each shape k that keep leaves in; the rare
+// ones that it does are all that take a branch.
+template <class Shape, class Keep, class Then>
+void forEachKept(const std::vector<Shape>& shapes, const PictureBox& box, Keep keep, Then then) {
+    constexpr size_t blockSize = 256;
+    uint8_t kept[blockSize];
+    for (size_t first = 0; first < shapes.size(); first += blockSize) {
+        const size_t size = std::min(shapes.size() - first, blockSize);
+        keep(shapes.data() + first, size, box, kept);
+        for (size_t i = 0; i < size; ++i) {
+            if (kept[i] != 0) {
+                then(first + i);
+            }
+        }
+    }
+}
+
+template <class KeepMarks, class KeepLines>
+void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure,
+              const std::vector<PictureBox>& boxes, Figure& reaching) {
+    const PictureBox all = boxAround(boxes);
+    const std::vector<Point>& points = figure.points;
+    const std::vector<Line>& lines = figure.lines;
+    clear(reaching);
+    forEachKept(points, all, keepMarks, [&](size_t k) {
+        if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(), [&](const PictureBox& box) {
+                return markReaches(points[k], box);
+            })) {
+            reaching.points.push_back(points[k]);
+        }
+    });
+    forEachKept(lines, all, keepLines, [&](size_t k) {
+        // Most lines kept by the boxes' box miss it all the same: one exact
+        // test of it turns them away before the test of each box (a scan at
+        // 1M: 5.5 ms, against 6.6 without).
+        if (isFar(lines[k]) || (lineReaches(lines[k], all) &&
+                                std::any_of(boxes.begin(), boxes.end(), [&](const PictureBox& box) {
+                                    return lineReaches(lines[k], box);
+                                }))) {
+            reaching.lines.push_back(lines[k]);
+        }
+    });
+}
+
+}  // namespace
+
+// Without a branch: the scans test every shape.
+bool isFar(Point point) {
+    constexpr auto reach = static_cast<uint32_t>(gdiReach);
+    constexpr uint32_t span = 2 * reach - 1;
+    return (static_cast<uint32_t>(point.x) + (reach - 1) >= span) |
+           (static_cast<uint32_t>(point.y) + (reach - 1) >= span);
+}
+
+bool isFar(const Line& line) {
+    return isFar(line.first) | isFar(line.second);
+}
+
+bool markReaches(Point point, const PictureBox& box) {
+    return (point.x >= box.left - markMargin) & (point.x < box.right + markMargin) &
+           (point.y >= box.top - markMargin) & (point.y < box.bottom + markMargin);
+}
+
+// The segment passes through the grown box unless their boxes miss or all
+// four corners of it lie on one side of the segment.
+bool lineReaches(const Line& line, const PictureBox& box) {
+    if (!lineBoxMeets(line, box)) {
+        return false;
+    }
+    const int64_t left = box.left - lineMargin;
+    const int64_t top = box.top - lineMargin;
+    const int64_t right = box.right - 1 + lineMargin;
+    const int64_t bottom = box.bottom - 1 + lineMargin;
+    // Within 28 bits the products stay far inside 64.
+    const int64_t dx = int64_t{line.second.x} - line.first.x;
+    const int64_t dy = int64_t{line.second.y} - line.first.y;
+    auto side = [&](int64_t x, int64_t y) {
+        const int64_t cross = dx * (y - line.first.y) - dy * (x - line.first.x);
+        return (cross > 0) - (cross < 0);
+    };
+    const int sides = side(left, top) + side(right, top) + side(left, bottom) + side(right, bottom);
+    return sides != 4 && sides != -4;
+}
+
+void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
+#ifdef FIGURY_SSE2
+    findWith(keepMarksReaching, keepLinesMeeting, figure, boxes, reaching);
+#else
+    findShapesReachingScalar(figure, boxes, reaching);
+#endif
+}
+
+void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
+    findWith(keepMarksReachingScalar, keepLinesMeetingScalar, figure, boxes, reaching);
+}
