@@ -27,7 +27,8 @@ public:
     // than the figure it was taken from.
     static constexpr size_t defaultHistoryLimit = size_t{64} << 20;
 
-    explicit FigureDocument(Figure figure = {}, size_t historyLimit = defaultHistoryLimit);
+    FigureDocument() = default;
+    explicit FigureDocument(Figure figure, size_t historyLimit = defaultHistoryLimit);
 
     const Figure& figure() const { return figure_; }
 
@@ -91,7 +92,7 @@ private:
     Figure figure_;
     std::deque<Step> undo_;   // the oldest first
     std::vector<Step> redo_;  // the one undone last at the back
-    size_t historyLimit_;
+    size_t historyLimit_ = defaultHistoryLimit;
     size_t historyBytes_ = 0;
     uint64_t state_ = 0;
     uint64_t savedState_ = 0;

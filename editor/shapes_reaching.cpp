@@ -43,13 +43,13 @@ PictureBox boxAround(const std::vector<PictureBox>& boxes) {
 
 void keepLinesMeetingScalar(const Line* lines, size_t count, const PictureBox& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
-        kept[i] = static_cast<uint8_t>(lineBoxMeets(lines[i], box) | isFar(lines[i]));
+        kept[i] = static_cast<uint8_t>(int{lineBoxMeets(lines[i], box)} | int{isFar(lines[i])});
     }
 }
 
 void keepMarksReachingScalar(const Point* points, size_t count, const PictureBox& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
-        kept[i] = static_cast<uint8_t>(markReaches(points[i], box) | isFar(points[i]));
+        kept[i] = static_cast<uint8_t>(int{markReaches(points[i], box)} | int{isFar(points[i])});
     }
 }
 
@@ -79,8 +79,9 @@ void keepLinesMeeting(const Line* lines, size_t count, const PictureBox& box, ui
         constexpr int otherEnd = _MM_SHUFFLE(1, 0, 3, 2);
         const __m128i beyond = _mm_or_si128(_mm_and_si128(below, _mm_shuffle_epi32(below, otherEnd)),
                                             _mm_and_si128(above, _mm_shuffle_epi32(above, otherEnd)));
-        kept[i] =
-            static_cast<uint8_t>((_mm_movemask_epi8(beyond) == 0) | (_mm_movemask_epi8(farLanes(ends)) != 0));
+        const int meets = _mm_movemask_epi8(beyond) == 0;
+        const int far = _mm_movemask_epi8(farLanes(ends)) != 0;
+        kept[i] = static_cast<uint8_t>(meets | far);
     }
 }
 
@@ -97,8 +98,10 @@ void keepMarksReaching(const Point* points, size_t count, const PictureBox& box,
         const int outside =
             _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi32(two, low), _mm_cmpgt_epi32(two, high)));
         const int farOnes = _mm_movemask_epi8(farLanes(two));
-        kept[i] = static_cast<uint8_t>(((outside & 0xFF) == 0) | ((farOnes & 0xFF) != 0));
-        kept[i + 1] = static_cast<uint8_t>(((outside >> 8) == 0) | ((farOnes >> 8) != 0));
+        const int firstIn = (outside & 0xFF) == 0, secondIn = (outside >> 8) == 0;
+        const int firstFar = (farOnes & 0xFF) != 0, secondFar = (farOnes >> 8) != 0;
+        kept[i] = static_cast<uint8_t>(firstIn | firstFar);
+        kept[i + 1] = static_cast<uint8_t>(secondIn | secondFar);
     }
     keepMarksReachingScalar(points + i, count - i, box, kept + i);
 }
@@ -160,7 +163,7 @@ bool isFar(Point point) {
 }
 
 bool isFar(const Line& line) {
-    return isFar(line.first) | isFar(line.second);
+    return int{isFar(line.first)} | int{isFar(line.second)};
 }
 
 bool markReaches(Point point, const PictureBox& box) {

@@ -1,7 +1,9 @@
 // Every store operation and the line proximity test, in any order, with any
 // coordinates and any selection index, optionally on a figure loaded from the
 // input. After every step the figure must be sound; a save and load of it
-// must give it back, checked as a step of its own and at the end.
+// must give it back, checked as a step of its own and at the end. What each
+// edit records must undo it to the figure before and redo it to the figure
+// after, exactly.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "figure/figure_edit.h"
 #include "figure_checks.h"
 #include "figure/figure_file.h"
 #include "figure/line_proximity.h"
@@ -112,23 +115,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (input.remaining_bytes() > 0) {
         ++step;
         const Figure before = figure;
+        FigureEdit edit;
+        bool edits = true;  // the step is one that records what it changed
         const int32_t x = coordinate(input, figure, false);
         const int32_t y = coordinate(input, figure, true);
         switch (input.ConsumeEnum<Step>()) {
             case Step::addPoint:
-                addPoint(figure, x, y);
+                addPoint(figure, x, y, &edit);
                 if (figure.points.size() != before.points.size() + 1 || figure.points.back() != Point{x, y}) {
                     fail("add point did not append", step);
                 }
                 break;
             case Step::deletePointsAt: {
-                const bool result = deletePointsAt(figure, x, y);
+                const bool result = deletePointsAt(figure, x, y, &edit);
                 if (result != anyPointUnder(before, x, y) || anyPointUnder(figure, x, y)) {
                     fail("delete points at left a point under the position or reported wrongly", step);
                 }
                 break;
             }
             case Step::selectPointAt: {
+                edits = false;
                 const size_t old = selection;
                 const bool result = selectPointAt(figure, x, y, selection);
                 const int64_t expected = lastPointUnder(figure, x, y);
@@ -140,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             case Step::moveSelectedPointTo: {
                 const bool valid = selection < figure.points.size();
-                const bool result = moveSelectedPointTo(figure, selection, x, y);
+                const bool result = moveSelectedPointTo(figure, selection, x, y, &edit);
                 if (valid ? !result || figure.points[selection] != Point{x, y} : result || before != figure) {
                     fail("move selected point to did not move exactly the selected point", step);
                 }
@@ -148,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             case Step::insertLineTo: {
                 const bool possible = selection < figure.points.size() && anyPointUnder(figure, x, y);
-                const bool result = insertLineTo(figure, selection, x, y);
+                const bool result = insertLineTo(figure, selection, x, y, &edit);
                 if (result != possible || figure.lines.size() != before.lines.size() + (result ? 1 : 0)) {
                     fail("insert line to reported wrongly", step);
                 }
@@ -156,18 +162,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             case Step::deleteSelectedLine: {
                 const bool valid = selection < figure.lines.size();
-                const bool result = deleteSelectedLine(figure, selection);
+                const bool result = deleteSelectedLine(figure, selection, &edit);
                 if (result != valid || figure.lines.size() + (result ? 1 : 0) != before.lines.size()) {
                     fail("delete selected line reported wrongly", step);
                 }
                 break;
             }
             case Step::setSelection:
+                edits = false;
                 // What the editor may hold: any index, or one left over from a
                 // figure that has shrunk since.
                 selection = input.ConsumeBool() ? static_cast<uint32_t>(x) : static_cast<size_t>(y % 64 + 64);
                 break;
             case Step::lineIsNear:
+                edits = false;
                 if (!figure.lines.empty() && input.ConsumeBool()) {
                     const size_t k = input.ConsumeIntegralInRange<size_t>(0, figure.lines.size() - 1);
                     checkProximity(figure.lines[k], x, y, step);
@@ -179,9 +187,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
                 break;
             case Step::clear:
+                edits = false;
                 clear(figure);
                 break;
             case Step::roundTrip:
+                edits = false;
                 fault = figure_checks::roundTripFault(figure, path.c_str());
                 if (!fault.empty()) {
                     fail(fault, step);
@@ -191,6 +201,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fault = figure_checks::figureFault(figure);
         if (!fault.empty()) {
             fail(fault, step);
+        }
+        if (edits) {
+            Figure again = figure;
+            undoEdit(again, edit);
+            if (again != before) {
+                fail("undoing the edit did not give back the figure before it", step);
+            }
+            redoEdit(again, edit);
+            if (again != figure) {
+                fail("redoing the edit did not give the figure after it", step);
+            }
+            if (edit.empty() != (figure == before)) {
+                fail("the edit recorded a change that was not made, or missed one", step);
+            }
         }
     }
     fault = figure_checks::roundTripFault(figure, path.c_str());

@@ -63,15 +63,19 @@ HACCEL createEditKeys() {
     return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
 }
 
+void dispatchMessageWithKeys(HWND window, HACCEL keys, MSG& message) {
+    if (keys != nullptr && TranslateAcceleratorA(window, keys, &message)) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
 int runMessageLoop(HWND window, HACCEL keys) {
     MSG message = {};
     // GetMessageA returns -1 on an error; that ends the loop too rather than spinning.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (keys != nullptr && TranslateAcceleratorA(window, keys, &message)) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        dispatchMessageWithKeys(window, keys, message);
     }
     return static_cast<int>(message.wParam);
 }

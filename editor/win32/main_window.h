@@ -22,8 +22,10 @@ void createButtonBar(HWND window, HINSTANCE instance);
 // The keys of the edit commands that have no button: Ctrl+Z undoes, Ctrl+Y
 // and Ctrl+Shift+Z redo. The caller destroys the table.
 HACCEL createEditKeys();
-// Runs until the quit message and returns its wParam. Keys of the table go
-// to window as commands, whichever of its controls has the keyboard focus.
+// Hands one message of the loop on: a key of the table goes to window as a
+// command, whichever of its controls has the keyboard focus.
+void dispatchMessageWithKeys(HWND window, HACCEL keys, MSG& message);
+// Runs until the quit message and returns its wParam.
 int runMessageLoop(HWND window, HACCEL keys);
 
 // The whole program: class, window, buttons and message loop. Returns the

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
@@ -27,6 +28,25 @@ const std::string pointMoved = user_texts::windows1250(user_texts::pointMoved);
 const std::string secondPointPrompt = user_texts::windows1250(user_texts::promptLineSecond);
 const std::string lineInserted = user_texts::windows1250(user_texts::lineInserted);
 const std::string lineDeleted = user_texts::windows1250(user_texts::lineDeleted);
+const std::string nothingToUndo = user_texts::windows1250(user_texts::nothingToUndo);
+const std::string nothingToRedo = user_texts::windows1250(user_texts::nothingToRedo);
+
+constexpr int undo = static_cast<int>(Command::undo);
+constexpr int redo = static_cast<int>(Command::redo);
+
+// What undo and redo say after the edit a press made in each mode.
+struct HistoryTexts {
+    int mode;
+    std::string_view undone;
+    std::string_view redone;
+};
+const HistoryTexts historyTexts[] = {
+    {1, user_texts::undonePointAdded, user_texts::redonePointAdded},
+    {2, user_texts::undonePointDeleted, user_texts::redonePointDeleted},
+    {5, user_texts::undonePointMoved, user_texts::redonePointMoved},
+    {8, user_texts::undoneLineInserted, user_texts::redoneLineInserted},
+    {10, user_texts::undoneLineDeleted, user_texts::redoneLineDeleted},
+};
 
 const std::vector<int> allModes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10};
 
@@ -166,7 +186,60 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
         EXPECT_EQ(row.expectedFigure, state.document.figure());
         EXPECT_EQ(row.expectedSelection, state.selectedPoint);
         EXPECT_EQ(row.expectedRecordedLine, state.recordedLine);
+
+        // Undone, the figure is as before the press, storage order included;
+        // redone, as after it. Both end in the idle mode and say what they did.
+        const bool edited = row.expectedFigure != pathFigure();
+        const auto texts = std::find_if(std::begin(historyTexts), std::end(historyTexts),
+                                        [&row](const HistoryTexts& t) { return t.mode == row.mode; });
+        EXPECT_TRUE(onCommand(state, undo));
+        EXPECT_EQ(pathFigure(), state.document.figure());
+        EXPECT_EQ(0, modeOf(state));
+        EXPECT_EQ(edited ? user_texts::windows1250(texts->undone) : nothingToUndo, state.statusText);
+        EXPECT_FALSE(state.document.edited());
+        EXPECT_TRUE(onCommand(state, redo));
+        EXPECT_EQ(row.expectedFigure, state.document.figure());
+        EXPECT_EQ(edited ? user_texts::windows1250(texts->redone) : nothingToRedo, state.statusText);
+        EXPECT_EQ(edited, state.document.edited());
     }
+}
+
+TEST(EditModes, UndoAndRedoAbandonAHalfDoneOperationAndForgetTheRecordedLine) {
+    for (int mode : allModes) {
+        for (int id : {undo, redo}) {
+            SCOPED_TRACE("mode " + std::to_string(mode) + ", command " + std::to_string(id));
+            EditorState state = stateIn(mode, pathFigure(), 1);
+            state.recordedLine = 1;
+            EXPECT_TRUE(onCommand(state, id));
+            EXPECT_EQ(0, modeOf(state));
+            EXPECT_EQ(id == undo ? nothingToUndo : nothingToRedo, state.statusText);
+            EXPECT_FALSE(state.recordedLine);
+            // A press that follows is an idle one: the move or line is gone.
+            EXPECT_FALSE(onLeftButtonDown(state, 150, 200));
+            EXPECT_EQ(pathFigure(), state.document.figure());
+        }
+    }
+}
+
+TEST(EditModes, ANewEditClearsWhatCouldBeRedone) {
+    EditorState state = stateIn(0);
+    onCommand(state, 100);
+    onLeftButtonDown(state, 300, 300);
+    onCommand(state, 100);
+    onLeftButtonDown(state, 310, 300);
+    onCommand(state, undo);
+    onCommand(state, 100);
+    onLeftButtonDown(state, 320, 300);
+    onCommand(state, redo);
+    EXPECT_EQ(nothingToRedo, state.statusText);
+    EXPECT_EQ(figureOf({100, 100, 200, 100, 150, 200, 300, 300, 320, 300},
+                       {100, 100, 200, 100, 200, 100, 150, 200}),
+              state.document.figure());
+    onCommand(state, undo);
+    onCommand(state, undo);
+    onCommand(state, undo);
+    EXPECT_EQ(pathFigure(), state.document.figure());
+    EXPECT_EQ(nothingToUndo, state.statusText);
 }
 
 TEST(EditModes, ReleaseArmsOnlyTheSecondPick) {
@@ -256,6 +329,7 @@ TEST(EditModes, OnlyCompletedEditsCountAsChanges) {
     EXPECT_TRUE(editedAfter(5, 0, 1, 31));
     EXPECT_TRUE(editedAfter(8, 0, 200, 100));
     EXPECT_TRUE(editedAfter(10, 0, 1, 31));
+    EXPECT_FALSE(editedAfter(5, 1, 200, 100)) << "a point moved onto its own place";
 }
 
 TEST(MousePosition, HalvesAreSignExtended) {

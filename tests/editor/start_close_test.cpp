@@ -1,3 +1,4 @@
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,6 +119,88 @@ TEST_F(StartAndClose, AFailedSaveIsReportedOnlyWhenEditsAreLost) {
     EXPECT_EQ(SaveOutcome::written, saveAtClose(loaded, ChangedFile::ask, path_.c_str()));
     EXPECT_TRUE(loaded.saveSettled);
     EXPECT_EQ("PUNKTY 2\n\n1 2\n5 36\n\nLINIE 0\n\n", readText());
+}
+
+// Another program writes, creates or removes the file between the load and
+// the close. Its file is kept when nothing was edited; with edits at stake
+// the user is asked first, and only then is it replaced.
+TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string ours = "PUNKTY 1\n\n1 2\n\nLINIE 0\n\n";
+    const std::string theirs = "PUNKTY 1\n\n8 9\n\nLINIE 0\n\n";
+    const std::string sameSize = "PUNKTY 1\n\n3 4\n\nLINIE 0\n\n";
+    enum Meanwhile { untouched, rewritten, rewrittenSameSize, created, removed };
+    struct Row {
+        const char* name;
+        bool presentAtStart;
+        Meanwhile meanwhile;
+        bool edited;
+        SaveOutcome expected;
+    };
+    const Row rows[] = {
+        {"untouched, not edited", true, untouched, false, SaveOutcome::written},
+        {"untouched, edited", true, untouched, true, SaveOutcome::written},
+        {"rewritten, not edited", true, rewritten, false, SaveOutcome::changedFileKept},
+        {"rewritten, edited", true, rewritten, true, SaveOutcome::changedFileAtStake},
+        {"rewritten in as many bytes, edited", true, rewrittenSameSize, true,
+         SaveOutcome::changedFileAtStake},
+        {"created, not edited", false, created, false, SaveOutcome::changedFileKept},
+        {"created, edited", false, created, true, SaveOutcome::changedFileAtStake},
+        {"removed, not edited", true, removed, false, SaveOutcome::written},
+        {"removed, edited", true, removed, true, SaveOutcome::written},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(path_);
+        if (row.presentAtStart) {
+            write(ours);
+        }
+        EditorState state;
+        EXPECT_EQ(!row.presentAtStart, loadAtStart(state, path_.c_str()));
+        if (row.edited) {
+            onCommand(state, 100);
+            onLeftButtonDown(state, 5, 50);
+        }
+        if (row.meanwhile == removed) {
+            fs::remove(path_);
+        } else if (row.meanwhile != untouched) {
+            write(row.meanwhile == rewrittenSameSize ? sameSize : theirs);
+            // Whatever the file system's clock does within one test.
+            fs::last_write_time(path_, fs::last_write_time(path_) + std::chrono::seconds(2));
+        }
+        EXPECT_EQ(row.expected, saveAtClose(state, ChangedFile::ask, path_.c_str()));
+        const bool kept =
+            row.expected == SaveOutcome::changedFileKept || row.expected == SaveOutcome::changedFileAtStake;
+        EXPECT_EQ(row.expected != SaveOutcome::changedFileAtStake, state.saveSettled);
+        if (kept) {
+            EXPECT_EQ(row.meanwhile == rewrittenSameSize ? sameSize : theirs, readBytes());
+        }
+        if (row.expected == SaveOutcome::changedFileAtStake) {
+            // The user chose to write the editor's figure over it.
+            EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::replace, path_.c_str()));
+            EXPECT_TRUE(state.saveSettled);
+        }
+        if (!kept || row.expected == SaveOutcome::changedFileAtStake) {
+            const std::string added = row.edited ? "5 50\n" : "";
+            EXPECT_EQ((row.presentAtStart ? "PUNKTY " + std::to_string(1 + row.edited) + "\n\n1 2\n"
+                                          : "PUNKTY 1\n\n") +
+                          added + "\nLINIE 0\n\n",
+                      readText());
+        }
+    }
+}
+
+// Undoing every edit leaves nothing at stake: a file that could not be read
+// is not replaced by the figure emptied again.
+TEST_F(StartAndClose, EditsUndoneLeaveNothingToSave) {
+    const std::string unreadable = "PUNKTY -1\n";
+    write(unreadable);
+    EditorState state;
+    EXPECT_TRUE(loadAtStart(state, path_.c_str()));
+    onCommand(state, 100);
+    onLeftButtonDown(state, 5, 50);
+    onCommand(state, 110);
+    EXPECT_EQ(SaveOutcome::unreadFileKept, saveAtClose(state, ChangedFile::ask, path_.c_str()));
+    EXPECT_EQ(unreadable, readBytes());
 }
 
 }  // namespace

@@ -22,6 +22,12 @@ inline constexpr std::string_view saveFailureChoices =
     "i "
     "wrócić do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu.";
 inline constexpr std::string_view saveFailureCaption = "Błąd zapisu";
+inline constexpr std::string_view changedFile =
+    "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
+    "Tak - zapisz w nim figurę z edytora, zastępując zmieniony plik.\n"
+    "Nie - zachowaj zmieniony plik i zamknij bez zapisu.\n"
+    "Anuluj - wróć do edycji.";
+inline constexpr std::string_view changedFileCaption = "Plik został zmieniony";
 
 inline constexpr std::string_view buttonAddPoint = "wstaw punkt";
 inline constexpr std::string_view buttonDeletePoint = "usuń punkt";
@@ -43,8 +49,20 @@ inline constexpr std::string_view pointMoved = "Punkt został przesunięty";
 inline constexpr std::string_view promptLineSecond = "Wstawianie linii - Wskaz drugi punk linii";
 inline constexpr std::string_view lineInserted = "Wstawiono linię";
 inline constexpr std::string_view lineDeleted = "Usunięto linię";
+inline constexpr std::string_view undonePointAdded = "Cofnięto dodanie punktu";
+inline constexpr std::string_view undonePointDeleted = "Cofnięto usunięcie punktu";
+inline constexpr std::string_view undonePointMoved = "Cofnięto przesunięcie punktu";
+inline constexpr std::string_view undoneLineInserted = "Cofnięto dodanie linii";
+inline constexpr std::string_view undoneLineDeleted = "Cofnięto usunięcie linii";
+inline constexpr std::string_view redonePointAdded = "Przywrócono dodanie punktu";
+inline constexpr std::string_view redonePointDeleted = "Przywrócono usunięcie punktu";
+inline constexpr std::string_view redonePointMoved = "Przywrócono przesunięcie punktu";
+inline constexpr std::string_view redoneLineInserted = "Przywrócono dodanie linii";
+inline constexpr std::string_view redoneLineDeleted = "Przywrócono usunięcie linii";
+inline constexpr std::string_view nothingToUndo = "Nie ma czego cofnąć";
+inline constexpr std::string_view nothingToRedo = "Nie ma czego przywrócić";
 
-inline constexpr std::array<std::string_view, 24> all = {
+inline constexpr std::array<std::string_view, 38> all = {
     title,
     greetingCaption,
     loadFailure,
@@ -52,6 +70,8 @@ inline constexpr std::array<std::string_view, 24> all = {
     saveFailure,
     saveFailureChoices,
     saveFailureCaption,
+    changedFile,
+    changedFileCaption,
     buttonAddPoint,
     buttonDeletePoint,
     buttonMovePoint,
@@ -69,6 +89,18 @@ inline constexpr std::array<std::string_view, 24> all = {
     promptLineSecond,
     lineInserted,
     lineDeleted,
+    undonePointAdded,
+    undonePointDeleted,
+    undonePointMoved,
+    undoneLineInserted,
+    undoneLineDeleted,
+    redonePointAdded,
+    redonePointDeleted,
+    redonePointMoved,
+    redoneLineInserted,
+    redoneLineDeleted,
+    nothingToUndo,
+    nothingToRedo,
 };
 
 // The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.

@@ -1,6 +1,10 @@
 #include <windows.h>
 
+#include <chrono>
+#include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -166,6 +170,100 @@ TEST_F(MainWindow, TheSessionsEndSavesOnceWithoutAsking) {
     EXPECT_EQ(0u, close());
     EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
     EXPECT_TRUE(catcher_.boxes().empty());
+}
+
+// Presses the keys in order and lets them go in reverse, as real input.
+void pressChord(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (bool up : {false, true}) {
+        for (size_t k = 0; k < keys.size(); ++k) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = up ? keys.begin()[keys.size() - 1 - k] : keys.begin()[k];
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        }
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST_F(MainWindow, UndoAndRedoKeysWorkWithTheFocusOnAButton) {
+    open();
+    HACCEL keys = createEditKeys();
+    ASSERT_NE(nullptr, keys);
+    // Runs the program's own loop until the status says what the keys did.
+    const auto keysSay = [&](std::initializer_list<WORD> chord, std::string_view text) {
+        pressChord(chord);
+        const std::string expected = windows1250(text);
+        const DWORD start = GetTickCount();
+        while (state_.statusText != expected && GetTickCount() - start < 5000) {
+            MSG message;
+            if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                dispatchMessageWithKeys(window_, keys, message);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            }
+        }
+        return state_.statusText == expected;
+    };
+    const Figure before = state_.document.figure();
+    command(100);
+    click(200, 300);
+    const Figure after = state_.document.figure();
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    SetFocus(GetDlgItem(window_, 100));  // as after a click on "wstaw punkt"
+    struct Row {
+        std::initializer_list<WORD> chord;
+        std::string_view says;
+        const Figure& figure;
+    };
+    const Row rows[] = {
+        {{VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
+        {{VK_CONTROL, 'Y'}, user_texts::redonePointAdded, after},
+        {{VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
+        {{VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::redonePointAdded, after},
+        {{VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::nothingToRedo, after},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.says));
+        EXPECT_TRUE(keysSay(row.chord, row.says));
+        EXPECT_EQ(row.figure, state_.document.figure());
+        EXPECT_EQ(GetDlgItem(window_, 100), GetFocus());
+    }
+    DestroyAcceleratorTable(keys);
+}
+
+// Another program writes the figure file while the editor is open: with
+// edits at stake the close asks; Cancel and Esc go back, No keeps the other
+// file, Yes writes over it.
+TEST_F(MainWindow, AFileAnotherProgramWroteIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string theirs = "PUNKTY 1\r\n\r\n7 7\r\n\r\nLINIE 0\r\n\r\n";
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDNO ? "no" : "yes");
+        writeFigureFile("PUNKTY 1\n\n100 100\n\nLINIE 0\n");
+        open();
+        command(100);
+        click(200, 300);
+        writeFigureFile(theirs);
+        const auto path = folder_ / "Dane" / "obiekt.obj";
+        std::filesystem::last_write_time(path,
+                                         std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+        catcher_.forget();
+        catcher_.answerWith({IDCANCEL, answer});
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        ASSERT_EQ(1u, catcher_.boxes().size());
+        EXPECT_EQ(windows1250(user_texts::changedFile), catcher_.boxes()[0].text);
+        EXPECT_EQ(windows1250(user_texts::changedFileCaption), catcher_.boxes()[0].caption);
+        EXPECT_EQ(window_, catcher_.boxes()[0].owner);
+        EXPECT_EQ((std::vector<int>{IDYES, IDNO, IDCANCEL}), catcher_.boxes()[0].buttons);
+        ASSERT_TRUE(IsWindow(window_)) << "cancel goes back to the editor";
+        EXPECT_EQ(theirs, figureFileBytes());
+        EXPECT_EQ(0u, close());
+        EXPECT_EQ(2u, catcher_.boxes().size());
+        EXPECT_EQ(answer == IDNO ? theirs : "PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n",
+                  figureFileBytes());
+        state_ = EditorState{};
+    }
 }
 
 TEST_F(MainWindow, AnUnreadableFileIsKeptWhenNothingWasEdited) {

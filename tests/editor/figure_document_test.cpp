@@ -1,0 +1,66 @@
+#include "editor/figure_document.h"
+
+#include <gtest/gtest.h>
+
+#include "support/figures.h"
+
+namespace {
+
+using testing_support::figureOf;
+
+bool addPointAt(FigureDocument& document, int32_t x) {
+    return document.edit(EditKind::pointAdded, [x](Figure& figure, FigureEdit& edit) {
+        addPoint(figure, x, 0, &edit);
+        return true;
+    });
+}
+
+TEST(FigureDocument, TheHistoryKeepsItsBoundDroppingTheOldestSteps) {
+    FigureDocument measure;
+    addPointAt(measure, 0);
+    const size_t step = measure.historyBytes();
+    FigureDocument document(Figure{}, 3 * step);
+    for (int32_t x = 0; x < 10; ++x) {
+        addPointAt(document, x);
+        EXPECT_LE(document.historyBytes(), 3 * step);
+    }
+    EXPECT_EQ(3u, document.undoSteps());
+    while (document.undo()) {
+    }
+    EXPECT_EQ(figureOf({0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0}), document.figure());
+    EXPECT_TRUE(document.edited()) << "the loaded figure can no longer be reached";
+    EXPECT_EQ(3u, document.redoSteps());
+    EXPECT_EQ(3 * step, document.historyBytes()) << "undone steps count until a new edit clears them";
+    addPointAt(document, 99);
+    EXPECT_EQ(step, document.historyBytes());
+
+    // A step larger than the bound is kept alone, so the last edit can always be undone.
+    FigureDocument small(figureOf({5, 5, 5, 5, 5, 5}, {5, 5, 5, 5}), 1);
+    addPointAt(small, 1);
+    EXPECT_TRUE(small.edit(EditKind::pointsDeleted, [](Figure& figure, FigureEdit& edit) {
+        return deletePointsAt(figure, 5, 5, &edit);
+    }));
+    EXPECT_EQ(1u, small.undoSteps());
+    EXPECT_EQ(EditKind::pointsDeleted, small.undo());
+    EXPECT_EQ(figureOf({5, 5, 5, 5, 5, 5, 1, 0}, {5, 5, 5, 5}), small.figure());
+    EXPECT_FALSE(small.undo());
+}
+
+TEST(FigureDocument, EditedMeansDifferentFromTheFigureLoadedOrSaved) {
+    FigureDocument document;
+    document.replace(figureOf({1, 1}));
+    EXPECT_FALSE(document.edited());
+    addPointAt(document, 2);
+    EXPECT_TRUE(document.edited());
+    document.markSaved();
+    EXPECT_FALSE(document.edited());
+    document.undo();
+    EXPECT_TRUE(document.edited()) << "the saved figure had the point";
+    document.redo();
+    EXPECT_FALSE(document.edited());
+    document.replace(Figure{});
+    EXPECT_FALSE(document.edited());
+    EXPECT_FALSE(document.undo()) << "a load starts the history anew";
+}
+
+}  // namespace
