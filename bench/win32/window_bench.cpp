@@ -2,7 +2,8 @@
 // each time from the input message to the end of the paint it causes: the
 // load when the window is created and its first paint, a hover move in the
 // delete-point, new-line and delete-line modes, each edit (add, delete and
-// move a point, insert and delete a line), and the save when the window is
+// move a point, insert and delete a line), undo and redo of the last of them,
+// and the save when the window is
 // destroyed. The window is the program's own, with its own window procedure;
 // message boxes are answered by a hook, as a user would.
 //
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "editor/commands.h"
 #include "figure/figure_file.h"
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
@@ -121,11 +123,14 @@ enum Measure {
     movePointTime,
     insertLineTime,
     deleteLineTime,
+    undoTime,
+    redoTime,
     saveTime,
     measureCount
 };
-constexpr const char* measureNames[measureCount] = {"load",   "paint", "hover2", "hover6", "hover10", "add",
-                                                    "delete", "move",  "insert", "unline", "save"};
+constexpr const char* measureNames[measureCount] = {"load", "paint",  "hover2", "hover6", "hover10",
+                                                    "add",  "delete", "move",   "insert", "unline",
+                                                    "undo", "redo",   "save"};
 
 struct Result {
     double ms[measureCount] = {};
@@ -136,10 +141,16 @@ class Session {
 public:
     explicit Session(HWND window) : window_(window) {}
 
-    void command(int id) {
+    void command(int id) { timedCommand(id); }
+    // Sends a command and returns the milliseconds until the paint it caused has ended.
+    double timedCommand(int id) {
+        const auto start = Clock::now();
         SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         UpdateWindow(window_);
+        GdiFlush();
+        const double elapsed = millisecondsSince(start);
         pumpMessages();
+        return elapsed;
     }
     // Sends one input message and returns the milliseconds until the paint it caused has ended.
     double timed(UINT message, POINT at) {
@@ -239,12 +250,16 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
         editTimes[deletePointTime].push_back(session.timedClick(movedA));
         session.command(101);
         session.click(pointB);
+        // The deletion undone brings the point back, done again takes it.
+        editTimes[undoTime].push_back(session.timedCommand(static_cast<int>(Command::undo)));
+        editTimes[redoTime].push_back(session.timedCommand(static_cast<int>(Command::redo)));
         if (state.document.figure() != figure) {
             std::fprintf(stderr, "the edits did not leave the figure of %d points as it was\n", n);
             return result;
         }
     }
-    for (Measure m : {addPointTime, deletePointTime, movePointTime, insertLineTime, deleteLineTime}) {
+    for (Measure m :
+         {addPointTime, deletePointTime, movePointTime, insertLineTime, deleteLineTime, undoTime, redoTime}) {
         result.ms[m] = median(editTimes[m]);
     }
 
