@@ -41,7 +41,7 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
         historyBytes_ -= undo_.front().bytes;
         undo_.pop_front();
     }
-    changed(std::move(kept));
+    changed(std::move(kept), false);
 }
 
 std::optional<EditKind> FigureDocument::undo() {
@@ -52,7 +52,7 @@ std::optional<EditKind> FigureDocument::undo() {
     undo_.pop_back();
     undoEdit(figure_, *step.edit);
     state_ = step.stateBefore;
-    changed(step.edit);
+    changed(step.edit, true);
     const EditKind kind = step.kind;
     redo_.push_back(std::move(step));
     return kind;
@@ -66,15 +66,15 @@ std::optional<EditKind> FigureDocument::redo() {
     redo_.pop_back();
     redoEdit(figure_, *step.edit);
     state_ = step.stateAfter;
-    changed(step.edit);
+    changed(step.edit, false);
     const EditKind kind = step.kind;
     undo_.push_back(std::move(step));
     return kind;
 }
 
-void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit) {
+void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit, bool undone) {
     ++revision_;
-    changes_.push_back({revision_, std::move(edit)});
+    changes_.push_back({revision_, std::move(edit), undone});
     if (changes_.size() > changesKept) {
         changesFrom_ = changes_.front().revision;
         changes_.pop_front();
@@ -83,14 +83,9 @@ void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit) {
 
 FigureDamage FigureDocument::damageSince(uint64_t since) const {
     FigureDamage damage;
-    if (since < changesFrom_ || since > revision_) {
-        return damage;  // everything
-    }
     damage.clear();
-    for (const Change& change : changes_) {
-        if (change.revision > since) {
-            damage.addEdit(*change.edit);
-        }
+    if (!forEachChangeSince(since, [&damage](const FigureEdit& edit, bool) { damage.addEdit(edit); })) {
+        damage.addEverything();
     }
     return damage;
 }

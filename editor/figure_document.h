@@ -62,6 +62,22 @@ public:
     // Advances with every change of the figure.
     uint64_t revision() const { return revision_; }
 
+    // Calls visit(edit, undone) for each change after revision since, the
+    // oldest first: the edit was done again, or undone when undone is true.
+    // False, calling nothing, when those changes are no longer kept.
+    template <class Visit>
+    bool forEachChangeSince(uint64_t since, Visit&& visit) const {
+        if (since < changesFrom_ || since > revision_) {
+            return false;
+        }
+        for (const Change& change : changes_) {
+            if (change.revision > since) {
+                visit(*change.edit, change.undone);
+            }
+        }
+        return true;
+    }
+
     // Where a picture that shows the figure as it was at revision since no
     // longer shows it: the marks and lines of every change after it, or
     // everything when those are no longer kept.
@@ -84,10 +100,11 @@ private:
     struct Change {
         uint64_t revision;  // the revision it made
         std::shared_ptr<const FigureEdit> edit;
+        bool undone;
     };
 
     void record(EditKind kind, FigureEdit edit);
-    void changed(std::shared_ptr<const FigureEdit> edit);
+    void changed(std::shared_ptr<const FigureEdit> edit, bool undone);
 
     Figure figure_;
     std::deque<Step> undo_;   // the oldest first

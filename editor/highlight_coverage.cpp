@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editor/highlight_line_pixels.h"
+#include "editor/gdi_pen_pixels.h"
 
 void HighlightCoverage::reset(int width, int height) {
     width_ = std::max(width, 0);
@@ -16,7 +16,7 @@ void HighlightCoverage::reset(int width, int height) {
 }
 
 void HighlightCoverage::count(const Line& line, uint32_t delta) {
-    countHighlightLinePixels(line, delta, counts_.data(), width_, height_);
+    countWidePenPixels(line, delta, counts_.data(), width_, height_);
 }
 
 void HighlightCoverage::cover(const Figure& figure, const std::vector<size_t>& lines) {

@@ -10,7 +10,7 @@
 // of highlighted lines covering each pixel of the client area. A hover move
 // of a few pixels brings a few lines near and takes a few away, so only those
 // are counted in or out, instead of drawing the thousands that stay near in a
-// large figure. Lines that are not countable (see highlight_line_pixels.h)
+// large figure. Lines that are not countable (see gdi_pen_pixels.h)
 // are left for the caller to draw.
 class HighlightCoverage {
 public:

@@ -14,21 +14,29 @@ bool isFar(const PixelBox& box) {
     return far(box.left) || far(box.top) || far(box.right) || far(box.bottom);
 }
 
-}  // namespace
-
-void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int height) {
-    canvas.fillWhite({0, 0, width, height});
-    paintFigure(canvas, figure);
+// Erases the boxes and draws again, clipped to them, what draw draws; false,
+// with nothing done, when the canvas cannot clip.
+template <class Draw>
+bool redrawBoxes(PictureCanvas& canvas, const std::vector<PictureBox>& boxes, Draw draw) {
+    if (!canvas.clipTo(boxes)) {
+        return false;
+    }
+    for (const PictureBox& box : boxes) {
+        canvas.fillWhite(box);
+    }
+    draw();
+    canvas.unclip();
+    return true;
 }
 
-void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
-                   int height, Figure& reaching) {
+}  // namespace
+
+bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<PictureBox>& boxes) {
+    boxes.clear();
     if (damage.everything || std::any_of(damage.boxes.begin(), damage.boxes.end(),
                                          [](const PixelBox& box) { return isFar(box); })) {
-        redrawPicture(canvas, figure, width, height);
-        return;
+        return false;
     }
-    std::vector<PictureBox> boxes;
     for (const PixelBox& box : damage.boxes) {
         const PictureBox inside = {static_cast<int32_t>(std::max<int64_t>(box.left, 0)),
                                    static_cast<int32_t>(std::max<int64_t>(box.top, 0)),
@@ -38,17 +46,34 @@ void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDama
             boxes.push_back(inside);
         }
     }
-    if (boxes.empty()) {
-        return;
-    }
-    if (!canvas.clipTo(boxes)) {
+    return true;
+}
+
+void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int height) {
+    canvas.fillWhite({0, 0, width, height});
+    paintFigure(canvas, figure);
+}
+
+void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
+                   int height, Figure& reaching) {
+    std::vector<PictureBox> boxes;
+    if (!boxesInside(damage, width, height, boxes) || !(boxes.empty() || redrawBoxes(canvas, boxes, [&] {
+                                                            findShapesReaching(figure, boxes, reaching);
+                                                            paintFigure(canvas, reaching);
+                                                        }))) {
         redrawPicture(canvas, figure, width, height);
-        return;
     }
-    for (const PictureBox& box : boxes) {
-        canvas.fillWhite(box);
-    }
-    findShapesReaching(figure, boxes, reaching);
-    paintFigure(canvas, reaching);
-    canvas.unclip();
+}
+
+void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int width, int height) {
+    canvas.fillWhite({0, 0, width, height});
+    canvas.pointMarks(points.data(), points.size(), pointMarkReach);
+}
+
+bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
+                 const std::vector<PictureBox>& boxes, std::vector<Point>& reaching) {
+    return redrawBoxes(canvas, boxes, [&] {
+        findMarksReaching(points, boxes, reaching);
+        canvas.pointMarks(reaching.data(), reaching.size(), pointMarkReach);
+    });
 }

@@ -16,7 +16,15 @@ public:
     // nothing changed, when it cannot.
     virtual bool clipTo(const std::vector<PictureBox>& boxes) = 0;
     virtual void unclip() = 0;
+    // Makes sure that what was drawn is in the picture's pixels, for a
+    // reader of them.
+    virtual void finish() {}
 };
+
+// The damage's boxes cut to a width x height picture, in boxes. False when
+// the damage asks for the whole picture: everything, or a shape beyond GDI's
+// reach, which may set pixels anywhere.
+bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<PictureBox>& boxes);
 
 // Draws the whole width x height picture of the figure afresh.
 void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int height);
@@ -29,3 +37,10 @@ void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int h
 // repair to repair.
 void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
                    int height, Figure& reaching);
+
+// The same for a picture of the marks alone: drawn afresh, or the boxes
+// erased and every mark reaching one drawn again, clipped to them, in storage
+// order. False, with nothing done, when the canvas cannot clip.
+void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int width, int height);
+bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
+                 const std::vector<PictureBox>& boxes, std::vector<Point>& reaching);

@@ -125,20 +125,26 @@ void forEachKept(const std::vector<Shape>& shapes, const PictureBox& box, Keep k
     }
 }
 
-template <class KeepMarks, class KeepLines>
-void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure,
-              const std::vector<PictureBox>& boxes, Figure& reaching) {
-    const PictureBox all = boxAround(boxes);
-    const std::vector<Point>& points = figure.points;
-    const std::vector<Line>& lines = figure.lines;
-    clear(reaching);
+template <class KeepMarks>
+void findMarks(KeepMarks keepMarks, const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
+               const PictureBox& all, std::vector<Point>& reaching) {
+    reaching.clear();
     forEachKept(points, all, keepMarks, [&](size_t k) {
         if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(), [&](const PictureBox& box) {
                 return markReaches(points[k], box);
             })) {
-            reaching.points.push_back(points[k]);
+            reaching.push_back(points[k]);
         }
     });
+}
+
+template <class KeepMarks, class KeepLines>
+void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure,
+              const std::vector<PictureBox>& boxes, Figure& reaching) {
+    const PictureBox all = boxAround(boxes);
+    const std::vector<Line>& lines = figure.lines;
+    findMarks(keepMarks, figure.points, boxes, all, reaching.points);
+    reaching.lines.clear();
     forEachKept(lines, all, keepLines, [&](size_t k) {
         // Most lines kept by the boxes' box miss it all the same: one exact
         // test of it turns them away before the test of each box (a scan at
@@ -197,6 +203,15 @@ void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& box
     findWith(keepMarksReaching, keepLinesMeeting, figure, boxes, reaching);
 #else
     findShapesReachingScalar(figure, boxes, reaching);
+#endif
+}
+
+void findMarksReaching(const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
+                       std::vector<Point>& reaching) {
+#ifdef FIGURY_SSE2
+    findMarks(keepMarksReaching, points, boxes, boxAround(boxes), reaching);
+#else
+    findMarks(keepMarksReachingScalar, points, boxes, boxAround(boxes), reaching);
 #endif
 }
 

@@ -26,5 +26,9 @@ bool lineReaches(const Line& line, const PictureBox& box);
 // far one: one scan of all shapes, a line or two points at a time with SSE2.
 void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching);
 
+// The same for marks alone.
+void findMarksReaching(const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
+                       std::vector<Point>& reaching);
+
 // The same, one shape at a time, as a build without SSE2 scans.
 void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching);

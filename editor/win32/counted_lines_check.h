@@ -2,8 +2,12 @@
 
 #include <cstdint>
 
-// Whether GDI on this system draws a line with the red highlight pen on a
-// 32-bit bitmap exactly as countHighlightLinePixels counts it, checked once
-// per run on lines of every direction, short and long, some reaching far out
-// of the bitmap. red is then the pixel value GDI gives the pen's colour.
+// Whether GDI on this system draws lines on a 32-bit bitmap exactly as
+// gdi_pen_pixels.h counts them, checked once per run for each pen on lines
+// of every direction, short and long, some reaching far out of the bitmap.
+// colour is then the pixel value GDI gives the pen's colour.
+
+// The red highlight pen, 3 pixels wide.
 bool gdiDrawsLinesAsCounted(uint32_t& red);
+// The stock black pen of the figure's lines.
+bool gdiDrawsThinLinesAsCounted(uint32_t& black);

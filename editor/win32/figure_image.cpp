@@ -1,6 +1,6 @@
 #include "editor/win32/figure_image.h"
 
-#include "editor/highlight_line_pixels.h"
+#include "editor/gdi_pen_pixels.h"
 #include "editor/win32/counted_lines_check.h"
 #include "editor/win32/gdi_canvas.h"
 #include "editor/win32/mark_stamp.h"
@@ -11,10 +11,24 @@ FigureImage::~FigureImage() {
 }
 
 bool FigureImage::make(HDC like, int width, int height) {
-    for (Surface* surface : {&picture_, &frame_}) {
+    uint32_t black = 0;
+    const bool pixels = trueColour(like);
+    linesCounted_ = pixels && gdiDrawsThinLinesAsCounted(black);
+    const struct {
+        Surface* surface;
+        uint32_t** pixels;
+        bool wanted;
+    } surfaces[] = {{&picture_, &picturePixels_, true},
+                    {&marks_, &marksPixels_, linesCounted_},
+                    {&frame_, &framePixels_, true}};
+    for (const auto& made : surfaces) {
+        if (!made.wanted) {
+            continue;
+        }
+        Surface* surface = made.surface;
         surface->dc = CreateCompatibleDC(like);
-        if (surface == &frame_ && trueColour(like)) {
-            surface->bitmap = createPixelBitmap(surface->dc, width, height, framePixels_);
+        if (pixels) {
+            surface->bitmap = createPixelBitmap(surface->dc, width, height, *made.pixels);
         } else {
             surface->bitmap = CreateCompatibleBitmap(like, width, height);
         }
@@ -27,11 +41,14 @@ bool FigureImage::make(HDC like, int width, int height) {
     width_ = width;
     height_ = height;
     coverage_.reset(width, height);
+    if (linesCounted_) {
+        counted_.reset(width, height, marksPixels_, picturePixels_, black);
+    }
     return true;
 }
 
 void FigureImage::release() {
-    for (Surface* surface : {&picture_, &frame_}) {
+    for (Surface* surface : {&picture_, &marks_, &frame_}) {
         if (surface->bitmapBefore != nullptr) {
             SelectObject(surface->dc, surface->bitmapBefore);
         }
@@ -43,7 +60,8 @@ void FigureImage::release() {
         }
         *surface = Surface{};
     }
-    framePixels_ = nullptr;
+    picturePixels_ = marksPixels_ = framePixels_ = nullptr;
+    linesCounted_ = false;
     drawnRevision_.reset();
     width_ = 0;
     height_ = 0;
@@ -63,7 +81,7 @@ bool FigureImage::putCountedLines(Canvas& canvas, const Figure& figure, const Hi
     coverage_.paint(framePixels_, red);
     Highlight uncounted{highlight.penWidth, {}, {}};
     for (size_t k : highlight.lines) {
-        if (!highlightLineCountable(figure.lines[k])) {
+        if (!widePenCountable(figure.lines[k])) {
             uncounted.lines.push_back(k);
         }
     }
@@ -86,15 +104,18 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     }
     const FigureDocument& document = state.document;
     const Figure& figure = document.figure();
-    {
+    if (linesCounted_) {
+        GdiCanvas marks(marks_.dc);
+        counted_.update(document, marks);
+    } else {
         GdiCanvas canvas(picture_.dc);
         if (drawnRevision_) {
             repairPicture(canvas, figure, document.damageSince(*drawnRevision_), width_, height_, reaching_);
         } else {
             redrawPicture(canvas, figure, width_, height_);
         }
+        drawnRevision_ = document.revision();
     }
-    drawnRevision_ = document.revision();
 
     BitBlt(frame_.dc, 0, 0, width_, height_, picture_.dc, 0, 0, SRCCOPY);
     {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
+#include "editor/gdi_pen_pixels.h"
 #include "editor/win32/mark_stamp.h"
 
 namespace {
@@ -90,13 +92,54 @@ constexpr size_t linesPerBatch = 4096;
 
 }  // namespace
 
+// The pixels of a thin line inside the clip box, as they lie on the exact
+// line, each run of them along a row or a column drawn as a line of its own,
+// which GDI draws right wherever the ends are.
+void drawThinLinePixels(HDC dc, const RECT& clip, const Line& line) {
+    const int width = clip.right - clip.left;
+    const int height = clip.bottom - clip.top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const bool alongRows =
+        std::llabs(int64_t{line.second.x} - line.first.x) > std::llabs(int64_t{line.second.y} - line.first.y);
+    bool open = false;
+    POINT start{};
+    POINT last{};
+    auto drawRun = [&] {
+        if (open) {
+            const int32_t stepX = last.x >= start.x ? 1 : -1;
+            const int32_t stepY = last.y >= start.y ? 1 : -1;
+            MoveToEx(dc, start.x, start.y, nullptr);
+            LineTo(dc, alongRows ? last.x + stepX : last.x, alongRows ? last.y : last.y + stepY);
+        }
+    };
+    forEachThinPenPixel(line, clip.left, clip.top, width, height, [&](size_t at) {
+        const POINT pixel = {clip.left + static_cast<LONG>(at % static_cast<size_t>(width)),
+                             clip.top + static_cast<LONG>(at / static_cast<size_t>(width))};
+        if (!open || (alongRows ? pixel.y != last.y : pixel.x != last.x)) {
+            drawRun();
+            start = pixel;
+            open = true;
+        }
+        last = pixel;
+    });
+    drawRun();
+}
+
 void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const bool thin = penIsThin(dc);
     const bool drawnRight = (withinReach(x1, y1, wideGdiReach) && withinReach(x2, y2, wideGdiReach)) ||
-                            (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && penIsThin(dc));
+                            (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && thin);
     RECT clip;
     if (drawnRight || GetClipBox(dc, &clip) == ERROR) {
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
+        return;
+    }
+    if (thin) {
+        drawThinLinePixels(dc, clip, {{x1, y1}, {x2, y2}});
+        MoveToEx(dc, x2, y2, nullptr);
         return;
     }
     InflateRect(&clip, cutMargin, cutMargin);
@@ -251,4 +294,8 @@ bool GdiCanvas::clipTo(const std::vector<PictureBox>& boxes) {
 
 void GdiCanvas::unclip() {
     SelectClipRgn(dc_, nullptr);
+}
+
+void GdiCanvas::finish() {
+    GdiFlush();
 }

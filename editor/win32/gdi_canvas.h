@@ -40,6 +40,7 @@ public:
     void fillWhite(const PictureBox& box) override;
     bool clipTo(const std::vector<PictureBox>& boxes) override;
     void unclip() override;
+    void finish() override;
 
 private:
     // Whether the context draws as a fresh paint context does: stock black

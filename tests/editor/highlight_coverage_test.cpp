@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "editor/highlight_line_pixels.h"
+#include "editor/gdi_pen_pixels.h"
 #include "figure/figure.h"
 #include "figure/line_proximity.h"
 
@@ -63,7 +63,7 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         // Each line once, straight into an area of its own.
         std::vector<uint32_t> direct(width * height + countGroup);
         for (size_t k : near) {
-            countHighlightLinePixels(figure.lines[k], 1, direct.data(), width, height);
+            countWidePenPixels(figure.lines[k], 1, direct.data(), width, height);
         }
         EXPECT_EQ(direct, walked.counts());
     }
@@ -75,11 +75,11 @@ TEST(HighlightCoverage, EveryLineCountsOutAsItCountsIn) {
     const Figure figure = crowdedFigure();
     std::vector<uint32_t> counts(width * height + countGroup);
     for (const Line& line : figure.lines) {
-        countHighlightLinePixels(line, 1, counts.data(), width, height);
+        countWidePenPixels(line, 1, counts.data(), width, height);
     }
     EXPECT_NE(std::vector<uint32_t>(counts.size()), counts);
     for (const Line& line : figure.lines) {
-        countHighlightLinePixels(line, ~uint32_t{0}, counts.data(), width, height);
+        countWidePenPixels(line, ~uint32_t{0}, counts.data(), width, height);
     }
     EXPECT_EQ(std::vector<uint32_t>(counts.size()), counts);
 }

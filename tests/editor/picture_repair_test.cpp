@@ -9,28 +9,34 @@
 #include <string>
 #include <vector>
 
+#include "editor/counted_picture.h"
 #include "editor/figure_document.h"
+#include "editor/gdi_pen_pixels.h"
 #include "editor/gdi_limits.h"
 #include "editor/shapes_reaching.h"
 #include "support/figures.h"
 
 namespace {
 
+constexpr uint32_t white = 0xFFFFFF;
+constexpr uint32_t black = 0;
+
 // A picture that sets the pixels of each shape as far out as the window's
 // damage and scan allow GDI to: a mark one pixel beyond its ellipse's square
 // each way, a line one pixel beyond each end. A repair that misses a pixel
-// of a changed shape leaves it wrong here.
+// of a changed shape leaves it wrong here. With thinLines, lines are drawn
+// with the pixels of GDI's 1-pixel pen instead, as the counted picture has them.
 class RasterCanvas final : public PictureCanvas {
 public:
-    RasterCanvas(int width, int height)
-        : width_(width), height_(height), pixels_(size_t(width * height), 0) {}
+    RasterCanvas(int width, int height, bool thinLines = false)
+        : width_(width), height_(height), thinLines_(thinLines), pixels_(size_t(width * height), white) {}
 
-    const std::vector<uint8_t>& pixels() const { return pixels_; }
+    std::vector<uint32_t>& pixels() { return pixels_; }
 
     void fillWhite(const PictureBox& box) override {
         for (int32_t y = box.top; y < box.bottom; ++y) {
             for (int32_t x = box.left; x < box.right; ++x) {
-                set(x, y, 0);
+                set(x, y, white);
             }
         }
     }
@@ -45,16 +51,23 @@ public:
         for (int32_t y = top - 1; y <= bottom + 1; ++y) {
             for (int32_t x = left - 1; x <= right + 1; ++x) {
                 const bool edge = y == top - 1 || y == bottom + 1 || x == left - 1 || x == right + 1;
-                set(x, y, edge ? 1 : 0);
+                set(x, y, edge ? black : white);
             }
         }
     }
     void moveTo(int32_t x, int32_t y) override { at_ = {x, y}; }
     void lineTo(int32_t x, int32_t y) override {
+        if (thinLines_) {
+            forEachThinPenPixel(Line{at_, {x, y}}, width_, height_, [this](size_t p) {
+                set(int32_t(p % size_t(width_)), int32_t(p / size_t(width_)), black);
+            });
+            at_ = {x, y};
+            return;
+        }
         for (const Point end : {at_, Point{x, y}}) {
             for (int32_t dy = -1; dy <= 1; ++dy) {
                 for (int32_t dx = -1; dx <= 1; ++dx) {
-                    set(end.x + dx, end.y + dy, 1);
+                    set(end.x + dx, end.y + dy, black);
                 }
             }
         }
@@ -63,7 +76,7 @@ public:
         for (int32_t k = 0; k <= steps; ++k) {
             const double t = steps == 0 ? 0.0 : double(k) / steps;
             set(int32_t(std::lround(at_.x + t * (x - at_.x))), int32_t(std::lround(at_.y + t * (y - at_.y))),
-                1);
+                black);
         }
         at_ = {x, y};
     }
@@ -72,7 +85,7 @@ public:
     void selectHighlightPen() override {}
 
 private:
-    void set(int32_t x, int32_t y, uint8_t value) {
+    void set(int32_t x, int32_t y, uint32_t value) {
         if (x < 0 || y < 0 || x >= width_ || y >= height_) {
             return;
         }
@@ -86,7 +99,8 @@ private:
 
     int width_;
     int height_;
-    std::vector<uint8_t> pixels_;
+    bool thinLines_;
+    std::vector<uint32_t> pixels_;
     std::vector<PictureBox> clip_;
     bool clipped_ = false;
     Point at_;
@@ -96,10 +110,11 @@ constexpr int width = 90;
 constexpr int height = 70;
 
 // Every kind of edit, undo and redo at random on a small crowded figure that
-// reaches past the picture's edges; after each, sometimes after several, the
-// picture is repaired from the document's damage and must be what a redraw
-// of the whole figure gives.
-TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
+// reaches past the picture's edges. After each change, and now and then after
+// several, up to past what the document keeps, check(step) compares the
+// picture brought up to date with a redraw of the whole figure.
+template <class Check>
+void editAtRandom(Check check) {
     std::mt19937 random(11);
     auto coordinate = [&](int32_t size) { return int32_t(random() % uint32_t(size + 40)) - 20; };
     Figure start;
@@ -110,10 +125,7 @@ TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
         start.lines.push_back({start.points[random() % 30], start.points[random() % 30]});
     }
     FigureDocument document(start);
-    RasterCanvas picture(width, height);
-    redrawPicture(picture, document.figure(), width, height);
-    uint64_t shown = document.revision();
-    Figure reaching;
+    check(document, -1);
     int changes = 0;
     for (int step = 0; step < 3000; ++step) {
         const Figure& figure = document.figure();
@@ -170,18 +182,41 @@ TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
                 document.redo();
                 break;
         }
-        // Mostly one change a repair, as a paint follows each input; now and
-        // then more, up to past what the document keeps.
-        if (++changes < (step % 97 == 0 ? 20 : step % 5 == 0 ? 3 : 1)) {
-            continue;
+        if (++changes >= (step % 97 == 0 ? 20 : step % 5 == 0 ? 3 : 1)) {
+            changes = 0;
+            check(document, step);
         }
-        changes = 0;
-        repairPicture(picture, document.figure(), document.damageSince(shown), width, height, reaching);
+    }
+}
+
+TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
+    RasterCanvas picture(width, height);
+    Figure reaching;
+    uint64_t shown = 0;
+    editAtRandom([&](const FigureDocument& document, int step) {
+        if (step < 0) {
+            redrawPicture(picture, document.figure(), width, height);
+        } else {
+            repairPicture(picture, document.figure(), document.damageSince(shown), width, height, reaching);
+        }
         shown = document.revision();
         RasterCanvas whole(width, height);
         redrawPicture(whole, document.figure(), width, height);
         ASSERT_EQ(whole.pixels(), picture.pixels()) << "after step " << step;
-    }
+    });
+}
+
+TEST(CountedPicture, TheCountedPictureIsTheWholeFigureDrawnThroughEveryChange) {
+    RasterCanvas marks(width, height);
+    std::vector<uint32_t> shown(size_t(width * height));
+    CountedPicture picture;
+    picture.reset(width, height, marks.pixels().data(), shown.data(), black);
+    editAtRandom([&](const FigureDocument& document, int step) {
+        picture.update(document, marks);
+        RasterCanvas whole(width, height, true);
+        redrawPicture(whole, document.figure(), width, height);
+        ASSERT_EQ(whole.pixels(), shown) << "after step " << step;
+    });
 }
 
 // However many shapes a damage gathers, and wherever they lie, each pixel
@@ -216,7 +251,7 @@ TEST(FigureDamage, EveryPixelOfTheShapesAddedLiesInABox) {
                     std::any_of(damage.boxes.begin(), damage.boxes.end(), [x, y](const PixelBox& box) {
                         return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
                     });
-                ASSERT_TRUE(inABox || drawn.pixels()[size_t(y * side + x)] == 0) << x << "," << y;
+                ASSERT_TRUE(inABox || drawn.pixels()[size_t(y * side + x)] == white) << x << "," << y;
             }
         }
     }

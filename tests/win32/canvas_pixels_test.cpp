@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "figure/figure_file.h"
-#include "editor/highlight_line_pixels.h"
+#include "editor/gdi_pen_pixels.h"
 #include "editor/win32/counted_lines_check.h"
 #include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
@@ -187,6 +187,7 @@ Figure mixedFigure(bool extremes) {
         addLineBetween(figure, INT32_MIN, 100, INT32_MAX, 100);
         addLineBetween(figure, -2000000000, -10, 2000000000, -10);
         addLineBetween(figure, 10, 10, INT32_MAX, INT32_MAX);
+        addLineBetween(figure, 271, 296, 523921027, 961795440);
     }
     return figure;
 }
@@ -355,8 +356,9 @@ TEST(CanvasPixels, EveryContextFigureAndModeMatchesThePlainDrawing) {
 
 // GDI under Wine draws a line wrongly or not at all once an end lies far
 // enough out, sooner for a wide pen. Such a line must still show as the same
-// line with its ends near the window: exactly where its cut ends fall on whole
-// pixels, else within a pixel. A line that GDI draws right stays GDI's own.
+// line with its ends near the window: exactly for the 1-pixel pen and where a
+// wide pen's cut ends fall on whole pixels, else within a pixel. A line that
+// GDI draws right stays GDI's own.
 TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
     struct Row {
         int width;
@@ -375,7 +377,7 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
         {1, -2, 1, 1000000000, false, true},
         {1, 1, 0, 2147483000, false, true},
         {3, 7, 5, 10000000, false, false},
-        {1, 13, -11, 100000000, true, false},
+        {1, 13, -11, 100000000, true, true},
         // Within the reach where GDI draws them right, at any slope.
         {3, 7, 5, 599000, false, true},
         {1, 7, 5, 19000000, false, true},
@@ -408,6 +410,35 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
     }
 }
 
+// A 1-pixel line with an end from 2^27 to 2^31 out sets the pixels of the
+// exact line, as the lines counted into the window's picture do: at row 363
+// the first line passes x = 307.497, so the pixel is 307.
+TEST(CanvasPixels, AThinLineReachingFarOutSetsTheExactLinesPixels) {
+    const Line lines[] = {
+        {{271, 296}, {523921027, 961795440}}, {{-2147483647 - 1, 123}, {2147483647, 456}},
+        {{400, 300}, {(1 << 27) + 5, 77}},    {{-1000000000, -300000000}, {1200000000, 900000000}},
+        {{10, 10}, {2147483647, 2147483000}}, {{-536870912, 2147483647}, {700, -100}},
+    };
+    for (const Line& line : lines) {
+        SCOPED_TRACE(std::to_string(line.first.x) + "," + std::to_string(line.first.y) + " to " +
+                     std::to_string(line.second.x) + "," + std::to_string(line.second.y));
+        Surface drawn(32);
+        white(drawn.dc());
+        drawLine(drawn.dc(), line.first.x, line.first.y, line.second.x, line.second.y);
+        Surface exact(32);
+        white(exact.dc());
+        forEachThinPenPixel(line, clientWidth, clientHeight, [&exact](size_t at) {
+            SetPixelV(exact.dc(), static_cast<int>(at % clientWidth), static_cast<int>(at / clientWidth), 0);
+        });
+        EXPECT_TRUE(samePixels(exact.bytes(), drawn.bytes(), clientWidth * 4));
+    }
+    Surface first(32);
+    white(first.dc());
+    drawLine(first.dc(), 271, 296, 523921027, 961795440);
+    EXPECT_EQ(0u, GetPixel(first.dc(), 307, 363));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(first.dc(), 308, 363));
+}
+
 // The red lines of delete-line mode are counted pixel by pixel, not drawn;
 // the counted pixels must be those of GDI's pen, for lines of any direction,
 // inside the area, crossing it and reaching far out of it.
@@ -431,7 +462,7 @@ TEST(CanvasPixels, CountedLinesAreThePixelsOfGdisPen) {
         drawLine(drawn.dc(), line.first.x, line.first.y, line.second.x, line.second.y);
         GdiFlush();
         std::vector<uint32_t> counts(side * side + countGroup);
-        countHighlightLinePixels(line, 1, counts.data(), side, side);
+        countWidePenPixels(line, 1, counts.data(), side, side);
         int differing = 0;
         for (int p = 0; p < side * side; ++p) {
             differing += (drawn.pixels()[p] == red) != (counts[static_cast<size_t>(p)] != 0);
