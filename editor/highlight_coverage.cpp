@@ -13,16 +13,77 @@ void HighlightCoverage::reset(int width, int height) {
     counts_.shrink_to_fit();
     indices_.clear();
     lines_.clear();
+    revision_.reset();
+    gone_.clear();
+}
+
+namespace {
+
+// Moves ascending indices over the removal of the elements at removed
+// (ascending, as the figure was before), dropping those removed, and then
+// over the insertion of elements at added (ascending, as it is after).
+// Each dropped entry's line goes to dropped.
+template <class Shape>
+void shiftIndices(std::vector<size_t>& indices, std::vector<Line>& lines,
+                  const std::vector<ShapeAt<Shape>>& removed, const std::vector<ShapeAt<Shape>>& added,
+                  std::vector<Line>& dropped) {
+    size_t kept = 0;
+    size_t below = 0;
+    for (size_t k = 0; k < indices.size(); ++k) {
+        while (below < removed.size() && removed[below].index < indices[k]) {
+            ++below;
+        }
+        if (below < removed.size() && removed[below].index == indices[k]) {
+            dropped.push_back(lines[k]);
+            continue;
+        }
+        indices[kept] = indices[k] - below;
+        lines[kept] = lines[k];
+        ++kept;
+    }
+    indices.resize(kept);
+    lines.resize(kept);
+    // An element keeps its order among the others: it moves up by the
+    // insertions at or before where it ends.
+    size_t before = 0;
+    for (size_t& index : indices) {
+        while (before < added.size() && added[before].index <= index + before) {
+            ++before;
+        }
+        index += before;
+    }
+}
+
+}  // namespace
+
+void HighlightCoverage::follow(const FigureDocument& document) {
+    if (revision_ == document.revision()) {
+        return;
+    }
+    const bool followed =
+        revision_ && document.forEachChangeSince(*revision_, [this](const FigureEdit& edit, bool undone) {
+            shiftIndices(indices_, lines_, undone ? edit.linesAdded : edit.linesRemoved,
+                         undone ? edit.linesRemoved : edit.linesAdded, gone_);
+        });
+    if (!followed) {
+        // Where the lines went is not known: all that were counted go out.
+        gone_.insert(gone_.end(), lines_.begin(), lines_.end());
+        indices_.clear();
+        lines_.clear();
+    }
+    revision_ = document.revision();
 }
 
 void HighlightCoverage::count(const Line& line, uint32_t delta) {
     countWidePenPixels(line, delta, counts_.data(), width_, height_);
 }
 
-void HighlightCoverage::cover(const Figure& figure, const std::vector<size_t>& lines) {
+void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
+    const Figure& figure = document.figure();
     if (counts_.empty()) {
         counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) + countGroup, 0);
     }
+    follow(document);
     // Both lists ascend: one merge finds the lines that went and those that
     // came. An index whose line changed is both.
     std::vector<size_t> gone;
@@ -45,21 +106,27 @@ void HighlightCoverage::cover(const Figure& figure, const std::vector<size_t>& l
     }
     constexpr uint32_t in = 1;
     constexpr uint32_t out = ~uint32_t{0};  // adds as -1
-    if (gone.size() + came.size() >= lines.size()) {
+    if (gone.size() + gone_.size() + came.size() >= lines.size()) {
         // Counting all of them in afresh, on cleared counts, costs about as
         // much: clearing takes a fraction of a millisecond.
         std::fill(counts_.begin(), counts_.end(), 0);
         for (size_t k : lines) {
             count(figure.lines[k], in);
         }
+        lastCounted_ = lines.size();
     } else {
+        for (const Line& line : gone_) {
+            count(line, out);
+        }
         for (size_t k : gone) {
             count(lines_[k], out);
         }
         for (size_t k : came) {
             count(figure.lines[lines[k]], in);
         }
+        lastCounted_ = gone_.size() + gone.size() + came.size();
     }
+    gone_.clear();
     indices_ = lines;
     lines_.resize(lines.size());
     std::transform(lines.begin(), lines.end(), lines_.begin(),

@@ -2,25 +2,27 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "editor/figure_document.h"
 #include "figure/figure.h"
 
 // The red lines of delete-line mode, kept from paint to paint as the number
 // of highlighted lines covering each pixel of the client area. A hover move
 // of a few pixels brings a few lines near and takes a few away, so only those
 // are counted in or out, instead of drawing the thousands that stay near in a
-// large figure. Lines that are not countable (see gdi_pen_pixels.h)
-// are left for the caller to draw.
+// large figure. The lines counted follow the figure's changes, so that an
+// edit moves no line that it left alone out of the count. Lines that are not
+// countable (see gdi_pen_pixels.h) are left for the caller to draw.
 class HighlightCoverage {
 public:
     // A width x height area with nothing in it.
     void reset(int width, int height);
 
-    // Makes the coverage that of the figure's lines at the given storage
-    // indices, in ascending order. A line is counted out by the value it was
-    // counted in with, so the figure may have changed in between.
-    void cover(const Figure& figure, const std::vector<size_t>& lines);
+    // Makes the coverage that of the document's lines at the given storage
+    // indices, in ascending order.
+    void cover(const FigureDocument& document, const std::vector<size_t>& lines);
 
     // Sets to value each pixel of a row-major image of the area's size that a
     // counted line covers.
@@ -29,14 +31,23 @@ public:
     // The count of each pixel, row by row, and a few zeros after; empty until
     // the first cover.
     const std::vector<uint32_t>& counts() const { return counts_; }
+    // How many lines the last cover counted in or out.
+    size_t lastCounted() const { return lastCounted_; }
 
 private:
     void count(const Line& line, uint32_t delta);
+    // Moves the indices counted to where the figure's changes since put
+    // their lines; the lines those took away go to gone_.
+    void follow(const FigureDocument& document);
 
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> counts_;
-    // What the counts hold, by index and value, in ascending index order.
+    // What the counts hold, by index and value, in ascending index order, as
+    // the figure was at revision_.
     std::vector<size_t> indices_;
     std::vector<Line> lines_;
+    std::optional<uint64_t> revision_;
+    std::vector<Line> gone_;  // counted, and taken out of the figure since
+    size_t lastCounted_ = 0;
 };

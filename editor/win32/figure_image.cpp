@@ -70,13 +70,15 @@ void FigureImage::release() {
 // Puts the red lines on the frame from the coverage, and draws with GDI any
 // line too far out to be counted. False, with nothing drawn, when the frame's
 // pixels cannot be written or GDI draws lines otherwise than they are counted.
-bool FigureImage::putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight) {
+bool FigureImage::putCountedLines(Canvas& canvas, const FigureDocument& document,
+                                  const Highlight& highlight) {
+    const Figure& figure = document.figure();
     uint32_t red = 0;
     const bool onlyRedLines = highlight.penWidth == lineHighlightWidth && highlight.points.empty();
     if (!onlyRedLines || highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
         return false;
     }
-    coverage_.cover(figure, highlight.lines);
+    coverage_.cover(document, highlight.lines);
     GdiFlush();  // the text must be on the pixels before they are written
     coverage_.paint(framePixels_, red);
     Highlight uncounted{highlight.penWidth, {}, {}};
@@ -121,7 +123,7 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     {
         GdiCanvas canvas(frame_.dc);
         paintStatusText(canvas, state);
-        if (!putCountedLines(canvas, figure, highlight)) {
+        if (!putCountedLines(canvas, document, highlight)) {
             paintHighlight(canvas, figure, highlight);
         }
     }

@@ -44,7 +44,7 @@ private:
 
     bool make(HDC like, int width, int height);
     void release();
-    bool putCountedLines(Canvas& canvas, const Figure& figure, const Highlight& highlight);
+    bool putCountedLines(Canvas& canvas, const FigureDocument& document, const Highlight& highlight);
 
     int width_ = 0;
     int height_ = 0;

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "editor/figure_document.h"
 #include "editor/gdi_pen_pixels.h"
 #include "figure/figure.h"
 #include "figure/line_proximity.h"
@@ -37,36 +38,77 @@ Figure crowdedFigure() {
 }
 
 // A walk counted line by line in and out must leave the counts a fresh
-// count of the lines near the last position gives; an edit in between
-// changes which line an index names.
+// count of the lines near the last position gives; edits in between, undone
+// and done again, change which line an index names.
 TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
-    Figure figure = crowdedFigure();
+    FigureDocument document(crowdedFigure());
     HighlightCoverage walked;
     walked.reset(width, height);
-    const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61}, {80, 60}, {150, 5}};
+    const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61},
+                          {80, 60}, {80, 60}, {80, 60}, {150, 5}, {150, 5}};
     for (size_t step = 0; step < std::size(walk); ++step) {
         if (step == 5) {
-            figure.lines.erase(figure.lines.begin() + 7);
-            figure.lines[100] = {{0, 0}, {width, height}};
+            document.edit(EditKind::lineDeleted, [](Figure& figure, FigureEdit& edit) {
+                return deleteSelectedLine(figure, 7, &edit);
+            });
+            document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
+                edit.linesChanged.push_back({100, figure.lines[100], {{0, 0}, {width, height}}});
+                figure.lines[100] = edit.linesChanged.back().after;
+                return true;
+            });
+        } else if (step == 7) {
+            document.undo();
+        } else if (step == 8 || step == 10) {
+            document.redo();
         }
         const Point at = walk[step];
-        const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
+        const std::vector<size_t> near = nearLines(document.figure().lines, at.x, at.y);
         ASSERT_FALSE(near.empty());
-        walked.cover(figure, near);
+        walked.cover(document, near);
 
         HighlightCoverage fresh;
         fresh.reset(width, height);
-        fresh.cover(figure, near);
+        fresh.cover(document, near);
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(fresh.counts(), walked.counts());
 
         // Each line once, straight into an area of its own.
         std::vector<uint32_t> direct(width * height + countGroup);
         for (size_t k : near) {
-            countWidePenPixels(figure.lines[k], 1, direct.data(), width, height);
+            countWidePenPixels(document.figure().lines[k], 1, direct.data(), width, height);
         }
         EXPECT_EQ(direct, walked.counts());
     }
+
+    // Taken to another size, it counts afresh there.
+    walked.reset(width / 2, height + 7);
+    const std::vector<size_t> near = nearLines(document.figure().lines, 40, 70);
+    walked.cover(document, near);
+    std::vector<uint32_t> direct((width / 2) * (height + 7) + countGroup);
+    for (size_t k : near) {
+        countWidePenPixels(document.figure().lines[k], 1, direct.data(), width / 2, height + 7);
+    }
+    EXPECT_EQ(direct, walked.counts());
+}
+
+// Deleting a line moves every later line's index, but no later line: the
+// next hover counts only the line that went.
+TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
+    FigureDocument document(crowdedFigure());
+    HighlightCoverage coverage;
+    coverage.reset(width, height);
+    const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
+    coverage.cover(document, near);
+    ASSERT_GT(near.size(), 100u);
+    const size_t deleted = near[near.size() / 2];
+    document.edit(EditKind::lineDeleted, [deleted](Figure& figure, FigureEdit& edit) {
+        return deleteSelectedLine(figure, deleted, &edit);
+    });
+    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    EXPECT_EQ(1u, coverage.lastCounted());
+    document.undo();
+    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    EXPECT_EQ(1u, coverage.lastCounted());
 }
 
 // Counting any line in and out again leaves nothing, and touches nothing
