@@ -1,5 +1,6 @@
 // Saves racing on one folder under Windows' own replace: whichever wins, the
-// folder holds the figure file alone, whole, and nothing that a replace made.
+// folder holds one whole figure, nothing that a replace made, and the other
+// files it held, untouched.
 
 #include <windows.h>
 
@@ -94,12 +95,15 @@ const Figure figures[2] = {makeFigure({{1, 2}, {3, 4}}, {{1, 2}}), makeFigure({{
 const std::string texts[2] = {platformText("PUNKTY 2\n\n1 2\n3 4\n\nLINIE 1\n\n1 2\n"),
                               platformText("PUNKTY 1\n\n7 8\n\nLINIE 0\n\n")};
 
-TEST(RacingSaves, TwoSavesOnOneFolderLeaveOnlyOneWholeFigure) {
+TEST(RacingSaves, TwoSavesOnOneFolderLeaveOneWholeFigureAndNoFileOfTheirOwn) {
     for (const bool hidden : {false, true}) {
         SCOPED_TRACE(hidden ? "over a hidden file" : "over a plain file");
         ScratchDir dir;
         const std::string path = dir.file("obiekt.obj");
-        for (int round = 0; round < 20; ++round) {
+        // Another program's file, named as the system's replace names its own.
+        const std::string others = dir.file("rf1a2b.tmp");
+        writeBytes(others, "inny program\n");
+        for (int round = 0; round < 15; ++round) {
             SCOPED_TRACE("round " + std::to_string(round));
             writeOldFile(path, hidden);
             ASSERT_EQ(hidden, isHidden(path));
@@ -108,7 +112,8 @@ TEST(RacingSaves, TwoSavesOnOneFolderLeaveOnlyOneWholeFigure) {
             saved[0] = saveFigure(figures[0], path.c_str(), racingSteps);
             second.join();
             ASSERT_TRUE(bothMet) << "the saves did not meet at their replace";
-            ASSERT_EQ(std::set<std::string>{"obiekt.obj"}, namesIn(dir.path()));
+            ASSERT_EQ((std::set<std::string>{"obiekt.obj", "rf1a2b.tmp"}), namesIn(dir.path()));
+            ASSERT_EQ("inny program\n", readBytes(others));
             // A save that lost the race may fail; the file is then the other's.
             const std::string text = readBytes(path);
             EXPECT_TRUE((saved[0] && text == texts[0]) || (saved[1] && text == texts[1]))
