@@ -51,7 +51,8 @@ bool countIsHonoured(int32_t count, uint64_t fileSize, const LineReader& reader)
 }
 
 // Fills an empty figure from the file's text; false when the point header is
-// missing or not positive, or a count is beyond what the file could hold.
+// missing or not positive, or no data line follows it, or a count is beyond
+// what the file could hold.
 // fileSize is the size the file system gives, 0 when unknown.
 bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
     reader.readDataLine();
@@ -70,6 +71,11 @@ bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
     Point point;
     for (int32_t k = 0; k < pointCount; ++k) {
         const bool read = reader.readDataLine();
+        if (!read && k == 0) {
+            // No record follows the header: there is none to repeat, and points
+            // made up at 0 0 would only be saved over the file.
+            return false;
+        }
         scanPair(reader.line(), point.x, point.y);
         points.push_back(point);
         if (!read) {

@@ -12,10 +12,22 @@ bool isDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// White space of formatted input, less the line end: the line end is the last
-// character of a line, so formatted input never sees anything past it.
+// White space of formatted input, less the line ends: a line end is the last
+// character of a line (CR that of CR LF), so formatted input never sees
+// anything past it.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// Turns each CR in [from, to) that no LF follows into the line end it is,
+// "\n"; `to` is the end of the text or holds a byte other than LF.
+void markLoneCrs(char* from, char* to) {
+    for (char* cr = from; (cr = static_cast<char*>(std::memchr(cr, '\r', static_cast<size_t>(to - cr))));
+         ++cr) {
+        if (cr + 1 == to || cr[1] != '\n') {
+            *cr = '\n';
+        }
+    }
 }
 
 // "%d": white space, an optional sign and at least one digit. A number
@@ -45,9 +57,20 @@ LineReader::LineReader(ReadText read, void* source, size_t chunkSize)
 }
 
 bool LineReader::refill(const char* keep) {
-    if (ended_) {
-        return false;
+    const auto shownUpTo = [this] { return dropped_ + static_cast<uint64_t>(end_ - buffer_.data()); };
+    const uint64_t shownBefore = shownUpTo();
+    while (!ended_) {
+        readChunk(keep);
+        // A chunk of one CR shows nothing until the byte after it comes.
+        if (shownUpTo() > shownBefore) {
+            return true;
+        }
+        keep = buffer_.data();
     }
+    return false;
+}
+
+void LineReader::readChunk(const char* keep) {
     // The last data line may lie in the bytes about to move or be dropped.
     if (lineInBuffer_) {
         const char* lineEnd = findLineEnd(line_);
@@ -56,19 +79,23 @@ bool LineReader::refill(const char* keep) {
         lineInBuffer_ = false;
     }
     char* const start = buffer_.data();
-    const size_t kept = static_cast<size_t>(end_ - keep);
+    const size_t shown = static_cast<size_t>(end_ - keep);
+    const size_t kept = shown + crHeld_;
     const size_t nextOffset = static_cast<size_t>(next_ - keep);
     dropped_ += static_cast<uint64_t>(keep - start);
     const size_t chunk = buffer_.size() - 1;
     if (kept > chunk / 2) {
         // Only a data line longer than half the buffer gets here.
         std::vector<char> bigger(2 * chunk + 1);
-        std::memcpy(bigger.data(), keep, kept);
+        std::memcpy(bigger.data(), keep, shown);
         buffer_ = std::move(bigger);
     } else {
-        std::memmove(start, keep, kept);
+        std::memmove(start, keep, shown);
     }
     char* const bytes = buffer_.data();
+    if (crHeld_) {
+        bytes[shown] = '\r';  // the NUL after the bytes shown had taken its place
+    }
     const size_t wanted = buffer_.size() - 1 - kept;
     size_t got = read_(source_, bytes + kept, wanted);
     if (got < wanted) {
@@ -78,10 +105,15 @@ bool LineReader::refill(const char* keep) {
         got = static_cast<size_t>(static_cast<const char*>(stop) - (bytes + kept));
         ended_ = true;
     }
+    size_t total = kept + got;
+    // Whether a CR read last is a line end of its own or the start of CR LF
+    // only the next byte tells: it is held back until then.
+    crHeld_ = !ended_ && got > 0 && bytes[total - 1] == '\r';
+    total -= crHeld_;
+    markLoneCrs(bytes + shown, bytes + total);
     next_ = bytes + nextOffset;
-    end_ = bytes + kept + got;
-    bytes[kept + got] = '\0';
-    return got > 0;
+    end_ = bytes + total;
+    bytes[total] = '\0';
 }
 
 const char* LineReader::findLineEnd(const char* from) {
@@ -101,11 +133,8 @@ bool LineReader::readDataLine() {
         if (next_ == end_ && !refill(next_)) {
             return false;
         }
-        if (next_[0] == '\r' && next_ + 1 == end_ && refill(next_)) {
-            continue;  // whether CR LF, an empty line, follows
-        }
-        // CR LF reads as "\n", so "\r\n" is an empty line while "\r\r\n" is not.
-        const bool empty = next_[0] == '\n' || (next_[0] == '\r' && next_[1] == '\n');
+        // A CR still in the text starts CR LF, which reads as "\n".
+        const bool empty = next_[0] == '\n' || next_[0] == '\r';
         const char* lineEnd = findLineEnd(next_);
         if (next_[0] == '/' || empty) {
             // Skipped, so its bytes need not be held.

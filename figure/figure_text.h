@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-// Reading the figure file's text. Lines are taken as the Windows C runtime's
-// text mode delivers them, on every platform, so a file reads the same
-// everywhere: CR LF is one line end, a lone CR is an ordinary character, and
-// a Ctrl-Z byte ends the file.
+// Reading the figure file's text, the same on every platform: LF, CR LF and a
+// lone CR (the line end of classic Mac OS) each end a line, and a Ctrl-Z byte
+// ends the file, as the Windows C runtime's text mode has it.
 
 // Where the text comes from: fills `into` with up to `size` bytes and returns
 // how many it gave; fewer than asked means the text has ended (or could not
@@ -31,17 +30,18 @@ public:
     // skipped: Notepad writes one.
     bool readDataLine();
 
-    // Text of the last data line, ended by its line end or by a NUL; "" before
-    // the first. Valid until the next readDataLine.
+    // Text of the last data line, ended by "\n" (a lone CR reads as one), by
+    // "\r\n" or by a NUL; "" before the first. Valid until the next readDataLine.
     const char* line() const { return line_; }
 
     // Bytes of the text read past, up to the end of the last data line.
     uint64_t consumed() const { return dropped_ + static_cast<uint64_t>(next_ - buffer_.data()); }
 
 private:
-    // Reads another chunk behind the bytes from `keep` on, which move to the
-    // front; false when the text has ended.
+    // Reads more of the text behind the bytes from `keep` on, which move to
+    // the front; false when the text has ended.
     bool refill(const char* keep);
+    void readChunk(const char* keep);
     const char* findLineEnd(const char* from);
 
     ReadText read_;
@@ -51,6 +51,7 @@ private:
     const char* end_ = nullptr;   // end of the bytes held
     uint64_t dropped_ = 0;        // bytes of the text before buffer_
     bool ended_ = false;          // no more bytes will come
+    bool crHeld_ = false;         // a CR read last, not yet shown, follows end_
     bool started_ = false;
     const char* line_ = "";
     bool lineInBuffer_ = false;

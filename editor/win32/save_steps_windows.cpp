@@ -9,6 +9,14 @@
 // old file itself, kept under the backup name, takes the new contents and
 // goes back in its place: the user's file keeps all it had, and at every
 // moment the path holds a complete figure.
+//
+// The replace always names a backup of ours. Without one, Wine's ReplaceFileA
+// first makes an empty rf*.tmp of its own beside the file to move the old
+// file to; when another save has just moved that file away, it fails with
+// ERROR_FILE_NOT_FOUND and leaves the rf*.tmp behind (94 rounds in 100 when
+// two programs replace one file at once). Given a backup name, it makes no
+// other file. Another save may also replace the file between the steps here,
+// so no step puts the old file back over a figure that is not this save's.
 
 #include <windows.h>
 
@@ -102,33 +110,63 @@ bool keepsTheSame(const char* path, const char* other) {
            (attributes & kept) == (otherAttributes & kept) && securityOf(path) == securityOf(other);
 }
 
+// Which file a name leads to, whatever its name; unknown (never equal to
+// another) when it cannot be opened.
+struct FileIdentity {
+    bool known = false;
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+};
+
+FileIdentity identityOf(const char* path) {
+    FileIdentity identity;
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &information)) {
+        identity = {true, information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                    information.nFileIndexLow};
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    return identity;
+}
+
+bool sameFile(const FileIdentity& one, const FileIdentity& other) {
+    return one.known && other.known && one.volume == other.volume && one.indexHigh == other.indexHigh &&
+           one.indexLow == other.indexLow;
+}
+
+enum class Copy { done, noRoom, failed };
+
 // Writes the bytes of from over those of to, to's own attributes and security
-// untouched. Grows to first, so that a full disk fails before anything of
-// to is overwritten; false then, with to as it was.
-bool copyContents(const char* from, const char* to, bool& overwritten) {
-    overwritten = false;
+// untouched. Grows to first, so that a full disk fails before anything of to
+// is overwritten: noRoom then, with to as it was.
+Copy copyContents(const char* from, const char* to) {
     HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (source == INVALID_HANDLE_VALUE) {
-        return false;
+        return Copy::failed;
     }
     HANDLE target = CreateFileA(to, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER size{};
     LARGE_INTEGER oldSize{};
-    bool copied =
-        target != INVALID_HANDLE_VALUE && GetFileSizeEx(source, &size) && GetFileSizeEx(target, &oldSize);
-    if (copied && size.QuadPart > oldSize.QuadPart) {
-        copied = SetFilePointerEx(target, size, nullptr, FILE_BEGIN) && SetEndOfFile(target);
-        if (!copied) {
-            SetFilePointerEx(target, oldSize, nullptr, FILE_BEGIN);
-            SetEndOfFile(target);
-        }
+    Copy result =
+        target != INVALID_HANDLE_VALUE && GetFileSizeEx(source, &size) && GetFileSizeEx(target, &oldSize)
+            ? Copy::done
+            : Copy::failed;
+    if (result == Copy::done && size.QuadPart > oldSize.QuadPart &&
+        !(SetFilePointerEx(target, size, nullptr, FILE_BEGIN) && SetEndOfFile(target))) {
+        SetFilePointerEx(target, oldSize, nullptr, FILE_BEGIN);
+        SetEndOfFile(target);
+        result = Copy::noRoom;
     }
-    copied = copied && SetFilePointerEx(target, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+    bool copied = result == Copy::done && SetFilePointerEx(target, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
     std::vector<char> buffer(1 << 16);
     for (LONGLONG left = size.QuadPart; copied && left > 0;) {
         DWORD got = 0;
         DWORD put = 0;
-        overwritten = true;
         copied = ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
                  got > 0 && WriteFile(target, buffer.data(), got, &put, nullptr) && put == got;
         left -= got;
@@ -139,7 +177,7 @@ bool copyContents(const char* from, const char* to, bool& overwritten) {
     if (target != INVALID_HANDLE_VALUE) {
         CloseHandle(target);
     }
-    return copied;
+    return result == Copy::done && !copied ? Copy::failed : result;
 }
 
 bool replaceFile(const char* temporary, const char* path) {
@@ -160,10 +198,6 @@ bool replaceFile(const char* temporary, const char* path) {
     } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
         return false;
     }
-    if (keepsTheSame(temporary, path)) {
-        return ReplaceFileA(path, temporary, nullptr, 0, nullptr, nullptr) != 0;
-    }
-
     // The backup name is made ours first, so that no other file is replaced.
     const std::string backup = std::string(temporary) + ".old";
     HANDLE claim =
@@ -172,6 +206,7 @@ bool replaceFile(const char* temporary, const char* path) {
         return false;
     }
     CloseHandle(claim);
+    const FileIdentity ours = identityOf(temporary);
     if (!ReplaceFileA(path, temporary, backup.c_str(), 0, nullptr, nullptr)) {
         if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             MoveFileExA(backup.c_str(), path, 0);  // the old file had left its place already
@@ -183,17 +218,21 @@ bool replaceFile(const char* temporary, const char* path) {
         DeleteFileA(backup.c_str());
         return true;
     }
-    // The replace did not carry the old file's attributes or security over.
-    bool overwritten = false;
-    if (copyContents(path, backup.c_str(), overwritten) &&
+    // The replace did not carry the old file's attributes or security over, or
+    // another save has moved this one's file away since: whichever figure is
+    // there now goes into the old file.
+    const Copy copy = copyContents(path, backup.c_str());
+    if (copy == Copy::done &&
         MoveFileExA(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
-    if (!overwritten &&
+    // No room for the new figure in the old file: the old one goes back,
+    // untouched, unless another save's figure has taken this one's place.
+    if (copy == Copy::noRoom && sameFile(identityOf(path), ours) &&
         MoveFileExA(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return false;  // no room for the new figure in the old file: the old one is back, untouched
+        return false;
     }
-    // The new figure is in place, though without what the old file had set.
+    // A new figure is in place, though without what the old file had set.
     DeleteFileA(backup.c_str());
     return true;
 }

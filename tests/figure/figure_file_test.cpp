@@ -40,23 +40,32 @@ struct LoadCase {
 const std::string threePoints = "PUNKTY 3\n\n100 100\n200 100\n150 200\n\nLINIE 2\n\n1 2\n2 3\n";
 const Figure threePointFigure = makeFigure({{100, 100}, {200, 100}, {150, 200}}, {{1, 2}, {2, 3}});
 
-std::string withCrLf(const std::string& text) {
+// The text with each "\n" made the given line end.
+std::string withLineEnds(const std::string& text, const char* lineEnd) {
     std::string bytes;
     for (char c : text) {
-        bytes += c == '\n' ? "\r\n" : std::string(1, c);
+        bytes += c == '\n' ? lineEnd : std::string(1, c);
     }
     return bytes;
 }
 
 const std::vector<LoadCase> loadCases = {
     {"writer layout", threePoints, 1, threePointFigure},
-    {"CR LF line ends", withCrLf(threePoints), 1, threePointFigure},
+    {"CR LF line ends", withLineEnds(threePoints, "\r\n"), 1, threePointFigure},
+    {"CR line ends, as classic Mac OS wrote them", withLineEnds(threePoints, "\r"), 1, threePointFigure},
+    {"line ends of every kind, mixed; CR CR LF is a line end and an empty line",
+     "/ mixed\rPUNKTY 3\r\r\n1 2\r3 4\n\r\n5 6\rLINIE 2\r\n\r1 3\n3 2\r", 1,
+     makeFigure({{1, 2}, {3, 4}, {5, 6}}, {{1, 3}, {3, 2}})},
+    {"a lone CR ends a record, what follows it is the next line", "PUNKTY 2\n1 2\n3\r4\n", 1,
+     makeFigure({{1, 2}, {3, 2}})},
+    {"CR line ends, ends inside the point records", "PUNKTY 3\r1 2\r", 1,
+     makeFigure({{1, 2}, {1, 2}, {1, 2}})},
     {"comments anywhere, blank-free empty lines",
      "/ before the header\n\nPUNKTY 2\n/x\n1 2\n//\n\n3 4\n/\nLINIE 1\n/ c\n\r\n1 2\n", 1,
      makeFigure({{1, 2}, {3, 4}}, {{1, 2}})},
     {"slash outside the first column is a data line that does not scan", "PUNKTY 2\n1 2\n /3 4\n", 1,
      makeFigure({{1, 2}, {1, 2}})},
-    {"blank line is a data line; CR CR LF is not empty", "PUNKTY 4\n1 2\n \n\r\r\n3 4\n", 1,
+    {"blank line is a data line", "PUNKTY 4\n1 2\n \n\t\r\n3 4\n", 1,
      makeFigure({{1, 2}, {1, 2}, {1, 2}, {3, 4}})},
     {"no line section", "PUNKTY 2\n1 2\n3 4\n", 1, makeFigure({{1, 2}, {3, 4}})},
     {"line naming one point twice", "PUNKTY 2\n1 2\n3 4\nLINIE 1\n2 2\n", 1,
@@ -73,8 +82,7 @@ const std::vector<LoadCase> loadCases = {
     {"half a record keeps the other value", "PUNKTY 2\n1 2\n7 y\n", 1, makeFigure({{1, 2}, {7, 2}})},
     {"header forms", "PUNKTY2\n1 2\n3 4\nLINIE\t+1 lines follow\n2 1 and more\n", 1,
      makeFigure({{1, 2}, {3, 4}}, {{2, 1}})},
-    {"white space of every kind, lone CR included", "PUNKTY 2\n\t 1\v\f2\n3\r4\n", 1,
-     makeFigure({{1, 2}, {3, 4}})},
+    {"white space of every kind", "PUNKTY 2\n\t 1\v\f2\n3 \t4\r\n", 1, makeFigure({{1, 2}, {3, 4}})},
     {"NUL ends what is scanned, not the line", "PUNKTY 2\n1 2\n5\0 7\nLINIE 1\n1 2\n"s, 1,
      makeFigure({{1, 2}, {5, 2}}, {{1, 2}})},
     {"Ctrl-Z ends the file",
@@ -112,6 +120,9 @@ const std::vector<LoadCase> loadCases = {
     {"header not at the start of the line", " PUNKTY 1\n1 1\n", 0, {}},
     {"header word in another case", "punkty 1\n1 1\n", 0, {}},
     {"header without a count", "PUNKTY x\n1 1\n", 0, {}},
+    {"point header with no record after it", "PUNKTY 2\n", 0, {}},
+    {"point header without a line end and nothing after it", "PUNKTY 1", 0, {}},
+    {"point header with only comments and empty lines after it", "PUNKTY 2\r\n/ none yet\r\r\n\n", 0, {}},
     {"point count past the 32-bit range", "PUNKTY 2147483648\n1 1\n", 0, {}},
     {"no header", "1 2\n3 4\n", 0, {}},
     {"point count far beyond the file", "PUNKTY 2000000000\n1 2\n", 0, {}},
@@ -168,7 +179,7 @@ TEST(ScanPair, FormattedInputRules) {
         {"18446744073709551617 1", 0, -7, -7},  // 1 after a 64-bit wrap
         {"00000000000000000000000000042 1", 2, 42, 1},
         {"3\n4", 1, 3, -7},  // the line end is the end of the text
-        {"3\r4", 2, 3, 4},
+        {"3\r4", 1, 3, -7},  // a CR ends the line too
         {"3\v\f4", 2, 3, 4},
     };
     for (const ScanCase& c : cases) {
@@ -183,10 +194,11 @@ TEST(ScanPair, FormattedInputRules) {
 
 TEST(ScanHeader, WordAtTheStartThenANumber) {
     const ScanCase cases[] = {
-        {"PUNKTY 3", 1, 3, 0},   {"PUNKTY3", 1, 3, 0},    {"PUNKTY\t\r +3 junk", 1, 3, 0},
-        {"PUNKTY -4", 1, -4, 0}, {" PUNKTY 3", 0, -7, 0}, {"PUNKT 3", 0, -7, 0},
-        {"PUNKTYX 3", 0, -7, 0}, {"PUNKTY", 0, -7, 0},    {"PUNKTY\n3", 0, -7, 0},
-        {"punkty 3", 0, -7, 0},  {"LINIE 3", 0, -7, 0},   {"", 0, -7, 0},
+        {"PUNKTY 3", 1, 3, 0},   {"PUNKTY3", 1, 3, 0},    {"PUNKTY\t +3 junk", 1, 3, 0},
+        {"PUNKTY\r3", 0, -7, 0}, {"PUNKTY -4", 1, -4, 0}, {" PUNKTY 3", 0, -7, 0},
+        {"PUNKT 3", 0, -7, 0},   {"PUNKTYX 3", 0, -7, 0}, {"PUNKTY", 0, -7, 0},
+        {"PUNKTY\n3", 0, -7, 0}, {"punkty 3", 0, -7, 0},  {"LINIE 3", 0, -7, 0},
+        {"", 0, -7, 0},
     };
     for (const ScanCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -211,8 +223,10 @@ std::vector<std::string> dataLines(const std::string& text, size_t chunkSize) {
 }
 
 TEST(ReadDataLine, SkipsCommentsAndEmptyLinesAndKeepsTheLastDataLineAtTheEnd) {
-    EXPECT_EQ((std::vector<std::string>{"\r\r", "B", " /c", "at the end:  /c, 17 bytes"}),
+    EXPECT_EQ((std::vector<std::string>{"B", " /c", "at the end:  /c, 17 bytes"}),
               dataLines("/a\n\n\r\n\r\r\nB\n /c\n/d", 1 << 18));
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "at the end: B, 13 bytes"}),
+              dataLines("\r/a\rA\r\r\rB\r/c\r", 1 << 18));
     EXPECT_EQ((std::vector<std::string>{"at the end: , 0 bytes"}), dataLines("", 1 << 18));
     EXPECT_EQ((std::vector<std::string>{"x", "at the end: x, 2 bytes"}), dataLines("x\n\x1A\n/y\n", 1 << 18));
 }
