@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editor/gdi_limits.h"
+#include "figure/gdi_limits.h"
 
 namespace {
 

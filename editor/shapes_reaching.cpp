@@ -7,7 +7,7 @@
 #define FIGURY_SSE2 1
 #endif
 
-#include "editor/gdi_limits.h"
+#include "figure/gdi_limits.h"
 #include "editor/view.h"
 
 namespace {

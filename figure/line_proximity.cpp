@@ -27,7 +27,11 @@ double truncatedMagnitude(double s) {
 bool lineIsNear(const Line& line, int32_t x, int32_t y) {
     // The ends are taken in single precision; a, c, the distance and the three
     // lengths are each rounded to single precision once computed, and
-    // everything between is double precision.
+    // everything between is double precision. These roundings are on purpose,
+    // not an inaccuracy to mend: the editor has always decided nearness with
+    // exactly them, so a line turns red, and a press deletes it, at the same
+    // pointer positions as ever; exact arithmetic would pick other lines at
+    // the edges of the 10-pixel band and inside the lens.
     const double fx1 = static_cast<float>(line.first.x);
     const double fy1 = static_cast<float>(line.first.y);
     const double fx2 = static_cast<float>(line.second.x);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "figure/gdi_limits.h"
 
 // Whether the pointer (x, y) is close enough to the line to pick it: within
 // 10 pixels of the infinite line through the ends and inside the lens where
@@ -12,12 +13,12 @@
 bool lineIsNear(const Line& line, int32_t x, int32_t y);
 
 // False only where lineIsNear is false, and far cheaper: whether the pointer
-// lies within 16 pixels of the line through the ends. Within 2^20 of the
-// origin a near pointer lies within 12 of it: single precision moves the
-// distance by under 0.2 pixel and its truncation by under 1. Farther out it
-// is always true. Inline, as a scan over all lines calls it for each.
+// lies within 16 pixels of the line through the ends. Within
+// proximityQuickReach of the origin a near pointer lies within 12 of it.
+// Farther out it is always true. Inline, as a scan over all lines calls it
+// for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
-    constexpr int32_t reach = int32_t{1} << 20;
+    constexpr int32_t reach = proximityQuickReach;
     constexpr double margin = 16;
     // 1 for a coordinate beyond the reach, without a branch.
     auto beyondReach = [](int32_t v) {

@@ -12,10 +12,6 @@
 
 namespace {
 
-// Beyond this the canvas cuts a line before GDI draws it, and the lines
-// counted stop at it.
-static_assert(wideGdiReach == wideGdiReach, "a line is counted exactly where GDI draws it uncut");
-
 constexpr int side = 64;
 constexpr int32_t centre = side / 2;
 constexpr uint32_t background = 0x00FFFFFFu;

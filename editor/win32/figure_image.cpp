@@ -107,10 +107,10 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     const FigureDocument& document = state.document;
     const Figure& figure = document.figure();
     if (linesCounted_) {
-        GdiCanvas marks(marks_.dc);
+        GdiCanvas marks(marks_.dc, &stampScratch_);
         counted_.update(document, marks);
     } else {
-        GdiCanvas canvas(picture_.dc);
+        GdiCanvas canvas(picture_.dc, &stampScratch_);
         if (drawnRevision_) {
             repairPicture(canvas, figure, document.damageSince(*drawnRevision_), width_, height_, reaching_);
         } else {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "editor/counted_picture.h"
 #include "editor/editor_state.h"
@@ -62,4 +63,5 @@ private:
     // Kept from repair to repair: on some systems the first touch of fresh
     // memory costs more than the scan that fills it.
     Figure reaching_;
+    std::vector<uint32_t> stampScratch_;
 };

@@ -177,9 +177,12 @@ void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
             ++showing;
         }
     }
-    if (allWithinReach && showing >= fewestStampedMarks && freshContext() && trueColour(dc_) &&
-        stampPointMarks(dc_, clip, points, count, reach)) {
-        return;
+    if (allWithinReach && showing >= fewestStampedMarks && freshContext() && trueColour(dc_)) {
+        std::vector<uint32_t> ownScratch;
+        if (stampPointMarks(dc_, clip, points, count, reach,
+                            stampScratch_ != nullptr ? *stampScratch_ : ownScratch)) {
+            return;
+        }
     }
     // Should a stamp write have failed halfway, these calls set again whatever it cleared.
     for (size_t k = 0; k < count; ++k) {

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
-#include "editor/gdi_limits.h"
+#include <cstdint>
+#include <vector>
+
+#include "figure/gdi_limits.h"
 #include "editor/picture_repair.h"
 #include "editor/view.h"
 
@@ -24,7 +27,9 @@ void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // ends as one call per shape (one drawLine a line) would leave it.
 class GdiCanvas final : public PictureCanvas {
 public:
-    explicit GdiCanvas(HDC dc) : dc_(dc) {}
+    // stampScratch, when given, keeps the marks' stamping buffers from canvas to canvas.
+    explicit GdiCanvas(HDC dc, std::vector<uint32_t>* stampScratch = nullptr)
+        : dc_(dc), stampScratch_(stampScratch) {}
     ~GdiCanvas() override;
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -49,6 +54,7 @@ private:
     void releasePen();
 
     HDC dc_;
+    std::vector<uint32_t>* stampScratch_;
     HPEN pen_ = nullptr;
     HGDIOBJ penBefore_ = nullptr;  // the context's own pen, put back before the highlight pen is deleted
 };

@@ -107,11 +107,34 @@ void stampMarks(uint32_t* values, uint32_t* holes, int64_t width, int64_t height
     }
 }
 
-// Kept from paint to paint: on some systems the first touch of fresh pages
-// costs more than the stamping, and every pointer move repaints.
-std::vector<uint32_t>& scratchPixels() {
-    static std::vector<uint32_t> pixels;
-    return pixels;
+int bitsPerPixel(HDC dc) {
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP bitmap;
+        if (GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof bitmap, &bitmap) ==
+            static_cast<int>(sizeof bitmap)) {
+            return bitmap.bmBitsPixel;
+        }
+    }
+    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+}
+
+// The stamp for marks of this reach on a context like dc, learnt the first
+// time that pixel format asks for it.
+const std::vector<StampPixel>& learntStamp(HDC dc, int32_t reach) {
+    struct Learnt {
+        int bits;
+        int32_t reach;
+        std::vector<StampPixel> stamp;
+    };
+    static std::vector<Learnt> learnt;  // a few formats at most
+    const int bits = bitsPerPixel(dc);
+    for (const Learnt& known : learnt) {
+        if (known.bits == bits && known.reach == reach) {
+            return known.stamp;
+        }
+    }
+    learnt.push_back({bits, reach, markStamp(dc, reach)});
+    return learnt.back().stamp;
 }
 
 }  // namespace
@@ -119,15 +142,15 @@ std::vector<uint32_t>& scratchPixels() {
 // One write clears the marks' pixels, the other sets them. A pixel between
 // marks is ANDed with all ones and ORed with zero, which leaves it as it was;
 // nothing is read back from the context, which can be slow.
-bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count, int32_t reach) {
-    const std::vector<StampPixel> stamp = markStamp(dc, reach);
+bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count, int32_t reach,
+                     std::vector<uint32_t>& scratch) {
+    const std::vector<StampPixel>& stamp = learntStamp(dc, reach);
     const int width = clip.right - clip.left;
     const int height = clip.bottom - clip.top;
     const auto area = static_cast<size_t>(width) * static_cast<size_t>(height);
     if (stamp.empty() || area > largestStampedBox) {
         return false;
     }
-    std::vector<uint32_t>& scratch = scratchPixels();
     if (scratch.size() < 2 * area) {
         scratch.resize(2 * area);
     }
@@ -153,11 +176,5 @@ bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count
 }
 
 bool trueColour(HDC dc) {
-    if (GetObjectType(dc) == OBJ_MEMDC) {
-        BITMAP bitmap;
-        return GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof bitmap, &bitmap) ==
-                   static_cast<int>(sizeof bitmap) &&
-               bitmap.bmBitsPixel >= 24;
-    }
-    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24;
+    return bitsPerPixel(dc) >= 24;
 }

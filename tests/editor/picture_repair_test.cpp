@@ -12,7 +12,7 @@
 #include "editor/counted_picture.h"
 #include "editor/figure_document.h"
 #include "editor/gdi_pen_pixels.h"
-#include "editor/gdi_limits.h"
+#include "figure/gdi_limits.h"
 #include "editor/shapes_reaching.h"
 #include "support/figures.h"
 
