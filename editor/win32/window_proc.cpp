@@ -7,6 +7,7 @@
 #include "editor/view.h"
 #include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
+#include "editor/win32/polish_text.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ void paint(HWND window, WindowData& data) {
 // Returns whether the window may close.
 bool saveBeforeClosing(HWND window, EditorState& state) {
     while (saveAtClose(state) == SaveOutcome::failed) {
-        const int choice = MessageBoxA(window, saveFailureChoicesText, saveFailureCaption,
-                                       MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
+        const int choice = showMessageBox(window, saveFailureChoicesText, saveFailureCaption,
+                                          MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
         if (choice == IDCONTINUE) {
             closeWithoutSaving(state);
             return true;
@@ -108,9 +109,9 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     EditorState* state = data->state;
     switch (message) {
         case WM_CREATE:
-            MessageBoxA(window, titleLine, greetingCaption, MB_OK);
+            showMessageBox(window, titleLine, greetingCaption, MB_OK);
             if (loadAtStart(*state)) {
-                MessageBoxA(window, loadFailureText, loadFailureCaption, MB_OK);
+                showMessageBox(window, loadFailureText, loadFailureCaption, MB_OK);
             }
             break;
         case WM_COMMAND:
@@ -157,7 +158,7 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DESTROY:
             // Destroyed without a close: no owner, the window is going away under the box.
             if (!state->saveSettled && saveAtClose(*state) == SaveOutcome::failed) {
-                MessageBoxA(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
+                showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
             }
             PostQuitMessage(0);
             return 0;

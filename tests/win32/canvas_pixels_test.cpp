@@ -22,6 +22,7 @@
 #include "editor/win32/gdi_canvas.h"
 #include "editor/win32/pixel_buffer.h"
 #include "editor/win32/main_window.h"
+#include "editor/win32/polish_text.h"
 #include "editor/modes.h"
 #include "editor/view.h"
 #include "window_fixture.h"
@@ -50,7 +51,7 @@ public:
         drawLine(dc_, from.x, from.y, x, y);
     }
     void textOut(int32_t x, int32_t y, const char* text, int length) override {
-        TextOutA(dc_, x, y, text, length);
+        drawText(dc_, x, y, text, length);
     }
     void createHighlightPen(int width) override {
         releasePen();
