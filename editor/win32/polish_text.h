@@ -15,9 +15,9 @@
 // The text of Windows-1250 bytes in UTF-16, one unit for each byte.
 std::wstring fromWindows1250(std::string_view text);
 
-// MessageBoxW with a text and caption of Windows-1250 bytes. Returns the
-// button chosen (IDOK, IDCANCEL, IDYES, IDNO, IDTRYAGAIN, ...) as MessageBoxW
-// does, or 0 when no box could be shown.
+// MessageBoxW with a text and caption of Windows-1250 bytes, neither null.
+// Returns the button chosen (IDOK, IDCANCEL, IDYES, IDNO, IDTRYAGAIN, ...) as
+// MessageBoxW does, or 0 when no box could be shown.
 int showMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // CreateWindowExW for a child control of a system class ("button", "static",
