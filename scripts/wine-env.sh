@@ -1,6 +1,7 @@
 # Sourced by the scripts that run Windows programs here: starts a private
 # virtual X display (unless asked to use the current one) and a private Wine
-# prefix, with the Polish locale so that Wine's ANSI code page is 1250.
+# prefix, with the Polish locale so that Wine's ANSI code page is 1250 (the
+# test fixture also makes one in another locale).
 #
 #   source scripts/wine-env.sh
 #   wine_env_start PREFIX_DIR [--use-current-display]
@@ -56,14 +57,17 @@ wine_env_start_xvfb() {
   return 1
 }
 
-# Exports the variables that make wine use PREFIX_DIR in the Polish locale.
+# Exports the variables that make wine use PREFIX_DIR in LOCALE, by default
+# the Polish one. Wine takes its ANSI code page from the locale: 1250 from
+# pl_PL.UTF-8, 1252 from C.UTF-8.
 wine_env_use_prefix() {
+  local locale=${2:-pl_PL.UTF-8}
   mkdir -p "$1"
   export WINEPREFIX
   WINEPREFIX=$(cd "$1" && pwd)
   export WINEARCH=win64
   export WINEDEBUG=-all
-  export LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8
+  export LANG=$locale LC_ALL=$locale
 }
 
 # Makes the prefix the first time; needs no display.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build's test fixture, run by ctest: a private virtual display and
-# Wine prefix for the tests that run under Wine.
+# Wine prefixes for the tests that run under Wine, each prefix in its own
+# locale and so with its own ANSI code page, all on the one display.
 #
-#   wine-fixture.sh prefix PREFIX_DIR                  makes the prefix (no display needed)
-#   wine-fixture.sh start PREFIX_DIR DISPLAY STATE     starts Xvfb on :DISPLAY and the prefix's Wine server
-#   wine-fixture.sh stop PREFIX_DIR STATE              ends both
+#   wine-fixture.sh prefix PREFIX_DIR [LOCALE]                 makes a prefix (no display needed)
+#   wine-fixture.sh start DISPLAY STATE PREFIX_DIR LOCALE ...  starts Xvfb on :DISPLAY and each prefix's Wine server
+#   wine-fixture.sh stop STATE PREFIX_DIR ...                  ends them all
 #
 # STATE is a file that remembers the Xvfb started here, so that stop, or the
 # next start after an interrupted run, ends that process and no other.
@@ -54,39 +55,57 @@ stop_wine_server() {
 command=${1:-}
 case $command in
   prefix)
-    wine_env_use_prefix "$2"
+    wine_env_use_prefix "$2" "${3:-}"
     wine_env_prepare_prefix
     ;;
   start)
-    prefix=$2 number=$3 state=$4
-    wine_env_use_prefix "$prefix"
+    number=$2 state=$3
+    shift 3
+    prefixes=("$@")
+    if [ $((${#prefixes[@]} % 2)) -ne 0 ] || [ ${#prefixes[@]} -eq 0 ]; then
+      echo "start wants each prefix folder followed by its locale" >&2
+      exit 2
+    fi
     # Left by an interrupted run, or by ctest listing the tests.
     stop_recorded_xvfb "$state"
-    stop_wine_server
-    wine_env_prepare_prefix
+    for ((i = 0; i < ${#prefixes[@]}; i += 2)); do
+      wine_env_use_prefix "${prefixes[i]}" "${prefixes[i + 1]}"
+      stop_wine_server
+      wine_env_prepare_prefix
+    done
     if ! wine_env_start_xvfb "$number"; then
       echo "display :$number is taken by another X server: configure the build again to choose" \
         "a free one, or set FIGURY_TEST_DISPLAY" >&2
       exit 1
     fi
     echo "$wine_env_xvfb_pid $number" >"$state"
+    echo "Xvfb :$number (process $wine_env_xvfb_pid)"
     # One server and one set of Wine's own programs (services, the desktop
-    # window on this display) for the whole run, rather than a set for each
-    # test. Started here, they hold no test's output open, which ctest would
-    # wait for.
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine wineboot </dev/null >/dev/null 2>&1
-    echo "Xvfb :$number (process $wine_env_xvfb_pid), Wine prefix $WINEPREFIX"
+    # window on this display) a prefix for the whole run, rather than a set
+    # for each test. Started here, they hold no test's output open, which
+    # ctest would wait for.
+    for ((i = 0; i < ${#prefixes[@]}; i += 2)); do
+      wine_env_use_prefix "${prefixes[i]}" "${prefixes[i + 1]}"
+      wineserver -p </dev/null >/dev/null 2>&1
+      wine wineboot </dev/null >/dev/null 2>&1
+      echo "Wine prefix $WINEPREFIX in $LANG"
+    done
     ;;
   stop)
-    prefix=$2 state=$3
-    wine_env_use_prefix "$prefix"
-    stop_wine_server
-    stop_recorded_xvfb "$state"
-    echo "ended the Wine server of $WINEPREFIX and the test display"
+    state=$2
+    shift 2
+    failed=0
+    for prefix in "$@"; do
+      wine_env_use_prefix "$prefix"
+      stop_wine_server || failed=1
+    done
+    stop_recorded_xvfb "$state" || failed=1
+    echo "ended the Wine servers of $* and the test display"
+    exit $failed
     ;;
   *)
-    echo "usage: wine-fixture.sh prefix PREFIX_DIR | start PREFIX_DIR DISPLAY STATE | stop PREFIX_DIR STATE" >&2
+    echo "usage: wine-fixture.sh prefix PREFIX_DIR [LOCALE] | start DISPLAY STATE PREFIX_DIR LOCALE ..." \
+      "| stop STATE PREFIX_DIR ..." >&2
     exit 2
     ;;
 esac

@@ -8,6 +8,7 @@
 
 #include "editor/gdi_pen_pixels.h"
 #include "editor/win32/mark_stamp.h"
+#include "editor/win32/polish_text.h"
 
 namespace {
 
@@ -250,7 +251,7 @@ void GdiCanvas::lineTo(int32_t x, int32_t y) {
 }
 
 void GdiCanvas::textOut(int32_t x, int32_t y, const char* text, int length) {
-    TextOutA(dc_, x, y, text, length);
+    drawText(dc_, x, y, text, length);
 }
 
 void GdiCanvas::createHighlightPen(int width) {

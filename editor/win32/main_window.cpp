@@ -4,6 +4,7 @@
 
 #include "editor/commands.h"
 #include "editor/texts.h"
+#include "editor/win32/polish_text.h"
 #include "editor/win32/window_proc.h"
 
 const std::string windowClassName = "Figury";
@@ -12,10 +13,8 @@ namespace {
 
 HWND createButton(HWND window, HINSTANCE instance, int x, int width, const char* label, int controlId,
                   DWORD style) {
-    // A child window's menu argument carries its control identifier.
-    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
-    return CreateWindowExA(0, "button", label, WS_CHILD | WS_VISIBLE | style, x, 0, width, buttonBarHeight,
-                           window, id, instance, nullptr);
+    return createControl(L"button", label, WS_CHILD | WS_VISIBLE | style, x, 0, width, buttonBarHeight,
+                         window, controlId, instance);
 }
 
 }  // namespace

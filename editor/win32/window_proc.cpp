@@ -7,6 +7,7 @@
 #include "editor/view.h"
 #include "editor/win32/figure_image.h"
 #include "editor/win32/gdi_canvas.h"
+#include "editor/win32/polish_text.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
             // Yes writes over the other program's file, No keeps it and closes,
             // Cancel goes back; Enter and Esc go back, so no key alone loses
             // either figure.
-            const int choice = MessageBoxA(window, changedFileText, changedFileCaption,
+            const int choice = showMessageBox(window, changedFileText, changedFileCaption,
                                            MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
             if (choice == IDNO) {
                 closeWithoutSaving(state);
@@ -88,7 +89,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
         if (outcome != SaveOutcome::failed) {
             return true;
         }
-        const int choice = MessageBoxA(window, saveFailureChoicesText, saveFailureCaption,
+        const int choice = showMessageBox(window, saveFailureChoicesText, saveFailureCaption,
                                        MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
         if (choice == IDCONTINUE) {
             closeWithoutSaving(state);
@@ -128,9 +129,9 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     EditorState* state = data->state;
     switch (message) {
         case WM_CREATE:
-            MessageBoxA(window, titleLine, greetingCaption, MB_OK);
+            showMessageBox(window, titleLine, greetingCaption, MB_OK);
             if (loadAtStart(*state)) {
-                MessageBoxA(window, loadFailureText, loadFailureCaption, MB_OK);
+                showMessageBox(window, loadFailureText, loadFailureCaption, MB_OK);
             }
             break;
         case WM_COMMAND:
@@ -180,7 +181,7 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             // replace a changed file, and a failure is only reported, with no
             // owner, as the window is going away under the box.
             if (!state->saveSettled && saveAtClose(*state, ChangedFile::replace) == SaveOutcome::failed) {
-                MessageBoxA(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
+                showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
             }
             PostQuitMessage(0);
             return 0;

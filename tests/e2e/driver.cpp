@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <iterator>
 #include <thread>
 
 namespace e2e {
@@ -92,9 +93,9 @@ std::string className(HWND hwnd) {
     return buf;
 }
 
-std::string windowText(HWND hwnd) {
-    char buf[1024] = "";
-    GetWindowTextA(hwnd, buf, sizeof buf);
+std::wstring windowText(HWND hwnd) {
+    wchar_t buf[1024] = L"";
+    GetWindowTextW(hwnd, buf, static_cast<int>(std::size(buf)));
     return buf;
 }
 
@@ -103,7 +104,7 @@ namespace {
 struct TopQuery {
     DWORD pid;
     const char* cls;
-    const char* caption;
+    const wchar_t* caption;
     std::vector<HWND> found;
 };
 
@@ -152,13 +153,13 @@ LONG toAbsolute(int pixel, int size) {
 
 }  // namespace
 
-std::vector<HWND> topWindows(DWORD pid, const char* cls, const char* caption) {
+std::vector<HWND> topWindows(DWORD pid, const char* cls, const wchar_t* caption) {
     TopQuery q{pid, cls, caption, {}};
     EnumWindows(collectTop, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
-HWND waitForWindow(DWORD pid, const char* cls, const char* caption, Millis timeout) {
+HWND waitForWindow(DWORD pid, const char* cls, const wchar_t* caption, Millis timeout) {
     HWND found = nullptr;
     waitUntil(
         [&] {
@@ -343,17 +344,6 @@ bool regionEquals(const Image& a, int x, int y, const Image& b) {
         }
     }
     return true;
-}
-
-std::string cp1250(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    int n = WideCharToMultiByte(1250, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(1250, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
 }
 
 }  // namespace e2e

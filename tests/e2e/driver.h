@@ -46,11 +46,12 @@ private:
 };
 
 std::string className(HWND hwnd);
-std::string windowText(HWND hwnd);
+// A window's text as Unicode: what the user reads, whatever the code page.
+std::wstring windowText(HWND hwnd);
 // Visible or not, top-level windows of one process with the given class and,
 // when caption is not null, that exact caption.
-std::vector<HWND> topWindows(DWORD pid, const char* cls, const char* caption = nullptr);
-HWND waitForWindow(DWORD pid, const char* cls, const char* caption, Millis timeout);
+std::vector<HWND> topWindows(DWORD pid, const char* cls, const wchar_t* caption = nullptr);
+HWND waitForWindow(DWORD pid, const char* cls, const wchar_t* caption, Millis timeout);
 bool waitWindowGone(HWND hwnd, Millis timeout);
 std::vector<HWND> childWindows(HWND parent);
 
@@ -73,8 +74,5 @@ int countPixels(const Image& image, const RECT& area, std::uint32_t rgb);
 bool sameImage(const Image& a, const Image& b);
 // Compares b with the part of a whose top-left corner is (x, y).
 bool regionEquals(const Image& a, int x, int y, const Image& b);
-
-// Windows-1250 bytes of a text, the way an ANSI program on a Polish system keeps it.
-std::string cp1250(const std::wstring& text);
 
 }  // namespace e2e

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "support/polish_code_page.h"
+#include "support/code_page.h"
 #include "support/user_texts.h"
 
 namespace e2e {
@@ -24,7 +24,9 @@ const std::wstring kPromptSecondPoint = user_texts::wide(user_texts::promptLineS
 const std::wstring kLineInserted = user_texts::wide(user_texts::lineInserted);
 const std::wstring kLineDeleted = user_texts::wide(user_texts::lineDeleted);
 const std::wstring kLoadFailed = user_texts::wide(user_texts::loadFailure);
+const std::wstring kLoadFailedCaption = user_texts::wide(user_texts::loadFailureCaption);
 const std::wstring kSaveFailed = user_texts::wide(user_texts::saveFailure);
+const std::wstring kSaveFailedCaption = user_texts::wide(user_texts::saveFailureCaption);
 
 const char* const kSquareFile =
     "// a square without its left side\n"
@@ -66,9 +68,11 @@ void removeTree(const std::string& path) {
 
 namespace {
 
+// With the code page: a case that runs under two keeps the folders of each.
 std::string testName() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::string name =
+        std::string(info->test_suite_name()) + "." + info->name() + "-" + std::to_string(GetACP());
     for (char& c : name) {
         if (c == '/') {
             c = '-';
@@ -91,7 +95,7 @@ EditorTest::EditorTest()
       session_(editorExe(), shotDir_) {}
 
 void EditorTest::SetUp() {
-    FIGURY_REQUIRE_POLISH_CODE_PAGE();
+    ASSERT_TRUE(testing_support::runsInTheCodePageAskedFor());
     removeTree(workDir_);
     removeTree(shotDir_);
     std::error_code error;

@@ -28,7 +28,9 @@ extern const std::wstring kPromptSecondPoint;
 extern const std::wstring kLineInserted;
 extern const std::wstring kLineDeleted;
 extern const std::wstring kLoadFailed;
+extern const std::wstring kLoadFailedCaption;
 extern const std::wstring kSaveFailed;
+extern const std::wstring kSaveFailedCaption;
 
 using Points = std::vector<std::pair<int, int>>;
 using Lines = std::vector<std::pair<int, int>>;  // point numbers from 1

@@ -17,6 +17,15 @@ bool makeDirs(const std::string& path) {
     return std::filesystem::is_directory(path, error);
 }
 
+// A text for a screenshot's name, which keeps ASCII letters and digits only.
+std::string ascii(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) {
+        narrow += c < 0x80 ? static_cast<char>(c) : '-';
+    }
+    return narrow;
+}
+
 // A box or a window just shown may still be painting.
 Image settledCapture(const RECT& area) {
     Image last = captureScreen(area);
@@ -51,11 +60,11 @@ bool EditorSession::startAndGreet(const std::string& workDir) {
     if (!start(workDir)) {
         return false;
     }
-    HWND greeting = waitBox("dane");
+    HWND greeting = waitBox(L"dane");
     return greeting && answer(greeting) && waitWindow();
 }
 
-HWND EditorSession::waitBox(const std::string& caption, Millis timeout) {
+HWND EditorSession::waitBox(const std::wstring& caption, Millis timeout) {
     HWND box = nullptr;
     waitUntil(
         [&] {
@@ -71,19 +80,19 @@ HWND EditorSession::waitBox(const std::string& caption, Millis timeout) {
     if (box) {
         RECT r{};
         GetWindowRect(box, &r);
-        shotOf(settledCapture(r), "box " + caption);
+        shotOf(settledCapture(r), "box " + ascii(caption));
     }
     return box;
 }
 
-bool EditorSession::boxAppears(const std::string& caption, Millis timeout) {
+bool EditorSession::boxAppears(const std::wstring& caption, Millis timeout) {
     return waitBox(caption, timeout) != nullptr;
 }
 
-std::string EditorSession::boxText(HWND box) {
+std::wstring EditorSession::boxText(HWND box) {
     // A message box keeps its text in the static control 0xFFFF.
     HWND text = GetDlgItem(box, 0xFFFF);
-    return text ? windowText(text) : std::string();
+    return text ? windowText(text) : std::wstring();
 }
 
 bool EditorSession::boxHasIcon(HWND box) {
@@ -236,7 +245,7 @@ bool EditorSession::waitStatus(const std::wstring& text, Image* last) {
         image = settledClient();
         ok = statusShows(image, text);
     }
-    shotOf(image, (ok ? "status " : "status is not ") + cp1250(text));
+    shotOf(image, (ok ? "status " : "status is not ") + ascii(text));
     if (last) {
         *last = image;
     }

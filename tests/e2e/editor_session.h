@@ -28,10 +28,10 @@ public:
     bool startAndGreet(const std::string& workDir);
 
     // A visible message box of the editor with this caption, or null.
-    HWND waitBox(const std::string& caption, Millis timeout = Millis(20000));
+    HWND waitBox(const std::wstring& caption, Millis timeout = Millis(20000));
     // Whether a box with this caption shows within the time.
-    bool boxAppears(const std::string& caption, Millis timeout);
-    static std::string boxText(HWND box);
+    bool boxAppears(const std::wstring& caption, Millis timeout);
+    static std::wstring boxText(HWND box);
     static bool boxHasIcon(HWND box);
     // Presses Enter on the box and waits until it is gone.
     bool answer(HWND box);

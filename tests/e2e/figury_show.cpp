@@ -19,14 +19,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot start %s\n", argv[1]);
         return 1;
     }
-    HWND greeting = session.waitBox("dane");
+    HWND greeting = session.waitBox(L"dane");
     if (!greeting || !session.answer(greeting)) {
         std::fprintf(stderr, "the editor did not greet\n");
         return 1;
     }
     // The figure file may not load; then say so and go on with an empty editor.
     if (!session.waitWindow(Millis(3000))) {
-        HWND failed = session.waitBox("Brak danych", Millis(1000));
+        HWND failed = session.waitBox(L"Brak danych", Millis(1000));
         if (failed) {
             std::fprintf(stderr, "the editor could not load Dane/obiekt.obj\n");
             session.answer(failed);

@@ -102,9 +102,9 @@ using StartTest = EditorTest;
 TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure) {
     writeData(kSquareFile);
     ASSERT_TRUE(session_.start(workDir_));
-    HWND greeting = session_.waitBox("dane");
+    HWND greeting = session_.waitBox(L"dane");
     ASSERT_NE(greeting, nullptr) << "no greeting box";
-    EXPECT_EQ(EditorSession::boxText(greeting), cp1250(kTitle));
+    EXPECT_EQ(EditorSession::boxText(greeting), kTitle);
     HWND owner = GetWindow(greeting, GW_OWNER);
     EXPECT_EQ(className(owner), "Figury") << "the greeting belongs to the main window";
     ASSERT_TRUE(session_.answer(greeting));
@@ -113,7 +113,7 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
     EXPECT_EQ(window, owner);
     EXPECT_TRUE(topWindows(session_.process().id(), "#32770").empty()) << "a valid file loads without a box";
 
-    EXPECT_EQ(windowText(window), cp1250(kTitle));
+    EXPECT_EQ(windowText(window), kTitle);
     RECT frame{};
     GetWindowRect(window, &frame);
     EXPECT_EQ(frame.right - frame.left, 800);
@@ -184,12 +184,11 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
         EXPECT_EQ(r.right - r.left, e.width);
         EXPECT_EQ(r.bottom - r.top, 30);
         EXPECT_EQ(className(found), "Button");
-        EXPECT_EQ(windowText(found), cp1250(e.text));
+        EXPECT_EQ(windowText(found), e.text);
         EXPECT_EQ(GetDlgCtrlID(found), e.id);
         EXPECT_EQ(IsWindowEnabled(found) != 0, e.enabled);
         EXPECT_TRUE(IsWindowVisible(found));
     }
-    EXPECT_EQ(cp1250(L"usuń"), "usu\xF1");
 
     Image shown = session_.settled();
     for (const auto& p : kSquarePoints) {
@@ -265,12 +264,12 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
             writeData(c.bytes);
         }
         ASSERT_TRUE(session_.start(workDir_));
-        HWND greeting = session_.waitBox("dane");
+        HWND greeting = session_.waitBox(L"dane");
         ASSERT_NE(greeting, nullptr);
         ASSERT_TRUE(session_.answer(greeting));
-        HWND failed = session_.waitBox(cp1250(user_texts::wide(user_texts::loadFailureCaption)));
+        HWND failed = session_.waitBox(kLoadFailedCaption);
         ASSERT_NE(failed, nullptr) << "no load-failure box";
-        EXPECT_EQ(EditorSession::boxText(failed), cp1250(kLoadFailed));
+        EXPECT_EQ(EditorSession::boxText(failed), kLoadFailed);
         EXPECT_EQ(className(GetWindow(failed, GW_OWNER)), "Figury");
         ASSERT_TRUE(session_.answer(failed));
         ASSERT_NE(session_.waitWindow(), nullptr);
@@ -290,8 +289,11 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
 TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     writeData("PUNKTA 2\n10 10\n");
     ASSERT_TRUE(session_.start(workDir_));
-    ASSERT_TRUE(session_.answer(session_.waitBox("dane")));
-    ASSERT_TRUE(session_.answer(session_.waitBox("Brak danych")));
+    ASSERT_TRUE(session_.answer(session_.waitBox(L"dane")));
+    HWND failed = session_.waitBox(kLoadFailedCaption);
+    ASSERT_NE(failed, nullptr) << "no load-failure box";
+    EXPECT_EQ(EditorSession::boxText(failed), kLoadFailed);
+    ASSERT_TRUE(session_.answer(failed));
     ASSERT_NE(session_.waitWindow(), nullptr);
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
     ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
@@ -321,12 +323,12 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
 
         ASSERT_TRUE(bringToFront(session_.window()));
         tapAltF4();
-        HWND failed = session_.waitBox(cp1250(user_texts::wide(user_texts::saveFailureCaption)));
+        HWND failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr) << "a lost save must be reported";
         EXPECT_EQ(EditorSession::boxText(failed),
-                  cp1250(std::wstring(kSaveFailed) +
-                         L"\n\nMożesz spróbować ponownie, anulować zamykanie i wrócić do edycji z zachowaną "
-                         L"figurą albo kontynuować zamykanie bez zapisu."));
+                  kSaveFailed +
+                      L"\n\nMożesz spróbować ponownie, anulować zamykanie i wrócić do edycji z zachowaną "
+                      L"figurą albo kontynuować zamykanie bez zapisu.");
         EXPECT_EQ(GetWindow(failed, GW_OWNER), session_.window());
         EXPECT_TRUE(EditorSession::boxHasIcon(failed)) << "an error box shows the error icon";
         if (!fixed) {
@@ -342,10 +344,10 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
 
         ASSERT_TRUE(bringToFront(session_.window()));
         tapAltF4();
-        failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+        failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr);
         ASSERT_TRUE(session_.answer(failed));
-        failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+        failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr) << "Enter tries again, which fails again";
         ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
         ASSERT_TRUE(session_.answer(failed));
@@ -403,7 +405,7 @@ TEST_F(StartTest, SaveKeepsWhatTheUserSetOnTheFile) {
         } else {
             ASSERT_TRUE(bringToFront(session_.window()));
             tapAltF4();
-            HWND failed = session_.waitBox(cp1250(L"Błąd zapisu"));
+            HWND failed = session_.waitBox(kSaveFailedCaption);
             ASSERT_NE(failed, nullptr) << "a read-only file is not replaced, and the user is told";
             ASSERT_TRUE(pressBoxButton(failed, IDCONTINUE));
             DWORD code = 12345;

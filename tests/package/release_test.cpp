@@ -1,20 +1,26 @@
 // The unpacked release as a user starts it: figury.exe in its own folder
-// greets, shows the example house from Dane/obiekt.obj, ends with 0 when the
-// window is closed and leaves the file as shipped. FIGURY_RELEASE_DIR names
-// the unpacked folder (the release_zip test makes it).
+// greets, shows the example house from Dane/obiekt.obj and its buttons in
+// Polish, ends with 0 when the window is closed and leaves the file as
+// shipped. FIGURY_RELEASE_DIR names the unpacked folder (the release_zip test
+// makes it).
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "editor_session.h"
+#include "support/code_page.h"
 #include "support/files.h"
+#include "support/user_texts.h"
 
 namespace {
 
@@ -44,6 +50,7 @@ protected:
                 << "FIGURY_RELEASE_DIR names no unpacked release; ctest's release_zip test makes one";
         }
         folder_ = toWindowsPath(dir);
+        ASSERT_TRUE(testing_support::runsInTheCodePageAskedFor());
     }
 
     std::string folder_;
@@ -60,12 +67,31 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
 
     EditorSession session(folder_ + "\\figury.exe", "");
     ASSERT_TRUE(session.start(folder_));
-    HWND greeting = session.waitBox("dane");
+    HWND greeting = session.waitBox(L"dane");
     ASSERT_NE(greeting, nullptr) << "no greeting box";
-    EXPECT_EQ(EditorSession::boxText(greeting), "Figury - edytor figur");
+    EXPECT_EQ(EditorSession::boxText(greeting), L"Figury - edytor figur");
     ASSERT_TRUE(session.answer(greeting));
     ASSERT_NE(session.waitWindow(), nullptr) << "no window after the greeting";
     EXPECT_TRUE(topWindows(session.process().id(), "#32770").empty()) << "the house loads without a box";
+
+    // The labels from left to right.
+    std::vector<std::pair<LONG, std::wstring>> buttons;
+    for (HWND button : childWindows(session.window())) {
+        RECT place{};
+        GetWindowRect(button, &place);
+        buttons.emplace_back(place.left, windowText(button));
+    }
+    std::sort(buttons.begin(), buttons.end());
+    std::vector<std::wstring> labels;
+    for (const auto& button : buttons) {
+        labels.push_back(button.second);
+    }
+    std::vector<std::wstring> expected = {L""};
+    for (std::string_view label : user_texts::buttonLabels) {
+        expected.push_back(user_texts::wide(label));
+    }
+    expected.push_back(L"");
+    EXPECT_EQ(labels, expected);
 
     Image shown = session.settledClient();
     for (const POINT& p : house) {

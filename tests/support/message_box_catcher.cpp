@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <deque>
+#include <iterator>
 
 namespace {
 
@@ -10,9 +11,9 @@ std::deque<int> answers;
 HWND lastBox = nullptr;
 HHOOK activeHook = nullptr;
 
-std::string dialogItemText(HWND box, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(box, id, text, sizeof text);
+std::wstring dialogItemText(HWND box, int id) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, id, text, static_cast<int>(std::size(text)));
     return text;
 }
 
@@ -35,8 +36,8 @@ LRESULT CALLBACK watchActivations(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameA(window, className, sizeof className);
         if (std::strcmp(className, "#32770") == 0 && window != lastBox) {
             lastBox = window;
-            char caption[256] = {};
-            GetWindowTextA(window, caption, sizeof caption);
+            wchar_t caption[256] = {};
+            GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
             std::vector<int> buttons;
             for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 char childClass[32] = {};

@@ -6,11 +6,12 @@
 #include <vector>
 
 // Records every message box the test thread opens and closes it with OK, or
-// with the answers given, so that the real MessageBoxA runs without anyone at
-// the keyboard.
+// with the answers given, so that the real message box runs without anyone at
+// the keyboard. Its texts are read as Unicode: what the user reads, whatever
+// the system's code page.
 struct SeenBox {
-    std::string caption;
-    std::string text;
+    std::wstring caption;
+    std::wstring text;
     HWND owner;
     bool errorIcon;
     std::vector<int> buttons;  // identifiers, in the box's order

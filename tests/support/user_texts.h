@@ -103,6 +103,20 @@ inline constexpr std::array<std::string_view, 38> all = {
     nothingToRedo,
 };
 
+// The labels of the command buttons, in the bar's order.
+inline constexpr std::array<std::string_view, 5> buttonLabels = {
+    buttonAddPoint, buttonDeletePoint, buttonMovePoint, buttonInsertLine, buttonDeleteLine,
+};
+
+// Every message of the status line.
+inline constexpr std::array<std::string_view, 24> statusMessages = {
+    promptAddPoint,     promptDeletePoint, promptMovePoint,       promptInsertLine,   promptDeleteLine,
+    pointAdded,         pointDeleted,      promptMoveDestination, pointMoved,         promptLineSecond,
+    lineInserted,       lineDeleted,       undonePointAdded,      undonePointDeleted, undonePointMoved,
+    undoneLineInserted, undoneLineDeleted, redonePointAdded,      redonePointDeleted, redonePointMoved,
+    redoneLineInserted, redoneLineDeleted, nothingToUndo,         nothingToRedo,
+};
+
 // The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.
 struct PolishLetter {
     std::string_view utf8;

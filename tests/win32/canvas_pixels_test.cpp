@@ -23,6 +23,7 @@
 #include "editor/win32/pixel_buffer.h"
 #include "editor/win32/main_window.h"
 #include "editor/commands.h"
+#include "editor/win32/polish_text.h"
 #include "editor/modes.h"
 #include "editor/view.h"
 #include "window_fixture.h"
@@ -51,7 +52,7 @@ public:
         drawLine(dc_, from.x, from.y, x, y);
     }
     void textOut(int32_t x, int32_t y, const char* text, int length) override {
-        TextOutA(dc_, x, y, text, length);
+        drawText(dc_, x, y, text, length);
     }
     void createHighlightPen(int width) override {
         releasePen();

@@ -63,7 +63,7 @@ TEST_F(Program, RunsUntilTheWindowIsClosedAndEndsWithZero) {
     EXPECT_EQ(7, observed.children);
     EXPECT_EQ(1, observed.loadedPoints);
     ASSERT_EQ(1u, catcher_.boxes().size());
-    EXPECT_EQ("Figury - edytor figur", catcher_.boxes()[0].text);
+    EXPECT_EQ(L"Figury - edytor figur", catcher_.boxes()[0].text);
     EXPECT_EQ(nullptr, FindWindowA("Figury", nullptr));
     EXPECT_EQ("PUNKTY 1\r\n\r\n5 6\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
 }

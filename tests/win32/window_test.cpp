@@ -1,8 +1,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +14,8 @@
 
 #include "editor/commands.h"
 #include "editor/win32/main_window.h"
+#include "support/code_page.h"
 #include "support/figures.h"
-#include "support/polish_code_page.h"
 #include "support/user_texts.h"
 #include "window_fixture.h"
 
@@ -22,10 +25,59 @@ const COLORREF white = RGB(255, 255, 255);
 const COLORREF black = RGB(0, 0, 0);
 const COLORREF red = RGB(255, 0, 0);
 
+using user_texts::wide;
 using user_texts::windows1250;
 
-const std::string greeting = windows1250(user_texts::title);
-const std::string loadFailure = windows1250(user_texts::loadFailure);
+const std::wstring greeting = wide(user_texts::title);
+const std::wstring loadFailure = wide(user_texts::loadFailure);
+
+// The pixels of a width x height patch of dc at (x, y), as 0x00RRGGBB.
+std::vector<uint32_t> patchOf(HDC dc, int x, int y, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC memory = CreateCompatibleDC(dc);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (uint32_t& pixel : pixels) {
+        pixel &= 0xFFFFFFu;
+    }
+    SelectObject(memory, before);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// A strip width pixels wide with the text drawn from Unicode at its left, as
+// a fresh context like dc draws it: its font, black on white.
+struct TextStrip {
+    int height;
+    std::vector<uint32_t> pixels;
+};
+TextStrip drawnFromUnicode(HDC dc, const std::wstring& text, int width) {
+    HDC memory = CreateCompatibleDC(dc);
+    SIZE size = {};
+    GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &size);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, size.cy);
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    const RECT strip = {0, 0, width, size.cy};
+    FillRect(memory, &strip, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TextOutW(memory, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    TextStrip drawn = {size.cy, patchOf(memory, 0, 0, width, size.cy)};
+    SelectObject(memory, before);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return drawn;
+}
 
 class MainWindow : public ScratchFolderTest {
 protected:
@@ -33,7 +85,7 @@ protected:
 
     void SetUp() override {
         ScratchFolderTest::SetUp();
-        FIGURY_REQUIRE_POLISH_CODE_PAGE();
+        ASSERT_TRUE(testing_support::runsInTheCodePageAskedFor());
     }
 
     void TearDown() override {
@@ -102,7 +154,7 @@ TEST_F(MainWindow, GreetsAndLoadsTheFigureFile) {
     open();
     ASSERT_EQ(1u, catcher_.boxes().size());
     EXPECT_EQ(greeting, catcher_.boxes()[0].text);
-    EXPECT_EQ(windows1250(user_texts::greetingCaption), catcher_.boxes()[0].caption);
+    EXPECT_EQ(wide(user_texts::greetingCaption), catcher_.boxes()[0].caption);
     EXPECT_EQ(window_, catcher_.boxes()[0].owner);
     EXPECT_FALSE(catcher_.boxes()[0].errorIcon);
     EXPECT_EQ(testing_support::figureOf({100, 100, 300, 100}, {100, 100, 300, 100}),
@@ -117,7 +169,7 @@ TEST_F(MainWindow, WithoutAFileStartsEmptyAndCreatesItAtClose) {
     ASSERT_EQ(2u, catcher_.boxes().size());
     EXPECT_EQ(greeting, catcher_.boxes()[0].text);
     EXPECT_EQ(loadFailure, catcher_.boxes()[1].text);
-    EXPECT_EQ(windows1250(user_texts::loadFailureCaption), catcher_.boxes()[1].caption);
+    EXPECT_EQ(wide(user_texts::loadFailureCaption), catcher_.boxes()[1].caption);
     EXPECT_EQ(window_, catcher_.boxes()[1].owner);
     EXPECT_TRUE(state_.document.figure().points.empty());
     catcher_.forget();
@@ -135,8 +187,8 @@ TEST_F(MainWindow, AFailedSaveAtCloseLetsTheUserTryAgainGoBackOrCloseWithoutSavi
     SendMessageA(window_, WM_CLOSE, 0, 0);
     ASSERT_EQ(2u, catcher_.boxes().size()) << "try again fails again; cancel goes back";
     const SeenBox& box = catcher_.boxes()[0];
-    EXPECT_EQ(windows1250(user_texts::saveFailureChoices), box.text);
-    EXPECT_EQ(windows1250(user_texts::saveFailureCaption), box.caption);
+    EXPECT_EQ(wide(user_texts::saveFailureChoices), box.text);
+    EXPECT_EQ(wide(user_texts::saveFailureCaption), box.caption);
     EXPECT_EQ(window_, box.owner);
     EXPECT_TRUE(box.errorIcon);
     EXPECT_EQ((std::vector<int>{IDCANCEL, IDTRYAGAIN, IDCONTINUE}), box.buttons);
@@ -155,6 +207,25 @@ TEST_F(MainWindow, AFailedSaveWithNothingEditedClosesWithoutABox) {
     catcher_.forget();
     EXPECT_EQ(0u, close());
     EXPECT_TRUE(catcher_.boxes().empty());
+}
+
+TEST_F(MainWindow, AWindowDestroyedWithoutACloseReportsAFailedSaveInABoxOfItsOwn) {
+    open();  // no Dane folder: nothing can be saved
+    command(100);
+    click(50, 60);
+    catcher_.forget();
+    DestroyWindow(window_);
+    window_ = nullptr;
+    ASSERT_EQ(1u, catcher_.boxes().size());
+    const SeenBox& box = catcher_.boxes()[0];
+    EXPECT_EQ(wide(user_texts::saveFailure), box.text);
+    EXPECT_EQ(wide(user_texts::saveFailureCaption), box.caption);
+    EXPECT_EQ(nullptr, box.owner) << "the window is going away";
+    EXPECT_TRUE(box.errorIcon);
+    EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
+    WPARAM code = 12345;
+    EXPECT_TRUE(takeQuit(code));
+    EXPECT_EQ(0u, code);
 }
 
 TEST_F(MainWindow, TheSessionsEndSavesOnceWithoutAsking) {
@@ -252,8 +323,8 @@ TEST_F(MainWindow, AFileAnotherProgramWroteIsReplacedOnlyWhenTheUserSaysSo) {
         catcher_.answerWith({IDCANCEL, answer});
         SendMessageA(window_, WM_CLOSE, 0, 0);
         ASSERT_EQ(1u, catcher_.boxes().size());
-        EXPECT_EQ(windows1250(user_texts::changedFile), catcher_.boxes()[0].text);
-        EXPECT_EQ(windows1250(user_texts::changedFileCaption), catcher_.boxes()[0].caption);
+        EXPECT_EQ(wide(user_texts::changedFile), catcher_.boxes()[0].text);
+        EXPECT_EQ(wide(user_texts::changedFileCaption), catcher_.boxes()[0].caption);
         EXPECT_EQ(window_, catcher_.boxes()[0].owner);
         EXPECT_EQ((std::vector<int>{IDYES, IDNO, IDCANCEL}), catcher_.boxes()[0].buttons);
         ASSERT_TRUE(IsWindow(window_)) << "cancel goes back to the editor";
@@ -287,7 +358,7 @@ TEST_F(MainWindow, IsAFixedWindowOfItsOwnClass) {
     EXPECT_STREQ("Figury", className);
     char caption[64] = {};
     GetWindowTextA(window_, caption, sizeof caption);
-    EXPECT_EQ(greeting, caption);
+    EXPECT_EQ(windows1250(user_texts::title), caption);
     RECT frame;
     GetWindowRect(window_, &frame);
     EXPECT_EQ(800, frame.right - frame.left);
@@ -304,15 +375,17 @@ TEST_F(MainWindow, HasTheCommandButtonsBetweenTwoBlankEnds) {
     open();
     struct Expected {
         int x, width;
-        std::string text;
+        std::wstring text;
         int id;
         bool enabled;
     };
-    std::vector<Expected> expected = {{0, 150, "", 0, false}};
-    for (const CommandButton& command : commandButtons) {
-        expected.push_back({command.x, 100, command.label, static_cast<int>(command.id), true});
+    std::vector<Expected> expected = {{0, 150, L"", 0, false}};
+    for (size_t k = 0; k < commandButtons.size(); ++k) {
+        const CommandButton& command = commandButtons[k];
+        expected.push_back(
+            {command.x, 100, wide(user_texts::buttonLabels[k]), static_cast<int>(command.id), true});
     }
-    expected.push_back({650, 150, "", 0, false});
+    expected.push_back({650, 150, L"", 0, false});
     std::vector<HWND> buttons;
     for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         buttons.push_back(child);
@@ -334,8 +407,8 @@ TEST_F(MainWindow, HasTheCommandButtonsBetweenTwoBlankEnds) {
         EXPECT_EQ(0, place.top);
         EXPECT_EQ(want.width, place.right - place.left);
         EXPECT_EQ(30, place.bottom - place.top);
-        char text[64] = {};
-        GetWindowTextA(found, text, sizeof text);
+        wchar_t text[64] = {};
+        GetWindowTextW(found, text, static_cast<int>(std::size(text)));
         EXPECT_EQ(want.text, text);
         EXPECT_EQ(want.id, GetDlgCtrlID(found));
         EXPECT_EQ(want.enabled, IsWindowEnabled(found) != FALSE);
@@ -526,6 +599,30 @@ TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
     paintPending();
     EXPECT_GT(whiteOnRow(), 0);
     EXPECT_EQ(black, pixel(700, 42));
+}
+
+// The status line is drawn as the same words drawn from Unicode, and nothing
+// follows them up to the window's edge.
+TEST_F(MainWindow, EveryStatusMessageShowsItsPolishLetters) {
+    open();
+    RECT client;
+    GetClientRect(window_, &client);
+    const int x = 10;
+    const int y = 35;
+    const int width = client.right - x;
+    for (std::string_view message : user_texts::statusMessages) {
+        SCOPED_TRACE(std::string(message));
+        const std::string bytes = windows1250(message);
+        ASSERT_LT(bytes.size(), sizeof state_.statusText);
+        std::memcpy(state_.statusText, bytes.c_str(), bytes.size() + 1);
+        repaint();
+        HDC screen = GetDC(window_);
+        const TextStrip expected = drawnFromUnicode(screen, wide(message), width);
+        const std::vector<uint32_t> shown = patchOf(screen, x, y, width, expected.height);
+        ReleaseDC(window_, screen);
+        ASSERT_GT(expected.height, 0);
+        EXPECT_TRUE(expected.pixels == shown);
+    }
 }
 
 }  // namespace
