@@ -3,9 +3,9 @@
 // load when the window is created and its first paint, a hover move in the
 // delete-point, new-line and delete-line modes, each edit (add, delete and
 // move a point, insert and delete a line), undo and redo of the last of them,
-// and the save when the window is
-// destroyed. The window is the program's own, with its own window procedure;
-// message boxes are answered by a hook, as a user would.
+// and the save when the window is destroyed. The window is the program's own,
+// with its own window procedure; message boxes are answered by a hook, as a
+// user would.
 //
 //   window_bench [--spread] [--repeat R] [N ...]
 //
@@ -15,7 +15,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,14 +30,9 @@
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
 #include "editor/win32/window_proc.h"
+#include "window_session.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // Closes every message box with OK and remembers when the last one went, so
 // that the load is timed from the greeting's end.
@@ -63,31 +57,12 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 std::string fileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// A patch of the client area that the benchmark figure leaves clear: the
-// edits are made there on points of their own, so that each damages only a
-// mark or a short line, whatever the figure's size.
-constexpr RECT clearPatch = {560, 410, 640, 490};
+// The edits of the first table, on points of their own in the clear patch.
 constexpr POINT pointA = {590, 440};
 constexpr POINT pointB = {610, 455};
 constexpr POINT movedA = {595, 445};
@@ -135,46 +110,6 @@ constexpr const char* measureNames[measureCount] = {"load", "paint",  "hover2", 
 struct Result {
     double ms[measureCount] = {};
     bool ok = false;
-};
-
-class Session {
-public:
-    explicit Session(HWND window) : window_(window) {}
-
-    void command(int id) { timedCommand(id); }
-    // Sends a command and returns the milliseconds until the paint it caused has ended.
-    double timedCommand(int id) {
-        const auto start = Clock::now();
-        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
-    }
-    // Sends one input message and returns the milliseconds until the paint it caused has ended.
-    double timed(UINT message, POINT at) {
-        const auto start = Clock::now();
-        SendMessageA(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
-    }
-    void click(POINT at) {
-        timed(WM_LBUTTONDOWN, at);
-        timed(WM_LBUTTONUP, at);
-    }
-    // The press is timed, the release is not.
-    double timedClick(POINT at) {
-        const double elapsed = timed(WM_LBUTTONDOWN, at);
-        timed(WM_LBUTTONUP, at);
-        return elapsed;
-    }
-
-private:
-    HWND window_;
 };
 
 // The hover position walks a few pixels to and fro, as a slow pointer does.
