@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -27,13 +28,23 @@ inline void pumpMessages() {
     }
 }
 
+// The value below which the given fraction of the times lie, by nearest rank.
+inline double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size())));
+    return values[std::min(std::max(rank, size_t{1}), values.size()) - 1];
+}
+
 inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
 // A patch of the client area that the benchmark figure leaves clear: the
-// edits are made there on points of their own, so that
+// edits of the first table are made there on points of their own, so that
 // each damages only a mark or a short line, whatever the figure's size.
 constexpr RECT clearPatch = {560, 410, 640, 490};
 
