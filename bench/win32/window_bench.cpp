@@ -3,11 +3,13 @@
 // load when the window is created and its first paint, a hover move in the
 // delete-point, new-line and delete-line modes, each edit (add, delete and
 // move a point, insert and delete a line), undo and redo of the last of them,
-// and the save when the window is
-// destroyed. The window is the program's own, with its own window procedure;
-// message boxes are answered by a hook, as a user would.
+// and the save when the window is destroyed. Then the interactions as users
+// make them (user_cases.h), each over E events: hovers that jump, a line
+// deleted under the pointer, a long line through the middle edited. The
+// window is the program's own, with its own window procedure; message boxes
+// are answered by a hook, as a user would.
 //
-//   window_bench [--spread] [--repeat R] [N ...]
+//   window_bench [--spread] [--repeat R] [--events E] [N ...]
 //
 // --spread puts the points over ten times the window's width and height, so
 // that most of the figure lies outside the client area.
@@ -15,7 +17,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,14 +32,10 @@
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
 #include "editor/win32/window_proc.h"
+#include "user_cases.h"
+#include "window_session.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // Closes every message box with OK and remembers when the last one went, so
 // that the load is timed from the greeting's end.
@@ -63,31 +60,12 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(boxHook, code, wParam, lParam);
 }
 
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 std::string fileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// A patch of the client area that the benchmark figure leaves clear: the
-// edits are made there on points of their own, so that each damages only a
-// mark or a short line, whatever the figure's size.
-constexpr RECT clearPatch = {560, 410, 640, 490};
+// The edits of the first table, on points of their own in the clear patch.
 constexpr POINT pointA = {590, 440};
 constexpr POINT pointB = {610, 455};
 constexpr POINT movedA = {595, 445};
@@ -134,54 +112,15 @@ constexpr const char* measureNames[measureCount] = {"load", "paint",  "hover2", 
 
 struct Result {
     double ms[measureCount] = {};
+    UserCaseTimes userCases;
     bool ok = false;
-};
-
-class Session {
-public:
-    explicit Session(HWND window) : window_(window) {}
-
-    void command(int id) { timedCommand(id); }
-    // Sends a command and returns the milliseconds until the paint it caused has ended.
-    double timedCommand(int id) {
-        const auto start = Clock::now();
-        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
-    }
-    // Sends one input message and returns the milliseconds until the paint it caused has ended.
-    double timed(UINT message, POINT at) {
-        const auto start = Clock::now();
-        SendMessageA(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
-    }
-    void click(POINT at) {
-        timed(WM_LBUTTONDOWN, at);
-        timed(WM_LBUTTONUP, at);
-    }
-    // The press is timed, the release is not.
-    double timedClick(POINT at) {
-        const double elapsed = timed(WM_LBUTTONDOWN, at);
-        timed(WM_LBUTTONUP, at);
-        return elapsed;
-    }
-
-private:
-    HWND window_;
 };
 
 // The hover position walks a few pixels to and fro, as a slow pointer does.
 constexpr int hoverX = 397;
 constexpr int hoverY = 285;
 
-Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
+Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int events) {
     Result result;
     const Figure figure = figureWithClearPatch(n, spread);
     saveFigure(figure, figureFilePath);
@@ -262,6 +201,10 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
          {addPointTime, deletePointTime, movePointTime, insertLineTime, deleteLineTime, undoTime, redoTime}) {
         result.ms[m] = median(editTimes[m]);
     }
+    if (!runUserCases(window, state, figure, events, result.userCases)) {
+        std::fprintf(stderr, "the user cases failed on the figure of %d points\n", n);
+        return result;
+    }
 
     const auto start = Clock::now();
     DestroyWindow(window);
@@ -275,17 +218,50 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat) {
     return result;
 }
 
+// One row a case, its median, 95th percentile and maximum for each figure
+// size; a size whose run failed shows dashes.
+void printUserCases(const std::vector<int32_t>& sizes, const std::vector<Result>& results, bool spread,
+                    int events) {
+    std::printf("\n%s figure, user cases over %d events, milliseconds\n", spread ? "spread" : "inside",
+                events);
+    std::printf("%-16s", "");
+    for (int32_t n : sizes) {
+        std::printf(" %23d", n);
+    }
+    std::printf("\n%-16s", "case");
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        std::printf(" %7s %7s %7s", "median", "p95", "max");
+    }
+    std::printf("\n");
+    for (int c = 0; c < userCaseCount; ++c) {
+        std::printf("%-16s", userCaseNames[c]);
+        for (const Result& r : results) {
+            const std::vector<double>& times = r.userCases.ms[c];
+            if (!r.ok || times.empty()) {
+                std::printf(" %7s %7s %7s", "-", "-", "-");
+            } else {
+                std::printf(" %7.1f %7.1f %7.1f", median(times), percentile(times, 0.95),
+                            percentile(times, 1.0));
+            }
+        }
+        std::printf("\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bool spread = false;
     int repeat = 5;
+    int events = 30;
     std::vector<int32_t> sizes;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--spread") == 0) {
             spread = true;
         } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
             repeat = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--events") == 0 && i + 1 < argc) {
+            events = std::max(1, std::atoi(argv[++i]));
         } else {
             sizes.push_back(std::atoi(argv[i]));
         }
@@ -312,8 +288,10 @@ int main(int argc, char** argv) {
     }
     std::printf("\n");
     int failures = 0;
+    std::vector<Result> results;
     for (int32_t n : sizes) {
-        const Result r = measure(instance, n, spread, repeat);
+        results.push_back(measure(instance, n, spread, repeat, events));
+        const Result& r = results.back();
         failures += r.ok ? 0 : 1;
         std::printf("%8d", n);
         for (double ms : r.ms) {
@@ -322,6 +300,7 @@ int main(int argc, char** argv) {
         std::printf("\n");
         std::fflush(stdout);
     }
+    printUserCases(sizes, results, spread, events);
 
     UnhookWindowsHookEx(boxHook);
     SetCurrentDirectoryA(fs::temp_directory_path().string().c_str());
