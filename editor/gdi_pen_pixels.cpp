@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "editor/view.h"
 
@@ -24,19 +25,16 @@ constexpr uint32_t groupMasks[countGroup + 1][countGroup] = {
     {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u},
 };
 
-struct Area {
+// Where a line's pixels go: counts a pixel at a time, or the ends of its
+// runs along each row.
+struct PixelArea {
     uint32_t* counts;
     int width;
     int height;
     uint32_t delta;
 
-    // Counts the pixels [left, right) of row y that lie in the area.
-    void run(int64_t y, int64_t left, int64_t right) const {
-        if (y >= 0 && y < height) {
-            add(counts + static_cast<size_t>(y) * static_cast<size_t>(width),
-                std::clamp<int64_t>(left, 0, width), std::min<int64_t>(right, width));
-        }
-    }
+    size_t stride() const { return static_cast<size_t>(width); }
+    uint32_t* rowAt(int64_t y) const { return counts + static_cast<size_t>(y) * stride(); }
 
     // Counts the pixels [left, right) of a row, 0 <= left <= width and
     // right <= width, eight at a time: adding 0 to the rest of the last eight
@@ -56,10 +54,38 @@ struct Area {
     }
 };
 
+struct RunArea {
+    uint32_t* ends;
+    int width;
+    int height;
+    uint32_t delta;
+
+    size_t stride() const { return static_cast<size_t>(width) + 1; }
+    uint32_t* rowAt(int64_t y) const { return ends + static_cast<size_t>(y) * stride(); }
+
+    // Two writes a run whatever its length, and no branch: an empty run's
+    // two cancel out.
+    void add(uint32_t* row, int64_t left, int64_t right) const {
+        right = std::max(right, left);
+        row[left] += delta;
+        row[right] -= delta;
+    }
+};
+
+// Counts the pixels [left, right) of row y that lie in the area.
+template <class Area>
+void countRun(const Area& area, int64_t y, int64_t left, int64_t right) {
+    if (y >= 0 && y < area.height) {
+        area.add(area.rowAt(y), std::clamp<int64_t>(left, 0, area.width),
+                 std::clamp<int64_t>(right, 0, area.width));
+    }
+}
+
+template <class Area>
 void countEnd(const Area& area, Point end) {
-    area.run(int64_t{end.y} - 1, end.x, int64_t{end.x} + 1);
-    area.run(end.y, int64_t{end.x} - 1, int64_t{end.x} + 2);
-    area.run(int64_t{end.y} + 1, end.x, int64_t{end.x} + 1);
+    countRun(area, int64_t{end.y} - 1, end.x, int64_t{end.x} + 1);
+    countRun(area, end.y, int64_t{end.x} - 1, int64_t{end.x} + 2);
+    countRun(area, int64_t{end.y} + 1, end.x, int64_t{end.x} + 1);
 }
 
 int64_t floorDivide(int64_t a, int64_t b) {  // b > 0
@@ -102,6 +128,7 @@ private:
 // Fills the convex polygon of four corners row by row: a row is in from the
 // top corner's row to the one before the bottom corner's, as the polygon rule
 // has it, and runs from one edge's crossing to the other's.
+template <class Area>
 void countBody(const Area& area, const Point (&corners)[4]) {
     struct Edge {
         Point top, bottom;
@@ -143,8 +170,8 @@ void countBody(const Area& area, const Point (&corners)[4]) {
         if (found == 2) {
             EdgeWalk first = bounds[0]->walk;
             EdgeWalk second = bounds[1]->walk;
-            uint32_t* counts = area.counts + static_cast<size_t>(row) * static_cast<size_t>(area.width);
-            for (; row < bandEnd; ++row, counts += area.width) {
+            uint32_t* counts = area.rowAt(row);
+            for (; row < bandEnd; ++row, counts += area.stride()) {
                 const int64_t left = std::clamp<int64_t>(std::min(first.x(), second.x()), 0, area.width);
                 const int64_t right = std::min<int64_t>(std::max(first.x(), second.x()), area.width);
                 area.add(counts, left, right);
@@ -155,6 +182,189 @@ void countBody(const Area& area, const Point (&corners)[4]) {
             bounds[1]->walk = second;
         }
         row = bandEnd;
+    }
+}
+
+// Runs along columns: ends holds height + 1 rows of width, row-major, and a
+// run from top to bottom (exclusive) in column x adds delta at (x, top) and
+// takes it away at (x, bottom).
+struct ColumnRunArea {
+    uint32_t* ends;
+    int width;
+    int height;
+    uint32_t delta;
+
+    void add(int64_t x, int64_t top, int64_t bottom) const {
+        top = std::clamp<int64_t>(top, 0, height);
+        bottom = std::max(std::min<int64_t>(bottom, height), top);
+        ends[static_cast<size_t>(top) * static_cast<size_t>(width) + static_cast<size_t>(x)] += delta;
+        ends[static_cast<size_t>(bottom) * static_cast<size_t>(width) + static_cast<size_t>(x)] -= delta;
+    }
+};
+
+// floor(t / divisor) as t grows by step each time, stepped exactly in whole
+// numbers without a division or a branch.
+class FloorWalk {
+public:
+    FloorWalk() = default;
+    FloorWalk(int64_t t, int64_t divisor, int64_t step) : divisor_(divisor) {
+        value_ = floorDivide(t, divisor);
+        rest_ = t - value_ * divisor;
+        whole_ = step / divisor;
+        part_ = step % divisor;
+    }
+    int64_t value() const { return value_; }
+    void next() {
+        value_ += whole_;
+        rest_ += part_;
+        const int64_t carry = (divisor_ - 1 - rest_) >> 63;  // -1 when rest reached the divisor
+        value_ -= carry;
+        rest_ -= divisor_ & carry;
+    }
+
+private:
+    int64_t divisor_ = 1, value_ = 0, rest_ = 0, whole_ = 0, part_ = 0;
+};
+
+// The same pixels as countBody, found column by column, for a line higher
+// than it is wide, which crosses fewer columns than rows. Each edge that is
+// not level keeps a pixel whose top left corner lies on one side of it: on
+// it too when, for the rows, it is a left edge, not when it is a right edge;
+// the rows from the top corner's to the one before the bottom corner's.
+// Between the corners' columns two edges bound every column; at a corner's
+// column every edge is asked.
+void countBodyByColumns(const ColumnRunArea& area, const Point (&corners)[4]) {
+    struct Bound {
+        int64_t ax, ay, height, run;  // height > 0; run is the edge's x extent, signed as it goes down
+        bool left;                    // a left edge, for the rows
+        int64_t from, to;             // its columns
+    };
+    Bound bounds[4];
+    int count = 0;
+    int64_t top = corners[0].y, bottom = corners[0].y;
+    int64_t sumX = 0, sumY = 0;
+    int64_t columns[4];
+    for (int k = 0; k < 4; ++k) {
+        top = std::min<int64_t>(top, corners[k].y);
+        bottom = std::max<int64_t>(bottom, corners[k].y);
+        sumX += corners[k].x;
+        sumY += corners[k].y;
+        columns[k] = corners[k].x;
+    }
+    for (int k = 0; k < 4; ++k) {
+        const Point a = corners[k];
+        const Point b = corners[(k + 1) % 4];
+        if (a.y == b.y) {
+            continue;  // a level edge is the top or bottom row
+        }
+        const Point upper = a.y < b.y ? a : b;
+        const Point lower = a.y < b.y ? b : a;
+        Bound& bound = bounds[count++];
+        bound.ax = upper.x;
+        bound.ay = upper.y;
+        bound.height = int64_t{lower.y} - upper.y;
+        bound.run = int64_t{lower.x} - upper.x;
+        // Which side the inside lies on, from four times the centre.
+        bound.left = (sumX - 4 * bound.ax) * bound.height - (sumY - 4 * bound.ay) * bound.run > 0;
+        bound.from = std::min(upper.x, lower.x);
+        bound.to = std::max(upper.x, lower.x);
+    }
+    // The rows of column x that an edge keeps, as [low, high] (inclusive)
+    // tightened: (x - ax) height - (y - ay) run >= 0 for a left edge, < 0 for
+    // a right one.
+    auto tighten = [](const Bound& bound, int64_t x, int64_t& low, int64_t& high) {
+        const int64_t across = (x - bound.ax) * bound.height;
+        if (bound.run == 0) {
+            if (bound.left ? across < 0 : across >= 0) {
+                high = low - 1;
+            }
+        } else if (bound.run > 0) {
+            const int64_t q = floorDivide(across, bound.run);
+            bound.left ? high = std::min(high, bound.ay + q) : low = std::max(low, bound.ay + q + 1);
+        } else {
+            const int64_t c = -floorDivide(across, -bound.run);  // ceil(across / run)
+            bound.left ? low = std::max(low, bound.ay + c) : high = std::min(high, bound.ay + c - 1);
+        }
+    };
+    auto countColumn = [&](int64_t x) {
+        int64_t low = top;
+        int64_t high = bottom - 1;
+        for (int k = 0; k < count; ++k) {
+            tighten(bounds[k], x, low, high);
+        }
+        area.add(x, low, high + 1);
+    };
+    std::sort(columns, columns + 4);
+    const int64_t firstColumn = std::max<int64_t>(columns[0], 0);
+    const int64_t lastColumn = std::min<int64_t>(columns[3], area.width - 1);
+    for (int k = 0; k < 4; ++k) {
+        const int64_t corner = columns[k];
+        if ((k > 0 && corner == columns[k - 1]) || corner < firstColumn || corner > lastColumn) {
+            continue;
+        }
+        countColumn(corner);
+    }
+    for (int k = 0; k + 1 < 4; ++k) {
+        const int64_t from = std::max(columns[k] + 1, firstColumn);
+        const int64_t to = std::min(columns[k + 1] - 1, lastColumn);
+        if (from > to) {
+            continue;
+        }
+        // The two edges across this band: one keeps the rows below it, the
+        // other those above.
+        const Bound* across[2];
+        int found = 0;
+        for (int b = 0; b < count && found <= 2; ++b) {
+            if (bounds[b].from <= columns[k] && bounds[b].to >= columns[k + 1] && bounds[b].run != 0) {
+                if (found < 2) {
+                    across[found] = &bounds[b];
+                }
+                ++found;
+            }
+        }
+        if (found != 2) {
+            for (int64_t x = from; x <= to; ++x) {
+                countColumn(x);
+            }
+            continue;
+        }
+        // Each as value + offset, value = sign * floor(t / divisor).
+        FloorWalk walks[2];
+        int64_t signs[2], offsets[2];
+        bool upperBounds[2];
+        for (int b = 0; b < 2; ++b) {
+            const Bound& bound = *across[b];
+            const int64_t t = (from - bound.ax) * bound.height;
+            if (bound.run > 0) {
+                walks[b] = FloorWalk(t, bound.run, bound.height);
+                signs[b] = 1;
+                offsets[b] = bound.left ? bound.ay : bound.ay + 1;
+                upperBounds[b] = bound.left;
+            } else {
+                walks[b] = FloorWalk(t, -bound.run, bound.height);
+                signs[b] = -1;
+                offsets[b] = bound.left ? bound.ay : bound.ay - 1;
+                upperBounds[b] = !bound.left;
+            }
+        }
+        if (upperBounds[0] == upperBounds[1]) {
+            for (int64_t x = from; x <= to; ++x) {
+                countColumn(x);
+            }
+            continue;
+        }
+        const int upperOne = upperBounds[0] ? 0 : 1;
+        FloorWalk upper = walks[upperOne];
+        FloorWalk lower = walks[1 - upperOne];
+        const int64_t upperSign = signs[upperOne], upperOffset = offsets[upperOne];
+        const int64_t lowerSign = signs[1 - upperOne], lowerOffset = offsets[1 - upperOne];
+        for (int64_t x = from; x <= to; ++x) {
+            const int64_t low = std::max(top, lowerOffset + lowerSign * lower.value());
+            const int64_t high = std::min(bottom - 1, upperOffset + upperSign * upper.value());
+            area.add(x, low, high + 1);
+            upper.next();
+            lower.next();
+        }
     }
 }
 
@@ -285,35 +495,15 @@ bool widePenCountable(const Line& line) {
     return within(line.first) && within(line.second);
 }
 
-void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int width, int height) {
-    if (!widePenCountable(line)) {
-        return;
-    }
-    const Area area = {counts, width, height, delta};
-    const Point first = line.first;
-    const Point second = line.second;
-    countEnd(area, first);
-    countEnd(area, second);
+namespace {
+
+constexpr int32_t above = penWidth / 2;  // rows above the line; the rest lie on and below it
+
+// The corners of the polygon between the ends of a line neither level nor
+// upright.
+void bodyCorners(Point first, Point second, Point (&corners)[4]) {
     const int64_t dx = int64_t{second.x} - first.x;
     const int64_t dy = int64_t{second.y} - first.y;
-    constexpr int32_t above = penWidth / 2;  // rows above the line; the rest lie on and below it
-    if (dy == 0) {
-        const int64_t left = std::min(first.x, second.x);
-        const int64_t right = int64_t{std::max(first.x, second.x)} + 1;
-        for (int32_t k = 0; k < penWidth; ++k) {
-            area.run(int64_t{first.y} - above + k, left, right);
-        }
-        return;
-    }
-    if (dx == 0) {
-        const int64_t top = std::min(first.y, second.y);
-        const int64_t bottom = std::max(first.y, second.y);
-        const int64_t left = int64_t{first.x} - above;
-        for (int64_t y = std::max<int64_t>(top, 0); y <= std::min<int64_t>(bottom, height - 1); ++y) {
-            area.run(y, left, left + penWidth);
-        }
-        return;
-    }
     // The pen's width across the line, split into x and y parts; each part
     // goes half to one side rounded down-ish and half to the other rounded
     // up-ish, the larger half on the side of greater x.
@@ -327,9 +517,89 @@ void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int 
     const int32_t wideY = roundHalfUp((acrossY + 1) / 2);
     // Across the line, going right goes down when the line falls to the right.
     const int32_t downward = (dx < 0) != (dy < 0) ? 1 : -1;
-    const Point corners[4] = {{first.x - narrowX, first.y - downward * narrowY},
-                              {first.x + wideX, first.y + downward * wideY},
-                              {second.x + wideX, second.y + downward * wideY},
-                              {second.x - narrowX, second.y - downward * narrowY}};
+    corners[0] = {first.x - narrowX, first.y - downward * narrowY};
+    corners[1] = {first.x + wideX, first.y + downward * wideY};
+    corners[2] = {second.x + wideX, second.y + downward * wideY};
+    corners[3] = {second.x - narrowX, second.y - downward * narrowY};
+}
+
+// The level line's three rows.
+template <class Area>
+void countLevel(const Area& area, Point first, Point second) {
+    const int64_t left = std::min(first.x, second.x);
+    const int64_t right = int64_t{std::max(first.x, second.x)} + 1;
+    for (int32_t k = 0; k < penWidth; ++k) {
+        countRun(area, int64_t{first.y} - above + k, left, right);
+    }
+}
+
+template <class Area>
+void countWide(const Line& line, const Area& area) {
+    const Point first = line.first;
+    const Point second = line.second;
+    countEnd(area, first);
+    countEnd(area, second);
+    if (first.y == second.y) {
+        countLevel(area, first, second);
+        return;
+    }
+    if (first.x == second.x) {
+        const int64_t top = std::min(first.y, second.y);
+        const int64_t bottom = std::max(first.y, second.y);
+        const int64_t left = int64_t{first.x} - above;
+        for (int64_t y = std::max<int64_t>(top, 0); y <= std::min<int64_t>(bottom, area.height - 1); ++y) {
+            countRun(area, y, left, left + penWidth);
+        }
+        return;
+    }
+    Point corners[4];
+    bodyCorners(first, second, corners);
     countBody(area, corners);
+}
+
+// The same as runs: along rows for the ends and for a line wider than high,
+// along columns for one higher than wide, whichever crosses fewer.
+void countWideRuns(const Line& line, const RunArea& rows, const ColumnRunArea& columns) {
+    const Point first = line.first;
+    const Point second = line.second;
+    countEnd(rows, first);
+    countEnd(rows, second);
+    const int64_t dx = int64_t{second.x} - first.x;
+    const int64_t dy = int64_t{second.y} - first.y;
+    if (dy == 0) {
+        countLevel(rows, first, second);
+        return;
+    }
+    if (dx == 0) {
+        const int64_t top = std::min(first.y, second.y);
+        const int64_t bottom = int64_t{std::max(first.y, second.y)} + 1;
+        for (int64_t x = int64_t{first.x} - above; x < int64_t{first.x} - above + penWidth; ++x) {
+            if (x >= 0 && x < columns.width) {
+                columns.add(x, top, bottom);
+            }
+        }
+        return;
+    }
+    Point corners[4];
+    bodyCorners(first, second, corners);
+    if (std::llabs(dy) > std::llabs(dx)) {
+        countBodyByColumns(columns, corners);
+    } else {
+        countBody(rows, corners);
+    }
+}
+
+}  // namespace
+
+void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int width, int height) {
+    if (widePenCountable(line)) {
+        countWide(line, PixelArea{counts, width, height, delta});
+    }
+}
+
+void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
+                      int height) {
+    if (widePenCountable(line)) {
+        countWideRuns(line, RunArea{rowEnds, width, height, delta}, ColumnRunArea{columnEnds, width, height, delta});
+    }
 }

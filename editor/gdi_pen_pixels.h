@@ -55,6 +55,18 @@ constexpr int countGroup = 8;
 // time. A line that is not countable is left out.
 void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int width, int height);
 
+// The same as runs of pixels, along rows where a line crosses fewer rows than
+// columns and along columns elsewhere, two writes a run however long it is: a
+// run from left to right (exclusive) on row y adds delta at rowEnds[y *
+// (width + 1) + left] and takes it away at rowEnds[y * (width + 1) + right];
+// a run from top to bottom (exclusive) in column x does the same at
+// columnEnds[top * width + x] and columnEnds[bottom * width + x]. A pixel's
+// count is the sum of its row's row ends up to it and of its column's
+// column ends down to it. rowEnds has (width + 1) x height elements and
+// columnEnds width x (height + 1).
+void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
+                      int height);
+
 namespace gdi_pen_detail {
 
 // The steps i of a 1-pixel line, 0 <= i < steps, that lie inside the area,

@@ -9,8 +9,10 @@ void HighlightCoverage::reset(int width, int height) {
     height_ = std::max(height, 0);
     // The counts are made by the first cover: a window that never shows the
     // red lines spends no time on them.
-    counts_.clear();
-    counts_.shrink_to_fit();
+    rowEnds_.clear();
+    rowEnds_.shrink_to_fit();
+    columnEnds_.clear();
+    columnEnds_.shrink_to_fit();
     indices_.clear();
     lines_.clear();
     revision_.reset();
@@ -75,13 +77,14 @@ void HighlightCoverage::follow(const FigureDocument& document) {
 }
 
 void HighlightCoverage::count(const Line& line, uint32_t delta) {
-    countWidePenPixels(line, delta, counts_.data(), width_, height_);
+    countWidePenRuns(line, delta, rowEnds_.data(), columnEnds_.data(), width_, height_);
 }
 
 void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
     const Figure& figure = document.figure();
-    if (counts_.empty()) {
-        counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) + countGroup, 0);
+    if (rowEnds_.empty()) {
+        rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
+        columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
     }
     follow(document);
     // Both lists ascend: one merge finds the lines that went and those that
@@ -109,7 +112,8 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
     if (gone.size() + gone_.size() + came.size() >= lines.size()) {
         // Counting all of them in afresh, on cleared counts, costs about as
         // much: clearing takes a fraction of a millisecond.
-        std::fill(counts_.begin(), counts_.end(), 0);
+        std::fill(rowEnds_.begin(), rowEnds_.end(), 0);
+        std::fill(columnEnds_.begin(), columnEnds_.end(), 0);
         for (size_t k : lines) {
             count(figure.lines[k], in);
         }
@@ -133,9 +137,36 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
                    [&figure](size_t k) { return figure.lines[k]; });
 }
 
-void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
-    const size_t area = counts_.empty() ? 0 : static_cast<size_t>(width_) * static_cast<size_t>(height_);
-    for (size_t k = 0; k < area; ++k) {
-        pixels[k] = counts_[k] != 0 ? value : pixels[k];
+// Each pixel's count is summed from the ends of the runs before it in its row
+// and above it in its column, a row at a time.
+template <class Pixel>
+void HighlightCoverage::forEachCount(Pixel pixel) const {
+    if (rowEnds_.empty()) {
+        return;
     }
+    const auto width = static_cast<size_t>(width_);
+    std::vector<uint32_t> columns(width, 0);
+    for (size_t y = 0; y < static_cast<size_t>(height_); ++y) {
+        const uint32_t* rowEnds = rowEnds_.data() + y * (width + 1);
+        const uint32_t* columnEnds = columnEnds_.data() + y * width;
+        uint32_t row = 0;
+        for (size_t x = 0; x < width; ++x) {
+            row += rowEnds[x];
+            columns[x] += columnEnds[x];
+            pixel(y * width + x, row + columns[x]);
+        }
+    }
+}
+
+void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
+    forEachCount([pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
+}
+
+std::vector<uint32_t> HighlightCoverage::counts() const {
+    std::vector<uint32_t> counts;
+    if (!rowEnds_.empty()) {
+        counts.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+        forEachCount([&counts](size_t at, uint32_t count) { counts[at] = count; });
+    }
+    return counts;
 }

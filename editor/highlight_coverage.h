@@ -28,21 +28,24 @@ public:
     // counted line covers.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    // The count of each pixel, row by row, and a few zeros after; empty until
-    // the first cover.
-    const std::vector<uint32_t>& counts() const { return counts_; }
+    // The count of each pixel, row by row; empty until the first cover.
+    std::vector<uint32_t> counts() const;
     // How many lines the last cover counted in or out.
     size_t lastCounted() const { return lastCounted_; }
 
 private:
     void count(const Line& line, uint32_t delta);
+    template <class Pixel>
+    void forEachCount(Pixel pixel) const;
     // Moves the indices counted to where the figure's changes since put
     // their lines; the lines those took away go to gone_.
     void follow(const FigureDocument& document);
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> counts_;
+    // The counts kept as the ends of runs of pixels (countWidePenRuns).
+    std::vector<uint32_t> rowEnds_;
+    std::vector<uint32_t> columnEnds_;
     // What the counts hold, by index and value, in ascending index order, as
     // the figure was at revision_.
     std::vector<size_t> indices_;
