@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 #include "editor/view.h"
 
@@ -121,6 +122,36 @@ public:
         shortfall_ += height_ & carry;
     }
 
+    // Runs rows of runs from left's column to right's, a row being stride
+    // counts on from the last: two writes and two steps a row, with every
+    // value in a register (through the walks' members the compiler must
+    // reload them after each write).
+    static void countRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
+                          EdgeWalk& right) {
+        int64_t leftX = left.x_, leftShort = left.shortfall_, rightX = right.x_,
+                rightShort = right.shortfall_;
+        const int64_t leftWhole = left.whole_, leftPart = left.part_, leftHeight = left.height_;
+        const int64_t rightWhole = right.whole_, rightPart = right.part_, rightHeight = right.height_;
+        for (int64_t k = 0; k < rows; ++k, row += stride) {
+            row[leftX] += delta;
+            row[rightX] -= delta;
+            leftX += leftWhole;
+            leftShort -= leftPart;
+            const int64_t leftCarry = leftShort >> 63;
+            leftX -= leftCarry;
+            leftShort += leftHeight & leftCarry;
+            rightX += rightWhole;
+            rightShort -= rightPart;
+            const int64_t rightCarry = rightShort >> 63;
+            rightX -= rightCarry;
+            rightShort += rightHeight & rightCarry;
+        }
+        left.x_ = leftX;
+        left.shortfall_ = leftShort;
+        right.x_ = rightX;
+        right.shortfall_ = rightShort;
+    }
+
 private:
     int64_t height_ = 1, whole_ = 0, part_ = 0, x_ = 0, shortfall_ = 0;
 };
@@ -171,6 +202,23 @@ void countBody(const Area& area, const Point (&corners)[4]) {
             EdgeWalk first = bounds[0]->walk;
             EdgeWalk second = bounds[1]->walk;
             uint32_t* counts = area.rowAt(row);
+            if constexpr (std::is_same_v<Area, RunArea>) {
+                // Inside the area, with one edge left of the other all the way
+                // down the band (so at its first and last rows), no row needs
+                // a clamp or a comparison: two writes and two steps a row.
+                const EdgeWalk lastOfFirst(bounds[0]->top, bounds[0]->bottom, bandEnd - 1);
+                const EdgeWalk lastOfSecond(bounds[1]->top, bounds[1]->bottom, bandEnd - 1);
+                const auto inside = [&area](int64_t x) { return x >= 0 && x <= area.width; };
+                const bool firstLeft = first.x() <= second.x() && lastOfFirst.x() <= lastOfSecond.x();
+                const bool secondLeft = first.x() >= second.x() && lastOfFirst.x() >= lastOfSecond.x();
+                if ((firstLeft || secondLeft) && inside(first.x()) && inside(second.x()) &&
+                    inside(lastOfFirst.x()) && inside(lastOfSecond.x())) {
+                    EdgeWalk::countRuns(counts, area.stride(), area.delta, bandEnd - row,
+                                        firstLeft ? first : second, firstLeft ? second : first);
+                    counts += static_cast<size_t>(bandEnd - row) * area.stride();
+                    row = bandEnd;
+                }
+            }
             for (; row < bandEnd; ++row, counts += area.stride()) {
                 const int64_t left = std::clamp<int64_t>(std::min(first.x(), second.x()), 0, area.width);
                 const int64_t right = std::min<int64_t>(std::max(first.x(), second.x()), area.width);
@@ -220,6 +268,34 @@ public:
         const int64_t carry = (divisor_ - 1 - rest_) >> 63;  // -1 when rest reached the divisor
         value_ -= carry;
         rest_ -= divisor_ & carry;
+    }
+
+    // Runs in columns from..to, each from the row lowerOffset + lowerSign *
+    // lower to upperOffset + upperSign * upper, inclusive, where that is not
+    // empty: every value in a register, as in EdgeWalk::countRuns.
+    static void countRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
+                          FloorWalk lower, int64_t lowerSign, int64_t lowerOffset, FloorWalk upper,
+                          int64_t upperSign, int64_t upperOffset) {
+        int64_t lowValue = lower.value_, lowRest = lower.rest_, highValue = upper.value_,
+                highRest = upper.rest_;
+        const int64_t lowWhole = lower.whole_, lowPart = lower.part_, lowDivisor = lower.divisor_;
+        const int64_t highWhole = upper.whole_, highPart = upper.part_, highDivisor = upper.divisor_;
+        for (int64_t x = from; x <= to; ++x) {
+            const int64_t low = lowerOffset + lowerSign * lowValue;
+            const int64_t end = std::max(upperOffset + upperSign * highValue + 1, low);
+            ends[static_cast<size_t>(low) * width + static_cast<size_t>(x)] += delta;
+            ends[static_cast<size_t>(end) * width + static_cast<size_t>(x)] -= delta;
+            lowValue += lowWhole;
+            lowRest += lowPart;
+            const int64_t lowCarry = (lowDivisor - 1 - lowRest) >> 63;
+            lowValue -= lowCarry;
+            lowRest -= lowDivisor & lowCarry;
+            highValue += highWhole;
+            highRest += highPart;
+            const int64_t highCarry = (highDivisor - 1 - highRest) >> 63;
+            highValue -= highCarry;
+            highRest -= highDivisor & highCarry;
+        }
     }
 
 private:
@@ -358,6 +434,24 @@ void countBodyByColumns(const ColumnRunArea& area, const Point (&corners)[4]) {
         FloorWalk lower = walks[1 - upperOne];
         const int64_t upperSign = signs[upperOne], upperOffset = offsets[upperOne];
         const int64_t lowerSign = signs[1 - upperOne], lowerOffset = offsets[1 - upperOne];
+        // The bounds move one way across the band: where they lie inside the
+        // area at both its ends, no column needs a clamp.
+        const auto boundsAt = [&](int64_t x, int64_t& low, int64_t& high) {
+            const Bound& lowerBound = *across[1 - upperOne];
+            const Bound& upperBound = *across[upperOne];
+            low = top;
+            high = bottom - 1;
+            tighten(lowerBound, x, low, high);
+            tighten(upperBound, x, low, high);
+        };
+        int64_t lowFrom, highFrom, lowTo, highTo;
+        boundsAt(from, lowFrom, highFrom);
+        boundsAt(to, lowTo, highTo);
+        if (std::min(lowFrom, lowTo) >= 0 && std::max(highFrom, highTo) < area.height) {
+            FloorWalk::countRuns(area.ends, static_cast<size_t>(area.width), area.delta, from, to, lower,
+                                 lowerSign, lowerOffset, upper, upperSign, upperOffset);
+            continue;
+        }
         for (int64_t x = from; x <= to; ++x) {
             const int64_t low = std::max(top, lowerOffset + lowerSign * lower.value());
             const int64_t high = std::min(bottom - 1, upperOffset + upperSign * upper.value());
@@ -600,6 +694,7 @@ void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int 
 void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
                       int height) {
     if (widePenCountable(line)) {
-        countWideRuns(line, RunArea{rowEnds, width, height, delta}, ColumnRunArea{columnEnds, width, height, delta});
+        countWideRuns(line, RunArea{rowEnds, width, height, delta},
+                      ColumnRunArea{columnEnds, width, height, delta});
     }
 }
