@@ -93,13 +93,12 @@ void forEachThinPenPixel(const Line& line, int64_t left, int64_t top, int width,
     const int64_t twice = 2 * s.steps;
     int64_t offset = s.offset;
     int64_t error = s.error;
+    // Without a branch: whether a step carries is as good as random.
     for (int64_t i = s.first; i < s.end; ++i) {
         visit(static_cast<size_t>(offset));
-        offset += s.majorStep;
         error += s.errorStep;
-        if (error >= twice) {
-            error -= twice;
-            offset += s.minorStep;
-        }
+        const int64_t carry = (twice - 1 - error) >> 63;  // -1 when the error reached twice the steps
+        error -= twice & carry;
+        offset += s.majorStep + (s.minorStep & carry);
     }
 }
