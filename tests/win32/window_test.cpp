@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/commands.h"
+#include "editor/win32/input_state.h"
 #include "editor/win32/main_window.h"
 #include "support/figures.h"
 #include "support/polish_code_page.h"
@@ -429,6 +430,49 @@ TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
     paintPending();
     EXPECT_GT(whiteOnRow(), 0);
     EXPECT_EQ(black, pixel(700, 42));
+}
+
+// What a driver from outside asks the window (editor/win32/input_state.h).
+TEST_F(MainWindow, TellsADriverTheInputItTookAndWhetherAPaintIsDue) {
+    open();
+    const UINT question = RegisterWindowMessageA(inputStateMessageName);
+    const auto ask = [&] { return unpackInputState(SendMessageA(window_, question, 0, 0)); };
+    const auto takeMessages = [] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    };
+    takeMessages();  // the buttons' first paints
+    const InputState before = ask();
+    ASSERT_TRUE(before.answered);
+    EXPECT_FALSE(before.paintDue);
+    InvalidateRect(window_, nullptr, FALSE);
+    EXPECT_TRUE(ask().paintDue);
+    UpdateWindow(window_);
+    const InputState painted = ask();
+    EXPECT_FALSE(painted.paintDue);
+    EXPECT_EQ((before.paints + 1) & 0x1FFF, painted.paints);
+
+    // Numbered 65535 and 0, as the numbers wrap; a message posted after them
+    // leaves the last one known.
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    INPUT shift[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        shift[k].type = INPUT_KEYBOARD;
+        shift[k].ki.wVk = VK_SHIFT;
+        shift[k].ki.dwFlags = k == 0 ? 0 : KEYEVENTF_KEYUP;
+        shift[k].ki.dwExtraInfo = inputTag(static_cast<uint16_t>(65535 + k));
+    }
+    ASSERT_EQ(2u, SendInput(2, shift, sizeof(INPUT)));
+    takeMessages();
+    PostMessageA(window_, WM_NULL, 0, 0);
+    takeMessages();
+    const InputState taken = ask();
+    EXPECT_TRUE(hasTaken(taken, 0));
+    EXPECT_TRUE(hasTaken(taken, 65535));
+    EXPECT_FALSE(hasTaken(taken, 1));
+    EXPECT_FALSE(hasTaken(before, 0)) << "nothing was taken before";
 }
 
 }  // namespace
