@@ -58,7 +58,7 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     const std::vector<POINT> house = pointsOf(shipped);
     ASSERT_FALSE(house.empty());
 
-    EditorSession session(folder_ + "\\figury.exe", "");
+    EditorSession session(folder_ + "\\figury.exe", [](const std::string& why) { ADD_FAILURE() << why; });
     ASSERT_TRUE(session.start(folder_));
     HWND greeting = session.waitBox("dane");
     ASSERT_NE(greeting, nullptr) << "no greeting box";
@@ -67,7 +67,7 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     ASSERT_NE(session.waitWindow(), nullptr) << "no window after the greeting";
     EXPECT_TRUE(topWindows(session.process().id(), "#32770").empty()) << "the house loads without a box";
 
-    Image shown = session.settledClient();
+    const Image shown = session.shown();
     for (const POINT& p : house) {
         EXPECT_TRUE(pointMarked(shown, p.x, p.y)) << p.x << "," << p.y;
     }
