@@ -153,19 +153,38 @@ TEST_F(MainWindow, AFailedSaveWithNothingEditedClosesWithoutABox) {
     EXPECT_TRUE(catcher_.boxes().empty());
 }
 
-TEST_F(MainWindow, TheSessionsEndSavesOnceWithoutAsking) {
-    writeFigureFile("PUNKTY 1\n\n100 100\n\nLINIE 0\n");
-    open();
-    command(100);
-    click(200, 300);
-    catcher_.forget();
-    EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
-    std::filesystem::remove(folder_ / "Dane" / "obiekt.obj");
-    EXPECT_EQ(0u, close());
-    EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
-    EXPECT_TRUE(catcher_.boxes().empty());
+// The session ends (WM_ENDSESSION with TRUE): the figure is saved without a
+// question, and not again at the close. Another program cancelled the
+// log-off (FALSE): nothing is saved then, and the editor goes on as it was,
+// its later edits saved at the close.
+TEST_F(MainWindow, TheSessionsEndSavesOnceAndACancelledEndChangesNothing) {
+    const std::string original = "PUNKTY 1\n\n100 100\n\nLINIE 0\n";
+    for (const bool ending : {true, false}) {
+        SCOPED_TRACE(ending ? "the session ends" : "the end was cancelled");
+        state_ = EditorState{};
+        writeFigureFile(original);
+        open();
+        command(100);
+        click(200, 300);
+        catcher_.forget();
+        EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        SendMessageA(window_, WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+        if (ending) {
+            EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+            std::filesystem::remove(folder_ / "Dane" / "obiekt.obj");
+            EXPECT_EQ(0u, close());
+            EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
+        } else {
+            EXPECT_EQ(original, figureFileBytes());
+            EXPECT_EQ(windows1250(user_texts::pointAdded), state_.statusText);
+            command(100);
+            click(250, 350);
+            EXPECT_EQ(0u, close());
+            EXPECT_EQ("PUNKTY 3\r\n\r\n100 100\r\n200 300\r\n250 350\r\n\r\nLINIE 0\r\n\r\n",
+                      figureFileBytes());
+        }
+        EXPECT_TRUE(catcher_.boxes().empty());
+    }
 }
 
 TEST_F(MainWindow, AnUnreadableFileIsKeptWhenNothingWasEdited) {
@@ -437,12 +456,6 @@ TEST_F(MainWindow, TellsADriverTheInputItTookAndWhetherAPaintIsDue) {
     open();
     const UINT question = RegisterWindowMessageA(inputStateMessageName);
     const auto ask = [&] { return unpackInputState(SendMessageA(window_, question, 0, 0)); };
-    const auto takeMessages = [] {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    };
     takeMessages();  // the buttons' first paints
     const InputState before = ask();
     ASSERT_TRUE(before.answered);
