@@ -74,7 +74,7 @@ thread_local InputState takenInput;
 
 LRESULT CALLBACK watchInput(int code, WPARAM removal, LPARAM message) {
     if (code == HC_ACTION && removal == PM_REMOVE) {
-        noteInput(takenInput, GetMessageExtraInfo());
+        noteInput(takenInput, static_cast<ULONG_PTR>(GetMessageExtraInfo()));
     }
     return CallNextHookEx(nullptr, code, removal, message);
 }

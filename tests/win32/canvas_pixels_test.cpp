@@ -132,8 +132,8 @@ private:
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
-           << differing << " bytes differ from the plain drawing, the first in row " << first / stride
-           << " at byte " << first % stride;
+           << differing << " bytes differ from the plain drawing, the first in row "
+           << first / static_cast<size_t>(stride) << " at byte " << first % static_cast<size_t>(stride);
 }
 
 void addLineBetween(Figure& figure, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
