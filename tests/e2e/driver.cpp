@@ -123,16 +123,18 @@ BOOL CALLBACK collectChild(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-void sendInputs(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// Absolute mouse coordinates run from 0 to 65535 across the primary screen and
+// are scaled back to pixels by truncation, so round up.
+LONG toAbsolute(int pixel, int size) {
+    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + size - 1) / size);
 }
 
-INPUT mouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
+INPUT mouseInput(DWORD buttonFlags, POINT screen) {
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = dx;
-    in.mi.dy = dy;
-    in.mi.dwFlags = flags;
+    in.mi.dx = toAbsolute(screen.x, GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = toAbsolute(screen.y, GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = buttonFlags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     return in;
 }
 
@@ -145,10 +147,12 @@ INPUT keyInput(WORD vk, bool up) {
     return in;
 }
 
-// Absolute mouse coordinates run from 0 to 65535 across the primary screen and
-// are scaled back to pixels by truncation, so round up.
-LONG toAbsolute(int pixel, int size) {
-    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + size - 1) / size);
+// Numbers the inputs of every batch this process sends.
+std::uint16_t lastInputNumber = 0;
+
+UINT inputStateMessage() {
+    static const UINT message = RegisterWindowMessageA(inputStateMessageName);
+    return message;
 }
 
 }  // namespace
@@ -207,45 +211,83 @@ bool bringToFront(HWND hwnd) {
         Millis(3000), Millis(50));
 }
 
-bool moveMouseTo(int x, int y) {
-    int w = GetSystemMetrics(SM_CXSCREEN);
-    int h = GetSystemMetrics(SM_CYSCREEN);
-    LONG ax = toAbsolute(x, w);
-    LONG ay = toAbsolute(y, h);
-    // The scaling to pixels may round differently; nudge until the pointer lands.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        sendInputs({mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ax, ay)});
-        POINT p{};
-        bool arrived = waitUntil(
-            [&] {
-                GetCursorPos(&p);
-                return p.x == x && p.y == y;
-            },
-            Millis(300), Millis(5));
-        if (arrived) {
+Input& Input::moveTo(POINT screen) {
+    inputs_.push_back(mouseInput(0, screen));
+    return *this;
+}
+
+Input& Input::press(POINT screen) {
+    inputs_.push_back(mouseInput(MOUSEEVENTF_LEFTDOWN, screen));
+    return *this;
+}
+
+Input& Input::release(POINT screen) {
+    inputs_.push_back(mouseInput(MOUSEEVENTF_LEFTUP, screen));
+    return *this;
+}
+
+Input& Input::key(WORD vk, bool up) {
+    inputs_.push_back(keyInput(vk, up));
+    return *this;
+}
+
+bool Input::send(std::uint16_t* last) {
+    for (INPUT& in : inputs_) {
+        const ULONG_PTR tag = inputTag(++lastInputNumber);
+        if (in.type == INPUT_MOUSE) {
+            in.mi.dwExtraInfo = tag;
+        } else {
+            in.ki.dwExtraInfo = tag;
+        }
+    }
+    *last = lastInputNumber;
+    const UINT count = static_cast<UINT>(inputs_.size());
+    return SendInput(count, inputs_.data(), sizeof(INPUT)) == count;
+}
+
+InputState askInputState(HWND window, Millis timeout) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, inputStateMessage(), 0, 0, SMTO_NORMAL,
+                             static_cast<UINT>(timeout.count()), &answer)) {
+        return InputState{};
+    }
+    return unpackInputState(static_cast<LRESULT>(answer));
+}
+
+namespace {
+
+bool waitInputState(HWND window, Millis timeout, InputState* state,
+                    const std::function<bool(const InputState&)>& done) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<Millis>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        // An answer comes only when the editor's thread takes its next
+        // message, so the questions follow its work.
+        *state = askInputState(window, left);
+        if (!state->answered) {
+            return false;
+        }
+        if (done(*state)) {
             return true;
         }
-        ax += (x - p.x) * 65536 / w / 2 + (x > p.x) - (x < p.x);
-        ay += (y - p.y) * 65536 / h / 2 + (y > p.y) - (y < p.y);
+        // A pause between questions, so that waiting for input that went
+        // elsewhere does not keep a core busy.
+        Sleep(1);
     }
-    return false;
 }
 
-void leftDown() {
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
+}  // namespace
+
+bool waitHandled(HWND window, std::uint16_t last, Millis timeout, InputState* state) {
+    return waitInputState(window, timeout, state,
+                          [last](const InputState& s) { return hasTaken(s, last) && !s.paintDue; });
 }
 
-void leftUp() {
-    sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
-}
-
-void tapKey(WORD vk) {
-    sendInputs({keyInput(vk, false), keyInput(vk, true)});
-}
-
-void tapAltF4() {
-    sendInputs(
-        {keyInput(VK_MENU, false), keyInput(VK_F4, false), keyInput(VK_F4, true), keyInput(VK_MENU, true)});
+bool waitPainted(HWND window, Millis timeout, InputState* state) {
+    return waitInputState(window, timeout, state, [](const InputState& s) { return !s.paintDue; });
 }
 
 namespace {
@@ -326,10 +368,6 @@ int countPixels(const Image& image, const RECT& area, std::uint32_t rgb) {
         }
     }
     return n;
-}
-
-bool sameImage(const Image& a, const Image& b) {
-    return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
 }
 
 bool regionEquals(const Image& a, int x, int y, const Image& b) {

@@ -1,15 +1,19 @@
 #pragma once
 
 // Drives another program's windows the way a person does: real input through
-// SendInput, pixels read back from the screen. Every wait is bounded.
+// SendInput, pixels read back from the screen. Every wait is bounded and
+// waits for a fact: a window there or gone, or the editor's word that it
+// has handled the input.
 
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "editor/win32/input_state.h"
 #include "image.h"
 
 namespace e2e {
@@ -59,19 +63,40 @@ POINT clientToScreen(HWND hwnd, int x, int y);
 RECT clientRectOnScreen(HWND hwnd);
 
 bool bringToFront(HWND hwnd);
-// Moves the real pointer to a screen position and checks it got there.
-bool moveMouseTo(int x, int y);
-void leftDown();
-void leftUp();
-void tapKey(WORD vk);
-void tapAltF4();
+
+// Input as a person gives it. A batch goes in one SendInput call, so that
+// nothing comes between its events; each press and release carries its own
+// position; every input carries a tag (editor/win32/input_state.h).
+class Input {
+public:
+    Input& moveTo(POINT screen);
+    Input& press(POINT screen);  // the left button
+    Input& release(POINT screen);
+    Input& key(WORD vk, bool up);
+    bool empty() const { return inputs_.empty(); }
+    // Sends the batch; false when the system took not all of it. *last is
+    // the number of its last input.
+    bool send(std::uint16_t* last);
+
+private:
+    std::vector<INPUT> inputs_;
+};
+
+// Asks the editor's main window what input it has taken and whether a paint
+// is due. The first question makes it watch the input it takes.
+InputState askInputState(HWND window, Millis timeout);
+// Waits until the editor has taken the input numbered last and no paint is
+// due; false when the time is up first or the window is gone. *state is the
+// last answer.
+bool waitHandled(HWND window, std::uint16_t last, Millis timeout, InputState* state);
+// Waits until no paint is due, for changes made without input.
+bool waitPainted(HWND window, Millis timeout, InputState* state);
 
 Image captureScreen(const RECT& area);
 // The text as a fresh device context draws it: default font, black on white.
 Image renderText(const std::wstring& text);
 
 int countPixels(const Image& image, const RECT& area, std::uint32_t rgb);
-bool sameImage(const Image& a, const Image& b);
 // Compares b with the part of a whose top-left corner is (x, y).
 bool regionEquals(const Image& a, int x, int y, const Image& b);
 

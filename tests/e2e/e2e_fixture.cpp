@@ -92,7 +92,7 @@ std::string editorExe() {
 EditorTest::EditorTest()
     : workDir_(e2eDir() + "\\work\\" + testName()),
       shotDir_(e2eDir() + "\\shots\\" + testName()),
-      session_(editorExe(), shotDir_) {}
+      session_(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; }) {}
 
 void EditorTest::SetUp() {
     ASSERT_TRUE(testing_support::runsInTheCodePageAskedFor());
@@ -107,9 +107,9 @@ void EditorTest::TearDown() {
     // A hung editor must not outlive its test.
     session_.process().terminate();
     if (!HasFailure()) {
-        removeTree(shotDir_);
         removeTree(workDir_);
     } else {
+        session_.writeShots(shotDir_);
         std::printf("screenshots of the steps: %s\n", shotDir_.c_str());
     }
 }

@@ -11,10 +11,10 @@ using EditingTest = EditorTest;
 TEST_F(EditingTest, InsertPointAddsOnePointPerCommandEvenOnTopOfAnother) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(600, 250));
     Image shown;
-    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointAdded, &shown));
     EXPECT_TRUE(pointMarked(shown, 600, 250));
 
     // Back in the idle mode a press adds nothing.
@@ -22,9 +22,9 @@ TEST_F(EditingTest, InsertPointAddsOnePointPerCommandEvenOnTopOfAnother) {
 
     // A new point on an existing one is a second point, not a pick.
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(kAx, kAy));
-    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointAdded, &shown));
     EXPECT_FALSE(pointMarked(shown, 650, 450));
 
     closeNormally();
@@ -37,17 +37,17 @@ TEST_F(EditingTest, InsertPointAddsOnePointPerCommandEvenOnTopOfAnother) {
 TEST_F(EditingTest, DeletePointKeepsItsPromptAfterAMissAndTakesTheLinesAlong) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kDeletePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptDeletePoint));
     // 6 pixels off is beside the point.
     ASSERT_TRUE(session_.click(kBx + 6, kBy));
     ASSERT_TRUE(session_.click(kBx, kBy - 6));
-    Image shown = session_.settled();
+    Image shown = session_.shown();
     EXPECT_TRUE(statusShows(shown, kPromptDeletePoint));
     EXPECT_TRUE(pointMarked(shown, kBx, kBy));
 
     // 5 pixels off is on it: B goes, and with it AB and BC.
     ASSERT_TRUE(session_.click(kBx - 5, kBy + 5));
-    ASSERT_TRUE(session_.waitStatus(kPointDeleted, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointDeleted, &shown));
     EXPECT_FALSE(pointMarked(shown, kBx, kBy));
     EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kWhite);
     EXPECT_EQ(shown.pixel(kBx, (kBy + kCy) / 2), kWhite);
@@ -60,14 +60,14 @@ TEST_F(EditingTest, DeletePointKeepsItsPromptAfterAMissAndTakesTheLinesAlong) {
 TEST_F(EditingTest, MovePointTakesAPressAReleaseAndASecondPressAndDragsItsLines) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.click(kAx + 20, kAy + 20));  // a miss keeps the prompt
     ASSERT_TRUE(session_.press(kAx + 3, kAy - 2));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
+    ASSERT_TRUE(session_.release(kAx + 3, kAy - 2));
     ASSERT_TRUE(session_.click(250, 100));
     Image shown;
-    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointMoved, &shown));
     EXPECT_TRUE(pointMarked(shown, 250, 100));
     EXPECT_FALSE(pointMarked(shown, kAx, kAy));
     // AB now runs from (250, 100) to (400, 150): its middle is at (325, 125).
@@ -83,13 +83,13 @@ TEST_F(EditingTest, MovePointTakesAPressAReleaseAndASecondPressAndDragsItsLines)
 TEST_F(EditingTest, CommandAbandonsAHalfDoneMove) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.click(kCx, kCy));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
     ASSERT_TRUE(session_.clickButton(kDeletePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptDeletePoint));
     ASSERT_TRUE(session_.click(600, 300));  // where the move would have gone
-    Image shown = session_.settled();
+    Image shown = session_.shown();
     EXPECT_TRUE(statusShows(shown, kPromptDeletePoint));
     EXPECT_TRUE(pointMarked(shown, kCx, kCy));
     EXPECT_FALSE(pointMarked(shown, 600, 300));
@@ -101,18 +101,15 @@ TEST_F(EditingTest, CommandAbandonsAHalfDoneMove) {
 TEST_F(EditingTest, ReleaseOverAButtonLeavesTheMoveWaitingForARelease) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.press(kDx, kDy));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
-    RECT r{};
-    GetWindowRect(session_.button(kInsertLine), &r);
-    ASSERT_TRUE(moveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
+    ASSERT_TRUE(session_.release(500, 15));  // over "wstaw linie"
     // The window never saw that release: this press does nothing, its release arms the move.
     ASSERT_TRUE(session_.click(600, 200));
     ASSERT_TRUE(session_.click(120, 420));
     Image shown;
-    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointMoved, &shown));
     EXPECT_TRUE(pointMarked(shown, 120, 420));
     EXPECT_FALSE(pointMarked(shown, 600, 200));
 
@@ -125,23 +122,23 @@ TEST_F(EditingTest, ReleaseOverAButtonLeavesTheMoveWaitingForARelease) {
 TEST_F(EditingTest, InsertLineJoinsTheFirstPickToTheSecondAndAllowsZeroLength) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kInsertLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertLine));
     ASSERT_TRUE(session_.press(kDx, kDy));
-    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.statusIs(kPromptSecondPoint));
+    ASSERT_TRUE(session_.release(kDx, kDy));
     ASSERT_TRUE(session_.click(300, 250));  // no point there: still waiting
-    Image shown = session_.settled();
+    Image shown = session_.shown();
     EXPECT_TRUE(statusShows(shown, kPromptSecondPoint));
     ASSERT_TRUE(session_.click(kAx, kAy + 4));
-    ASSERT_TRUE(session_.waitStatus(kLineInserted, &shown));
+    ASSERT_TRUE(session_.statusIs(kLineInserted, &shown));
     EXPECT_EQ(shown.pixel(kAx, (kAy + kDy) / 2), kBlack) << "the new line DA";
 
     ASSERT_TRUE(session_.clickButton(kInsertLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertLine));
     ASSERT_TRUE(session_.click(kCx, kCy));
-    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptSecondPoint));
     ASSERT_TRUE(session_.click(kCx, kCy));
-    ASSERT_TRUE(session_.waitStatus(kLineInserted));
+    ASSERT_TRUE(session_.statusIs(kLineInserted));
 
     closeNormally();
     Lines lines = kSquareLines;
@@ -153,17 +150,16 @@ TEST_F(EditingTest, InsertLineJoinsTheFirstPickToTheSecondAndAllowsZeroLength) {
 TEST_F(EditingTest, DeleteLineRemovesTheLineLastHighlightedEvenAfterThePointerLeftIt) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     ASSERT_TRUE(session_.hover(kBx + 4, 250));
     Image shown;
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }, &shown))
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }, &shown))
         << "line BC highlighted";
-    session_.shotOf(shown, "BC highlighted");
     ASSERT_TRUE(session_.hover(600, 450));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redPixels(i) == 0; }, &shown));
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redPixels(i) == 0; }, &shown));
     ASSERT_TRUE(session_.press(600, 450));
-    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
-    session_.release();
+    ASSERT_TRUE(session_.statusIs(kLineDeleted, &shown));
+    ASSERT_TRUE(session_.release(600, 450));
     EXPECT_EQ(shown.pixel(kBx, 250), kWhite);
     EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kBlack);
     EXPECT_EQ(shown.pixel((kCx + kDx) / 2, kCy), kBlack);
@@ -177,29 +173,29 @@ TEST_F(EditingTest, DeleteLineRemovesOnlyALineShownRedSinceItsButtonWasPressed) 
     const auto pressOnEmptyCanvasRemovesNothing = [this](const char* when) {
         SCOPED_TRACE(when);
         ASSERT_TRUE(session_.clickButton(kDeleteLine));
-        ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+        ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
         ASSERT_TRUE(session_.hover(600, 450));
         ASSERT_TRUE(session_.click(600, 450));
-        const Image shown = session_.settled();
+        const Image shown = session_.shown();
         EXPECT_TRUE(statusShows(shown, kPromptDeleteLine));
         EXPECT_EQ(redPixels(shown), 0);
     };
     pressOnEmptyCanvasRemovesNothing("right after start");
 
     ASSERT_TRUE(session_.hover(kBx + 4, 250));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
     ASSERT_TRUE(session_.click(kBx + 4, 250));
-    ASSERT_TRUE(session_.waitStatus(kLineDeleted));
+    ASSERT_TRUE(session_.statusIs(kLineDeleted));
     // CD now stands where BC stood in the list of lines.
     pressOnEmptyCanvasRemovesNothing("after a line was deleted");
 
     // Picking C for a move leaves the place of CD in the list behind.
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.click(kCx, kCy));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
     ASSERT_TRUE(session_.click(500, 400));
-    ASSERT_TRUE(session_.waitStatus(kPointMoved));
+    ASSERT_TRUE(session_.statusIs(kPointMoved));
     pressOnEmptyCanvasRemovesNothing("after a point was moved");
 
     closeNormally();
@@ -211,15 +207,15 @@ TEST_F(EditingTest, DeleteLineRemovesOnlyALineShownRedSinceItsButtonWasPressed) 
 TEST_F(EditingTest, DeleteLineTakesTheLineUnderThePointerWhenThePressOvertakesItsRepaint) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     ASSERT_TRUE(session_.hover(300, kAy + 4));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, 300, kAy, true) == 3; }))
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redAcross(i, 300, kAy, true) == 3; }))
         << "AB highlighted";
     // Straight from AB onto CD and down at once.
     ASSERT_TRUE(session_.pressBeforeRepaint(300, kCy - 4));
     Image shown;
-    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
-    session_.release();
+    ASSERT_TRUE(session_.statusIs(kLineDeleted, &shown));
+    ASSERT_TRUE(session_.release(300, kCy - 4));
     EXPECT_EQ(shown.pixel(300, kAy), kBlack);
     EXPECT_EQ(shown.pixel(300, kCy), kWhite);
 
@@ -231,31 +227,30 @@ TEST_F(EditingTest, TheBlankEndButtonsDoNothing) {
     startOnSquare();
     const POINT blankLeft{75, 15}, blankRight{725, 15};
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(blankLeft.x, blankLeft.y));
-    EXPECT_TRUE(statusShows(session_.settled(), kPromptInsertPoint)) << "no point under the bar";
+    EXPECT_TRUE(statusShows(session_.shown(), kPromptInsertPoint)) << "no point under the bar";
 
     // BC stays red while the pointer is over a blank button: that is not over the figure.
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     ASSERT_TRUE(session_.hover(kBx + 4, 250));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redAcross(i, kBx, 250, false) >= 3; }));
     ASSERT_TRUE(session_.hover(blankRight.x, blankRight.y));
     ASSERT_TRUE(session_.click(blankRight.x, blankRight.y));
-    Image shown = session_.settled();
+    Image shown = session_.shown();
     EXPECT_TRUE(statusShows(shown, kPromptDeleteLine));
     EXPECT_EQ(redAcross(shown, kBx, 250, false), 3);
 
     // A release over a blank button leaves the move waiting for a release.
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.press(kDx, kDy));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination));
-    ASSERT_TRUE(session_.hover(blankLeft.x, blankLeft.y));
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
+    ASSERT_TRUE(session_.release(blankLeft.x, blankLeft.y));
     ASSERT_TRUE(session_.click(600, 200));
     ASSERT_TRUE(session_.click(120, 420));
-    ASSERT_TRUE(session_.waitStatus(kPointMoved, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointMoved, &shown));
     EXPECT_FALSE(pointMarked(shown, 600, 200));
 
     closeNormally();

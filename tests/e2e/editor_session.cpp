@@ -3,13 +3,16 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace e2e {
 
 namespace {
 
-const Millis kInput(5000);
+// Far longer than the editor takes to handle an input and paint, even on a
+// loaded machine; only a fault runs into it.
+const Millis kHandled(15000);
 
 bool makeDirs(const std::string& path) {
     std::error_code error;
@@ -26,33 +29,28 @@ std::string ascii(const std::wstring& text) {
     return narrow;
 }
 
-// A box or a window just shown may still be painting.
-Image settledCapture(const RECT& area) {
-    Image last = captureScreen(area);
-    waitUntil(
-        [&] {
-            Sleep(60);
-            Image next = captureScreen(area);
-            bool same = sameImage(last, next);
-            last = std::move(next);
-            return same;
-        },
-        Millis(3000), Millis(0));
-    return last;
-}
-
 }  // namespace
 
-EditorSession::EditorSession(std::string exe, std::string shotDir)
-    : exe_(std::move(exe)), shotDir_(std::move(shotDir)) {}
+EditorSession::EditorSession(std::string exe, Report report)
+    : exe_(std::move(exe)), report_(std::move(report)) {}
 
 EditorSession::~EditorSession() {
     // A run that went wrong may have left a box or a hung window behind.
     process_.terminate();
 }
 
+void EditorSession::fail(const std::string& why) {
+    if (report_) {
+        report_(why);
+    } else {
+        std::fprintf(stderr, "%s\n", why.c_str());
+    }
+}
+
 bool EditorSession::start(const std::string& workDir) {
     window_ = nullptr;
+    main_ = nullptr;
+    state_ = InputState{};
     return process_.start(exe_, workDir);
 }
 
@@ -62,6 +60,14 @@ bool EditorSession::startAndGreet(const std::string& workDir) {
     }
     HWND greeting = waitBox(L"dane");
     return greeting && answer(greeting) && waitWindow();
+}
+
+HWND EditorSession::mainWindow() {
+    if (main_ == nullptr || !IsWindow(main_)) {
+        const std::vector<HWND> found = topWindows(process_.id(), "Figury");
+        main_ = found.empty() ? nullptr : found.front();
+    }
+    return main_;
 }
 
 HWND EditorSession::waitBox(const std::wstring& caption, Millis timeout) {
@@ -77,16 +83,12 @@ HWND EditorSession::waitBox(const std::wstring& caption, Millis timeout) {
             return !process_.running();
         },
         timeout);
-    if (box) {
+    if (box && settle()) {
         RECT r{};
         GetWindowRect(box, &r);
-        shotOf(settledCapture(r), "box " + ascii(caption));
+        shotOf(captureScreen(r), "box " + ascii(caption));
     }
     return box;
-}
-
-bool EditorSession::boxAppears(const std::wstring& caption, Millis timeout) {
-    return waitBox(caption, timeout) != nullptr;
 }
 
 std::wstring EditorSession::boxText(HWND box) {
@@ -107,18 +109,15 @@ bool EditorSession::boxHasIcon(HWND box) {
 }
 
 bool EditorSession::answer(HWND box) {
-    if (!bringToFront(box)) {
-        return false;
-    }
-    tapKey(VK_RETURN);
-    return waitWindowGone(box, Millis(10000));
+    return pressKeys({VK_RETURN}, box) && !IsWindow(box);
 }
 
 HWND EditorSession::waitWindow(Millis timeout) {
     waitUntil(
         [&] {
             for (HWND w : topWindows(process_.id(), "Figury")) {
-                if (IsWindowVisible(w)) {
+                // The buttons come after the window is shown; wait for all seven.
+                if (IsWindowVisible(w) && childWindows(w).size() >= 7) {
                     window_ = w;
                     return true;
                 }
@@ -127,52 +126,149 @@ HWND EditorSession::waitWindow(Millis timeout) {
         },
         timeout);
     if (window_) {
-        // The buttons come after the window is shown; wait for all seven.
-        waitUntil([&] { return childWindows(window_).size() >= 7; }, Millis(10000));
         shot("window");
     }
     return window_;
 }
 
-bool EditorSession::hover(int x, int y) {
-    if (!window_ || !bringToFront(window_)) {
+bool EditorSession::send(Input& input, const char* what, HWND front) {
+    HWND main = mainWindow();
+    if (main == nullptr) {
+        fail(std::string("no editor window to take the ") + what);
         return false;
     }
-    POINT p = clientToScreen(window_, x, y);
-    return moveMouseTo(p.x, p.y);
+    if (front && !bringToFront(front)) {
+        fail(std::string("the editor could not be brought to the front for the ") + what);
+        return false;
+    }
+    // The question before the input makes the editor watch what it takes.
+    const bool watching = askInputState(main, kHandled).answered;
+    if (!watching && IsWindow(main)) {
+        fail(std::string("the editor did not answer before the ") + what);
+        return false;
+    }
+    std::uint16_t last = 0;
+    if (!input.send(&last)) {
+        fail(std::string("the system did not take the ") + what);
+        return false;
+    }
+    // Once the window is gone (the editor ended) there is nothing to wait for.
+    if (!watching || waitHandled(main, last, kHandled, &state_) || !IsWindow(main)) {
+        return true;
+    }
+    fail(std::string("the editor did not handle the ") + what + " (input " + std::to_string(last) +
+         ") in time: " +
+         (!state_.answered  ? std::string("no answer")
+          : !state_.taken   ? std::string("no input taken")
+          : state_.paintDue ? "a paint still due after input " + std::to_string(state_.lastTaken)
+                            : "input taken up to " + std::to_string(state_.lastTaken)));
+    return false;
+}
+
+bool EditorSession::landed(POINT screen) {
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x == screen.x && now.y == screen.y) {
+        return true;
+    }
+    fail("the pointer went to " + std::to_string(now.x) + "," + std::to_string(now.y) + " instead of " +
+         std::to_string(screen.x) + "," + std::to_string(screen.y));
+    return false;
+}
+
+bool EditorSession::hover(int x, int y) {
+    if (!window_) {
+        return false;
+    }
+    const POINT p = clientToScreen(window_, x, y);
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x == p.x && now.y == p.y) {
+        return settle();  // a move to where the pointer is may make no message
+    }
+    Input input;
+    input.moveTo(p);
+    return send(input, "move", window_) && landed(p);
 }
 
 bool EditorSession::press(int x, int y) {
-    if (!hover(x, y)) {
+    if (!window_) {
         return false;
     }
-    leftDown();
-    return true;
+    const POINT p = clientToScreen(window_, x, y);
+    Input input;
+    input.moveTo(p).press(p);
+    return send(input, "press", window_) && landed(p);
 }
 
-bool EditorSession::pressBeforeRepaint(int x, int y) {
-    if (!window_ || !bringToFront(window_)) {
+bool EditorSession::release(int x, int y) {
+    if (!window_) {
         return false;
     }
-    POINT p = clientToScreen(window_, x, y);
-    if (!process_.pause()) {
-        return false;
-    }
-    const bool moved = moveMouseTo(p.x, p.y);
-    if (moved) {
-        leftDown();
-    }
-    process_.resume();
-    return moved;
-}
-
-bool EditorSession::release() {
-    leftUp();
-    return true;
+    const POINT p = clientToScreen(window_, x, y);
+    Input input;
+    input.moveTo(p).release(p);
+    return send(input, "release", window_) && landed(p);
 }
 
 bool EditorSession::click(int x, int y) {
-    return press(x, y) && release();
+    return window_ && clickOnScreen(clientToScreen(window_, x, y), window_);
+}
+
+bool EditorSession::pressBeforeRepaint(int x, int y) {
+    HWND main = mainWindow();
+    if (!window_ || !main || !bringToFront(window_)) {
+        return false;
+    }
+    const POINT p = clientToScreen(window_, x, y);
+    if (!askInputState(main, kHandled).answered || !process_.pause()) {
+        return false;
+    }
+    Input input;
+    input.moveTo(p).press(p);
+    std::uint16_t last = 0;
+    const bool sent = input.send(&last);
+    process_.resume();
+    if (!sent || !waitHandled(main, last, kHandled, &state_)) {
+        fail("the editor did not handle the held press in time");
+        return false;
+    }
+    return landed(p);
+}
+
+bool EditorSession::clickOnScreen(POINT screen, HWND front) {
+    Input input;
+    input.moveTo(screen).press(screen).release(screen);
+    return send(input, "click", front ? front : window_) && landed(screen);
+}
+
+bool EditorSession::pressKeys(std::initializer_list<WORD> chord, HWND target) {
+    // Each key goes on its own: the press may close the window that would
+    // take the release. Keys are released even when the editor has ended,
+    // so that none stays down for whatever comes next.
+    std::vector<std::pair<WORD, bool>> steps;
+    for (WORD key : chord) {
+        steps.emplace_back(key, false);
+    }
+    for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
+        steps.emplace_back(*key, true);
+    }
+    bool handled = true;
+    for (const auto& [key, up] : steps) {
+        Input input;
+        input.key(key, up);
+        if (mainWindow() == nullptr) {
+            std::uint16_t ignored = 0;
+            input.send(&ignored);
+            continue;
+        }
+        // The chord's first key brings its window forward; the rest go where the keys go then.
+        const bool first = &key == &steps.front().first;
+        handled = send(input, up ? "key release" : "key press",
+                       first ? (target ? target : mainWindow()) : nullptr) &&
+                  handled;
+    }
+    return handled;
 }
 
 HWND EditorSession::button(int id) const {
@@ -191,74 +287,47 @@ bool EditorSession::clickButton(int id) {
     }
     RECT r{};
     GetWindowRect(b, &r);
-    if (!bringToFront(window_) || !moveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2)) {
-        return false;
+    return clickOnScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, window_);
+}
+
+bool EditorSession::settle() {
+    HWND main = mainWindow();
+    if (main != nullptr && waitPainted(main, kHandled, &state_)) {
+        return true;
     }
-    leftDown();
-    leftUp();
-    return true;
+    fail("the editor did not finish painting in time");
+    return false;
 }
 
-Image EditorSession::capture() const {
-    return window_ ? captureScreen(clientRectOnScreen(window_)) : Image{};
-}
-
-Image EditorSession::settled() {
-    Image image = settledClient();
-    shotOf(image, "settled");
+Image EditorSession::shown(const std::string& step) {
+    settle();
+    Image image = window_ ? captureScreen(clientRectOnScreen(window_)) : Image{};
+    shotOf(image, step);
     return image;
 }
 
-Image EditorSession::settledClient() const {
-    return window_ ? settledCapture(clientRectOnScreen(window_)) : Image{};
+bool EditorSession::statusIs(const std::wstring& text, Image* shownImage) {
+    const Image image = shown("status " + ascii(text));
+    if (shownImage) {
+        *shownImage = image;
+    }
+    return statusShows(image, text);
 }
 
-bool EditorSession::waitFor(const std::function<bool(const Image&)>& cond, Image* last, Millis timeout) {
-    Image image;
-    bool ok = waitUntil(
-        [&] {
-            image = capture();
-            return cond(image);
-        },
-        timeout, Millis(30));
-    if (ok) {
-        // The condition may hold half-way through a paint: take the finished one.
-        image = settledClient();
-        ok = cond(image);
+bool EditorSession::shows(const std::function<bool(const Image&)>& cond, Image* shownImage) {
+    const Image image = shown();
+    if (shownImage) {
+        *shownImage = image;
     }
-    shotOf(image, ok ? "as expected" : "not as expected");
-    if (last) {
-        *last = image;
-    }
-    return ok;
-}
-
-bool EditorSession::waitStatus(const std::wstring& text, Image* last) {
-    Image image;
-    bool ok = waitUntil(
-        [&] {
-            image = capture();
-            return statusShows(image, text);
-        },
-        Millis(10000), Millis(30));
-    if (ok) {
-        image = settledClient();
-        ok = statusShows(image, text);
-    }
-    shotOf(image, (ok ? "status " : "status is not ") + ascii(text));
-    if (last) {
-        *last = image;
-    }
-    return ok;
+    return cond(image);
 }
 
 bool EditorSession::closeWithAltF4(DWORD* exitCode, Millis timeout) {
-    if (!window_ || !bringToFront(window_)) {
+    if (!window_) {
         return false;
     }
     shot("before close");
-    tapAltF4();
-    return waitExit(exitCode, timeout);
+    return pressKeys({VK_MENU, VK_F4}) && waitExit(exitCode, timeout);
 }
 
 bool EditorSession::waitExit(DWORD* exitCode, Millis timeout) {
@@ -266,27 +335,36 @@ bool EditorSession::waitExit(DWORD* exitCode, Millis timeout) {
 }
 
 void EditorSession::shot(const std::string& step) {
-    if (!window_) {
-        RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        shotOf(settledCapture(screen), step);
+    if (!mainWindow() || !settle()) {
         return;
     }
-    RECT frame{};
-    GetWindowRect(window_, &frame);
-    shotOf(settledCapture(frame), step);
+    RECT frame{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window_) {
+        GetWindowRect(window_, &frame);
+    }
+    shotOf(captureScreen(frame), step);
 }
 
 void EditorSession::shotOf(const Image& image, const std::string& step) {
-    if (shotDir_.empty() || image.width == 0 || !makeDirs(shotDir_)) {
+    if (image.width > 0) {
+        shots_.emplace_back(step, image);
+    }
+}
+
+void EditorSession::writeShots(const std::string& folder) const {
+    if (shots_.empty() || !makeDirs(folder)) {
         return;
     }
-    std::string name;
-    for (char c : step) {
-        name += (std::isalnum(static_cast<unsigned char>(c)) ? c : '-');
+    int number = 0;
+    for (const auto& [step, image] : shots_) {
+        std::string name;
+        for (char c : step) {
+            name += (std::isalnum(static_cast<unsigned char>(c)) ? c : '-');
+        }
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%02d-", ++number);
+        writePng(folder + "/" + prefix + name + ".png", image);
     }
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%02d-", ++shotCount_);
-    writePng(shotDir_ + "/" + prefix + name + ".png", image);
 }
 
 bool statusShows(const Image& client, const std::wstring& text) {

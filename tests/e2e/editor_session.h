@@ -3,7 +3,10 @@
 // One run of figury.exe seen from outside: its boxes, its window, its pixels.
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver.h"
 
@@ -18,9 +21,11 @@ enum Command { kInsertPoint = 100, kDeletePoint, kMovePoint, kInsertLine, kDelet
 
 class EditorSession {
 public:
-    // Screenshots of the steps go to shotDir (created on the first one);
-    // an empty shotDir keeps none.
-    EditorSession(std::string exe, std::string shotDir);
+    // Says why a step failed: the editor did not handle input in time, the
+    // pointer did not land. By default on stderr; a test makes it a failure.
+    using Report = std::function<void(const std::string&)>;
+
+    explicit EditorSession(std::string exe, Report report = nullptr);
     ~EditorSession();
 
     bool start(const std::string& workDir);
@@ -29,34 +34,45 @@ public:
 
     // A visible message box of the editor with this caption, or null.
     HWND waitBox(const std::wstring& caption, Millis timeout = Millis(20000));
-    // Whether a box with this caption shows within the time.
-    bool boxAppears(const std::wstring& caption, Millis timeout);
     static std::wstring boxText(HWND box);
     static bool boxHasIcon(HWND box);
-    // Presses Enter on the box and waits until it is gone.
+    // Presses Enter on the box; true when the box is gone.
     bool answer(HWND box);
     HWND waitWindow(Millis timeout = Millis(20000));
     HWND window() const { return window_; }
     Process& process() { return process_; }
 
+    // Input, in client coordinates unless said otherwise. Each returns once
+    // the editor has taken it all and finished painting, or its window is
+    // gone; false, with a report, when it did not within the time or the
+    // pointer did not land where it was sent.
     bool hover(int x, int y);
     bool press(int x, int y);
+    bool release(int x, int y);
+    bool click(int x, int y);
     // Moves and presses while the editor is held, so that both reach it before
     // the repaint for the move, as a quick flick and click does.
     bool pressBeforeRepaint(int x, int y);
-    bool release();
-    bool click(int x, int y);
     bool clickButton(int id);
+    // Anywhere on the screen, with front (the window when null) brought to
+    // the front first: the caption's boxes, a message box's buttons.
+    bool clickOnScreen(POINT screen, HWND front = nullptr);
+    // Brings target (the window when null) to the front and presses the keys
+    // as a chord: {VK_CONTROL, 'Z'}.
+    bool pressKeys(std::initializer_list<WORD> chord, HWND target = nullptr);
     HWND button(int id) const;
 
-    Image capture() const;
-    // Waits until two captures in a row agree, so a paint in progress is over,
-    // and keeps that as a step.
-    Image settled();
-    Image settledClient() const;
-    bool waitFor(const std::function<bool(const Image&)>& cond, Image* last = nullptr,
-                 Millis timeout = Millis(6000));
-    bool waitStatus(const std::wstring& text, Image* last = nullptr);
+    // Waits until the editor has painted what it has to, after a change made
+    // without input (an invalidation from outside, the start).
+    bool settle();
+    // The paints the window has finished, modulo 2^13, as of the last answer.
+    int paints() const { return state_.paints; }
+
+    // The client area once the editor has settled, kept as a step.
+    Image shown(const std::string& step = "shown");
+    // Whether the settled client area shows the status text; *shown gets it.
+    bool statusIs(const std::wstring& text, Image* shown = nullptr);
+    bool shows(const std::function<bool(const Image&)>& cond, Image* shown = nullptr);
 
     // Alt+F4 on the window; true when the process ended, with its exit code.
     bool closeWithAltF4(DWORD* exitCode, Millis timeout = Millis(20000));
@@ -64,13 +80,24 @@ public:
 
     void shot(const std::string& step);
     void shotOf(const Image& image, const std::string& step);
+    // Writes the steps kept so far as numbered PNG files into folder.
+    void writeShots(const std::string& folder) const;
 
 private:
+    // The main window, shown or not yet: it answers for the boxes too.
+    HWND mainWindow();
+    // Brings front forward, unless it is null, and sends the input.
+    bool send(Input& input, const char* what, HWND front);
+    bool landed(POINT screen);
+    void fail(const std::string& why);
+
     std::string exe_;
-    std::string shotDir_;
-    int shotCount_ = 0;
+    Report report_;
+    std::vector<std::pair<std::string, Image>> shots_;
     Process process_;
     HWND window_ = nullptr;
+    HWND main_ = nullptr;
+    InputState state_;
 };
 
 // What a person can tell from a capture of the client area.

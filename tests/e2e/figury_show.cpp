@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: figury_show FIGURY_EXE WORK_DIR OUT_PNG\n");
         return 2;
     }
-    EditorSession session(toWindowsPath(argv[1]), "");
+    EditorSession session(toWindowsPath(argv[1]));
     if (!session.start(toWindowsPath(argv[2]))) {
         std::fprintf(stderr, "cannot start %s\n", argv[1]);
         return 1;
@@ -25,20 +25,26 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The figure file may not load; then say so and go on with an empty editor.
-    if (!session.waitWindow(Millis(3000))) {
-        HWND failed = session.waitBox(L"Brak danych", Millis(1000));
-        if (failed) {
-            std::fprintf(stderr, "the editor could not load Dane/obiekt.obj\n");
-            session.answer(failed);
-        }
-        if (!session.waitWindow()) {
-            std::fprintf(stderr, "no editor window\n");
-            return 1;
-        }
+    HWND failed = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND box : topWindows(session.process().id(), "#32770", L"Brak danych")) {
+                failed = IsWindowVisible(box) ? box : failed;
+            }
+            return failed || !session.process().running() || session.waitWindow(Millis(0));
+        },
+        Millis(20000));
+    if (failed) {
+        std::fprintf(stderr, "the editor could not load Dane/obiekt.obj\n");
+        session.answer(failed);
+    }
+    if (!session.waitWindow()) {
+        std::fprintf(stderr, "no editor window\n");
+        return 1;
     }
     RECT frame{};
     GetWindowRect(session.window(), &frame);
-    session.settledClient();
+    session.settle();
     Image shot = captureScreen(frame);
     bool saved = writePng(toWindowsPath(argv[3]), shot);
     DWORD code = 1;

@@ -29,12 +29,12 @@ void checkRingReach(EditorSession& session) {
         ASSERT_TRUE(session.hover(kBx + s.dx, kBy + s.dy));
         Image shown;
         if (s.ringed) {
-            ASSERT_TRUE(session.waitFor([](const Image& i) { return pointRinged(i, kBx, kBy); }, &shown));
+            ASSERT_TRUE(session.shows([](const Image& i) { return pointRinged(i, kBx, kBy); }, &shown));
             // One ring, around the point and not the pointer.
             EXPECT_FALSE(pointRinged(shown, kAx, kAy));
             EXPECT_LT(redPixels(shown), 60);
         } else {
-            ASSERT_TRUE(session.waitFor(noRed, &shown, Millis(4000)));
+            ASSERT_TRUE(session.shows(noRed, &shown));
             EXPECT_TRUE(pointMarked(shown, kBx, kBy));
         }
     }
@@ -50,7 +50,7 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
     for (const auto& m : modes) {
         SCOPED_TRACE(m.command);
         ASSERT_TRUE(session_.clickButton(m.command));
-        ASSERT_TRUE(session_.waitStatus(m.prompt));
+        ASSERT_TRUE(session_.statusIs(m.prompt));
         checkRingReach(session_);
         if (HasFatalFailure()) {
             return;
@@ -58,8 +58,8 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
     }
     SCOPED_TRACE("second point of a line");
     ASSERT_TRUE(session_.press(kDx, kDy));
-    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint));
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.statusIs(kPromptSecondPoint));
+    ASSERT_TRUE(session_.release(kDx, kDy));
     checkRingReach(session_);
     if (HasFatalFailure()) {
         return;
@@ -71,23 +71,23 @@ TEST_F(HighlightTest, PointRingReachesFivePixelsButNotSixInEveryPointPickingMode
 TEST_F(HighlightTest, LineNearThePointerTurnsThickRedInDeleteLineModeOnly) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     const int mx = (kAx + kBx) / 2;
     Image shown;
     ASSERT_TRUE(session_.hover(mx, kAy + 10));
-    ASSERT_TRUE(session_.waitFor([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }, &shown))
+    ASSERT_TRUE(session_.shows([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }, &shown))
         << "AB thick and red with the pointer 10 pixels below it";
     EXPECT_EQ(redAcross(shown, kAx + 20, kAy, true), 3);
     EXPECT_EQ(redAcross(shown, kBx, (kBy + kCy) / 2, false), 0) << "BC is far";
     EXPECT_EQ(redAcross(shown, mx, kCy, true), 0) << "CD is far";
     ASSERT_TRUE(session_.hover(mx, kAy + 11));
-    EXPECT_TRUE(session_.waitFor(noRed, &shown)) << "11 pixels is too far";
+    EXPECT_TRUE(session_.shows(noRed, &shown)) << "11 pixels is too far";
     EXPECT_EQ(shown.pixel(mx, kAy), kBlack);
     // Beyond the end of the line, on its extension, is not near either.
     ASSERT_TRUE(session_.hover(mx, kAy - 3));
-    ASSERT_TRUE(session_.waitFor([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }));
+    ASSERT_TRUE(session_.shows([&](const Image& i) { return redAcross(i, mx, kAy, true) == 3; }));
     ASSERT_TRUE(session_.hover(kBx + 30, kBy - 3));
-    EXPECT_TRUE(session_.waitFor(noRed));
+    EXPECT_TRUE(session_.shows(noRed));
     closeNormally();
 }
 
@@ -96,16 +96,16 @@ TEST_F(HighlightTest, ALineWithEndsFarOutsideTheWindowTurnsRedAndIsTheOneDeleted
     writeData("PUNKTY 4\n-100000000 -99999900\n100000000 100000100\n200 450\n600 450\nLINIE 2\n1 2\n3 4\n");
     ASSERT_TRUE(session_.startAndGreet(workDir_));
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     ASSERT_TRUE(session_.hover(300, 406));
     Image shown;
-    EXPECT_TRUE(session_.waitFor(
+    EXPECT_TRUE(session_.shows(
         [](const Image& i) { return redAcross(i, 100, 200, true) >= 3 && redAcross(i, 400, 500, true) >= 3; },
         &shown))
         << "the far line thick and red";
     EXPECT_EQ(redAcross(shown, 550, 450, true), 0);
     ASSERT_TRUE(session_.click(300, 406));
-    ASSERT_TRUE(session_.waitStatus(kLineDeleted, &shown));
+    ASSERT_TRUE(session_.statusIs(kLineDeleted, &shown));
     EXPECT_EQ(shown.pixel(550, 450), kBlack);
 
     closeNormally();
@@ -117,46 +117,50 @@ TEST_F(HighlightTest, NothingIsHighlightedWhileNoPickIsAwaited) {
     startOnSquare();
     // Ring A in mode 2, so that the pointer position the editor remembers is on A.
     ASSERT_TRUE(session_.clickButton(kDeletePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeletePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptDeletePoint));
     ASSERT_TRUE(session_.hover(kAx, kAy));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return pointRinged(i, kAx, kAy); }));
+    ASSERT_TRUE(session_.shows([](const Image& i) { return pointRinged(i, kAx, kAy); }));
 
     // Mode 1: the repaint that shows its prompt draws no ring, nor do moves over A.
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
     Image shown;
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint, &shown));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint, &shown));
     EXPECT_EQ(redPixels(shown), 0) << "mode 1";
+    const int paintsBefore = session_.paints();
     ASSERT_TRUE(session_.hover(kAx + 1, kAy));
     ASSERT_TRUE(session_.hover(kAx, kAy));
-    EXPECT_EQ(redPixels(session_.settled()), 0) << "mode 1 after moves";
+    EXPECT_EQ(session_.paints(), paintsBefore) << "moves in mode 1 repaint nothing";
+    EXPECT_EQ(redPixels(session_.shown()), 0) << "mode 1 after moves";
 
     // Mode 0 after the point went in.
     ASSERT_TRUE(session_.click(kAx, kAy));
-    ASSERT_TRUE(session_.waitStatus(kPointAdded, &shown));
+    ASSERT_TRUE(session_.statusIs(kPointAdded, &shown));
     EXPECT_EQ(redPixels(shown), 0) << "mode 0";
 
     // Mode 4 after picking C for a move, mode 5 after the release.
     ASSERT_TRUE(session_.clickButton(kMovePoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
     ASSERT_TRUE(session_.press(kCx, kCy));
-    ASSERT_TRUE(session_.waitStatus(kPromptDestination, &shown));
+    ASSERT_TRUE(session_.statusIs(kPromptDestination, &shown));
     EXPECT_EQ(redPixels(shown), 0) << "mode 4";
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.release(kCx, kCy));
+    const int paintsInMode5 = session_.paints();
     ASSERT_TRUE(session_.hover(kCx + 2, kCy));
-    // Nothing repaints by itself now: uncover the window as another window would.
+    EXPECT_EQ(session_.paints(), paintsInMode5) << "moves in mode 5 repaint nothing";
+    // Uncover the window as another window would, so that it paints in mode 5.
     RedrawWindow(session_.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-    shown = session_.settled();
-    session_.shotOf(shown, "mode 5 uncovered");
+    shown = session_.shown("mode 5 uncovered");
+    EXPECT_NE(session_.paints(), paintsInMode5);
     EXPECT_EQ(redPixels(shown), 0) << "mode 5";
     EXPECT_TRUE(statusShows(shown, kPromptDestination));
 
     // Mode 7 after picking D for a line.
     ASSERT_TRUE(session_.clickButton(kInsertLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertLine));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertLine));
     ASSERT_TRUE(session_.press(kDx, kDy));
-    ASSERT_TRUE(session_.waitStatus(kPromptSecondPoint, &shown));
+    ASSERT_TRUE(session_.statusIs(kPromptSecondPoint, &shown));
     EXPECT_EQ(redPixels(shown), 0) << "mode 7";
-    ASSERT_TRUE(session_.release());
+    ASSERT_TRUE(session_.release(kDx, kDy));
     closeNormally();
 }
 
@@ -174,7 +178,7 @@ TEST_F(HighlightTest, EveryPromptIsDrawnWithItsPolishLetters) {
         SCOPED_TRACE(c.command);
         ASSERT_TRUE(session_.clickButton(c.command));
         Image shown;
-        EXPECT_TRUE(session_.waitStatus(c.prompt, &shown));
+        EXPECT_TRUE(session_.statusIs(c.prompt, &shown));
         // The text covers what lies under it with its white background.
         EXPECT_TRUE(statusShows(shown, c.prompt));
     }
@@ -233,12 +237,12 @@ TEST_F(HighlightTest, ExampleFigureLoadsAndHighlightsItsLongestLine) {
         }
     }
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    ASSERT_TRUE(session_.waitStatus(kPromptDeleteLine));
+    ASSERT_TRUE(session_.statusIs(kPromptDeleteLine));
     // Two pixels beside the middle of the line.
     int mx = (ax + bx) / 2 + (by != ay ? 2 : 0);
     int my = (ay + by) / 2 + (by == ay ? 2 : 0);
     ASSERT_TRUE(session_.hover(mx, my));
-    ASSERT_TRUE(session_.waitFor([](const Image& i) { return redPixels(i) > 40; }));
+    ASSERT_TRUE(session_.shows([](const Image& i) { return redPixels(i) > 40; }));
     if (const char* out = std::getenv("FIGURY_SCREENSHOT")) {
         RECT frame{};
         GetWindowRect(session_.window(), &frame);

@@ -15,7 +15,9 @@ std::uint32_t Image::pixel(int x, int y) const {
 }
 
 bool writePng(const std::string& path, const Image& image) {
-    if (image.width <= 0 || image.height <= 0 || image.rgb.size() != 3u * image.width * image.height) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgb.size() !=
+            3 * static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height)) {
         return false;
     }
     return stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(), 3 * image.width) != 0;

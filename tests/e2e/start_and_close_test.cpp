@@ -76,25 +76,18 @@ int unixShell(const std::string& workDir, const std::string& command) {
     return code;
 }
 
-// Presses one of a message box's buttons with the mouse, and waits until the box is gone.
-bool pressBoxButton(HWND box, int id) {
+// Presses one of a message box's buttons with the mouse; true when the box is gone.
+bool pressBoxButton(EditorSession& session, HWND box, int id) {
     HWND button = GetDlgItem(box, id);
     RECT place{};
-    if (!button || !bringToFront(box) || !GetWindowRect(button, &place) ||
-        !moveMouseTo((place.left + place.right) / 2, (place.top + place.bottom) / 2)) {
-        return false;
-    }
-    leftDown();
-    leftUp();
-    return waitWindowGone(box, Millis(10000));
+    return button && GetWindowRect(button, &place) &&
+           session.clickOnScreen(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2},
+                                 box) &&
+           !IsWindow(box);
 }
 
-bool pressKeyOnBox(HWND box, WORD key) {
-    if (!bringToFront(box)) {
-        return false;
-    }
-    tapKey(key);
-    return waitWindowGone(box, Millis(10000));
+bool pressKeyOnBox(EditorSession& session, HWND box, WORD key) {
+    return session.pressKeys({key}, box) && !IsWindow(box);
 }
 
 using StartTest = EditorTest;
@@ -129,11 +122,7 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
     EXPECT_GE(findOnCaption(window, HTMINBUTTON, &y), 0);
     int maxBox = findOnCaption(window, HTMAXBUTTON, &y);
     if (maxBox >= 0) {
-        ASSERT_TRUE(bringToFront(window));
-        ASSERT_TRUE(moveMouseTo(maxBox - 2, y));
-        leftDown();
-        leftUp();
-        session_.settled();
+        ASSERT_TRUE(session_.clickOnScreen(POINT{maxBox - 2, y}));
         EXPECT_FALSE(IsZoomed(window));
         RECT after{};
         GetWindowRect(window, &after);
@@ -190,7 +179,7 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
         EXPECT_TRUE(IsWindowVisible(found));
     }
 
-    Image shown = session_.settled();
+    Image shown = session_.shown();
     for (const auto& p : kSquarePoints) {
         EXPECT_TRUE(pointMarked(shown, p.first, p.second)) << p.first << "," << p.second;
     }
@@ -202,14 +191,10 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
     EXPECT_EQ(redPixels(shown), 0);
 
     // The blank end buttons do nothing; a real one answers at once.
-    POINT blank = clientToScreen(window, 75, 15);
-    ASSERT_TRUE(bringToFront(window));
-    ASSERT_TRUE(moveMouseTo(blank.x, blank.y));
-    leftDown();
-    leftUp();
+    ASSERT_TRUE(session_.click(75, 15));
+    EXPECT_TRUE(session_.statusIs(L""));
     ASSERT_TRUE(session_.clickButton(kDeleteLine));
-    EXPECT_TRUE(session_.waitStatus(kPromptDeleteLine));
-    EXPECT_TRUE(statusShows(session_.settled(), kPromptDeleteLine));
+    EXPECT_TRUE(session_.statusIs(kPromptDeleteLine));
 
     closeNormally();
     EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
@@ -218,17 +203,14 @@ TEST_F(StartTest, GreetsThenShowsTheFixedWindowWithItsButtonsAndTheLoadedFigure)
 TEST_F(StartTest, CloseBoxOnTheCaptionEndsTheEditorAndSavesTheFigure) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(600, 450));
-    ASSERT_TRUE(session_.waitStatus(kPointAdded));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
 
     int y = 0;
     int x = findOnCaption(session_.window(), HTCLOSE, &y);
     ASSERT_GE(x, 0);
-    ASSERT_TRUE(bringToFront(session_.window()));
-    ASSERT_TRUE(moveMouseTo(x - 2, y));
-    leftDown();
-    leftUp();
+    ASSERT_TRUE(session_.clickOnScreen(POINT{x - 2, y}));
     DWORD code = 12345;
     ASSERT_TRUE(session_.waitExit(&code));
     EXPECT_EQ(code, 0u);
@@ -273,7 +255,7 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         EXPECT_EQ(className(GetWindow(failed, GW_OWNER)), "Figury");
         ASSERT_TRUE(session_.answer(failed));
         ASSERT_NE(session_.waitWindow(), nullptr);
-        EXPECT_TRUE(blankBelowButtons(session_.settled())) << "the editor starts empty";
+        EXPECT_TRUE(blankBelowButtons(session_.shown())) << "the editor starts empty";
 
         closeNormally();
         if (c.present) {
@@ -296,10 +278,10 @@ TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     ASSERT_TRUE(session_.answer(failed));
     ASSERT_NE(session_.waitWindow(), nullptr);
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(300, 300));
     Image after;
-    ASSERT_TRUE(session_.waitStatus(kPointAdded, &after));
+    ASSERT_TRUE(session_.statusIs(kPointAdded, &after));
     EXPECT_TRUE(pointMarked(after, 300, 300));
     closeNormally();
     EXPECT_EQ(readData(), savedFile({{300, 300}}, {}));
@@ -316,13 +298,12 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         writeData(kSquareFile);
         ASSERT_TRUE(session_.startAndGreet(workDir_));
         ASSERT_TRUE(session_.clickButton(kInsertPoint));
-        ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+        ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
         ASSERT_TRUE(session_.click(500, 420));
-        ASSERT_TRUE(session_.waitStatus(kPointAdded));
+        ASSERT_TRUE(session_.statusIs(kPointAdded));
         removeTree(path("Dane"));
 
-        ASSERT_TRUE(bringToFront(session_.window()));
-        tapAltF4();
+        ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
         HWND failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr) << "a lost save must be reported";
         EXPECT_EQ(EditorSession::boxText(failed),
@@ -332,18 +313,17 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         EXPECT_EQ(GetWindow(failed, GW_OWNER), session_.window());
         EXPECT_TRUE(EditorSession::boxHasIcon(failed)) << "an error box shows the error icon";
         if (!fixed) {
-            ASSERT_TRUE(pressBoxButton(failed, IDCONTINUE));
+            ASSERT_TRUE(pressBoxButton(session_, failed, IDCONTINUE));
             DWORD code = 12345;
             ASSERT_TRUE(session_.waitExit(&code));
             EXPECT_EQ(code, 0u);
             EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
             break;
         }
-        ASSERT_TRUE(pressKeyOnBox(failed, VK_ESCAPE));
-        EXPECT_TRUE(pointMarked(session_.settled(), 500, 420)) << "Esc goes back to the editor, figure kept";
+        ASSERT_TRUE(pressKeyOnBox(session_, failed, VK_ESCAPE));
+        EXPECT_TRUE(pointMarked(session_.shown(), 500, 420)) << "Esc goes back to the editor, figure kept";
 
-        ASSERT_TRUE(bringToFront(session_.window()));
-        tapAltF4();
+        ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
         failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr);
         ASSERT_TRUE(session_.answer(failed));
@@ -394,20 +374,19 @@ TEST_F(StartTest, SaveKeepsWhatTheUserSetOnTheFile) {
         ASSERT_EQ(unixShell(workDir_, c.setUp), 0);
         ASSERT_TRUE(session_.startAndGreet(workDir_));
         ASSERT_TRUE(session_.clickButton(kInsertPoint));
-        ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+        ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
         ASSERT_TRUE(session_.click(500, 420));
-        ASSERT_TRUE(session_.waitStatus(kPointAdded));
+        ASSERT_TRUE(session_.statusIs(kPointAdded));
         if (c.saved) {
             closeNormally();
             Points points = kSquarePoints;
             points.push_back({500, 420});
             EXPECT_EQ(readData(), savedFile(points, kSquareLines));
         } else {
-            ASSERT_TRUE(bringToFront(session_.window()));
-            tapAltF4();
+            ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
             HWND failed = session_.waitBox(kSaveFailedCaption);
             ASSERT_NE(failed, nullptr) << "a read-only file is not replaced, and the user is told";
-            ASSERT_TRUE(pressBoxButton(failed, IDCONTINUE));
+            ASSERT_TRUE(pressBoxButton(session_, failed, IDCONTINUE));
             DWORD code = 12345;
             ASSERT_TRUE(session_.waitExit(&code));
             EXPECT_EQ(readData(), kSquareFile);
@@ -425,9 +404,9 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
     }
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kInsertPoint));
-    ASSERT_TRUE(session_.waitStatus(kPromptInsertPoint));
+    ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
     ASSERT_TRUE(session_.click(500, 420));
-    ASSERT_TRUE(session_.waitStatus(kPointAdded));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
     EXPECT_EQ(runAndWait("wineboot.exe --end-session"), 0);
     DWORD code = 12345;
     ASSERT_TRUE(session_.waitExit(&code));

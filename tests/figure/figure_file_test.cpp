@@ -235,7 +235,7 @@ TEST(ReadDataLine, GivesTheSameLinesWhateverTheChunkSize) {
     for (const LoadCase& c : loadCases) {
         SCOPED_TRACE(c.name);
         const std::vector<std::string> whole = dataLines(c.bytes, c.bytes.size() + 1);
-        for (size_t chunkSize : {2, 3, 5, 64}) {
+        for (size_t chunkSize : {size_t{2}, size_t{3}, size_t{5}, size_t{64}}) {
             EXPECT_EQ(whole, dataLines(c.bytes, chunkSize)) << "chunks of " << chunkSize;
         }
     }

@@ -65,7 +65,7 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     const std::vector<POINT> house = pointsOf(shipped);
     ASSERT_FALSE(house.empty());
 
-    EditorSession session(folder_ + "\\figury.exe", "");
+    EditorSession session(folder_ + "\\figury.exe", [](const std::string& why) { ADD_FAILURE() << why; });
     ASSERT_TRUE(session.start(folder_));
     HWND greeting = session.waitBox(L"dane");
     ASSERT_NE(greeting, nullptr) << "no greeting box";
@@ -93,7 +93,7 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     expected.push_back(L"");
     EXPECT_EQ(labels, expected);
 
-    Image shown = session.settledClient();
+    const Image shown = session.shown();
     for (const POINT& p : house) {
         EXPECT_TRUE(pointMarked(shown, p.x, p.y)) << p.x << "," << p.y;
     }

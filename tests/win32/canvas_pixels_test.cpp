@@ -134,8 +134,8 @@ private:
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
-           << differing << " bytes differ from the plain drawing, the first in row " << first / stride
-           << " at byte " << first % stride;
+           << differing << " bytes differ from the plain drawing, the first in row "
+           << first / static_cast<size_t>(stride) << " at byte " << first % static_cast<size_t>(stride);
 }
 
 void addLineBetween(Figure& figure, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -582,22 +582,44 @@ protected:
         return copy.bytes();
     }
 
+    // The plain drawing of the state, made on the window itself and read back.
+    std::vector<uint8_t> plainPixels(EditorState& state) {
+        HDC dc = GetDC(window_);
+        const RECT client = {0, 0, clientWidth, clientHeight};
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        {
+            PlainGdiCanvas canvas(dc);
+            const Highlight highlight = highlightFor(state);
+            paintFigureView(canvas, state, highlight);
+            recordHighlightedLine(state, highlight);
+        }
+        ReleaseDC(window_, dc);
+        return clientPixels();
+    }
+
+    void openOn(const Figure& figure) {
+        std::filesystem::create_directories(folder_ / "Dane");
+        ASSERT_TRUE(saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
+        window_ = createMainWindow(GetModuleHandleA(nullptr), state_);
+        ASSERT_NE(nullptr, window_);
+        ShowWindow(window_, SW_SHOWNORMAL);  // no buttons: the whole client area is the figure's
+        RECT client;
+        GetClientRect(window_, &client);
+        ASSERT_EQ(clientWidth, client.right);
+        ASSERT_EQ(clientHeight, client.bottom);
+        ASSERT_EQ(figure.points.size(), state_.document.figure().points.size());
+    }
+
     EditorState state_;
     HWND window_ = nullptr;
 };
 
 TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
-    std::filesystem::create_directories(folder_ / "Dane");
     const Figure figure = mixedFigure(false);
-    ASSERT_TRUE(saveFigure(figure, (folder_ / "Dane" / "obiekt.obj").string().c_str()));
-    window_ = createMainWindow(GetModuleHandleA(nullptr), state_);
-    ASSERT_NE(nullptr, window_);
-    ShowWindow(window_, SW_SHOWNORMAL);  // no buttons: the whole client area is the figure's
-    RECT client;
-    GetClientRect(window_, &client);
-    ASSERT_EQ(clientWidth, client.right);
-    ASSERT_EQ(clientHeight, client.bottom);
-    ASSERT_EQ(figure.points.size(), state_.document.figure().points.size());
+    openOn(figure);
+    if (HasFatalFailure()) {
+        return;
+    }
 
     // Each paint after an edit repairs the window's picture of the figure.
     for (const Step& step : editingSession(figure, false)) {
@@ -615,21 +637,59 @@ TEST_F(CanvasWindow, TheWindowsPaintsMatchThePlainDrawingThroughEveryEdit) {
                      std::to_string(step.x) + "," + std::to_string(step.y));
         UpdateWindow(window_);
         const std::vector<uint8_t> painted = clientPixels();
-
-        HDC dc = GetDC(window_);
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        {
-            PlainGdiCanvas canvas(dc);
-            const Highlight highlight = highlightFor(before);
-            paintFigureView(canvas, before, highlight);
-            recordHighlightedLine(before, highlight);
-        }
-        ReleaseDC(window_, dc);
-        EXPECT_TRUE(samePixels(clientPixels(), painted, clientWidth * 4));
+        EXPECT_TRUE(samePixels(plainPixels(before), painted, clientWidth * 4));
         EXPECT_EQ(before.document.figure(), state_.document.figure());
         EXPECT_EQ(before.recordedLine, state_.recordedLine);
     }
     EXPECT_LT(state_.document.figure().lines.size(), figure.lines.size());
+}
+
+// Minimised, the window has no client area to paint, and an edit made then
+// waits; smaller, it paints only part of the figure. Back as it was, the
+// window shows the whole figure with the edit, as the plain drawing does.
+TEST_F(CanvasWindow, AfterBeingMinimisedOrMadeSmallerTheWindowShowsTheWholeFigure) {
+    openOn(mixedFigure(false));
+    if (HasFatalFailure()) {
+        return;
+    }
+    UpdateWindow(window_);
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const struct {
+        const char* name;
+        std::function<void(HWND)> away;
+        std::function<void(HWND)> back;
+    } changes[] = {
+        {"minimised", [](HWND window) { ShowWindow(window, SW_MINIMIZE); },
+         [](HWND window) { ShowWindow(window, SW_RESTORE); }},
+        {"made smaller",
+         [](HWND window) { SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER); },
+         [&frame](HWND window) {
+             SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                          SWP_NOMOVE | SWP_NOZORDER);
+         }},
+    };
+    int32_t x = 700;
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.name);
+        change.away(window_);
+        takeMessages();
+        // A new point where the window shows nothing now.
+        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 0);
+        SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 500));
+        takeMessages();
+        change.back(window_);
+        UpdateWindow(window_);
+        RECT client;
+        GetClientRect(window_, &client);
+        ASSERT_EQ(clientWidth, client.right);
+        ASSERT_EQ(clientHeight, client.bottom);
+        const std::vector<uint8_t> painted = clientPixels();
+        EXPECT_EQ((Point{x, 500}), state_.document.figure().points.back());
+        EditorState shown = state_;
+        EXPECT_TRUE(samePixels(plainPixels(shown), painted, clientWidth * 4));
+        x += 20;
+    }
 }
 
 }  // namespace

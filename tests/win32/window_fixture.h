@@ -46,6 +46,20 @@ protected:
 
     bool figureFileExists() { return std::filesystem::exists(folder_ / "Dane" / "obiekt.obj"); }
 
+    // Handles what the thread's queue holds, as the message loop would; a
+    // quit message stays for takeQuit.
+    static void takeMessages() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
     // Takes the quit message that closing the window posted; false when there was none.
     static bool takeQuit(WPARAM& code) {
         MSG message;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/commands.h"
+#include "editor/win32/input_state.h"
 #include "editor/win32/main_window.h"
 #include "support/code_page.h"
 #include "support/figures.h"
@@ -228,19 +229,38 @@ TEST_F(MainWindow, AWindowDestroyedWithoutACloseReportsAFailedSaveInABoxOfItsOwn
     EXPECT_EQ(0u, code);
 }
 
-TEST_F(MainWindow, TheSessionsEndSavesOnceWithoutAsking) {
-    writeFigureFile("PUNKTY 1\n\n100 100\n\nLINIE 0\n");
-    open();
-    command(100);
-    click(200, 300);
-    catcher_.forget();
-    EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
-    std::filesystem::remove(folder_ / "Dane" / "obiekt.obj");
-    EXPECT_EQ(0u, close());
-    EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
-    EXPECT_TRUE(catcher_.boxes().empty());
+// The session ends (WM_ENDSESSION with TRUE): the figure is saved without a
+// question, and not again at the close. Another program cancelled the
+// log-off (FALSE): nothing is saved then, and the editor goes on as it was,
+// its later edits saved at the close.
+TEST_F(MainWindow, TheSessionsEndSavesOnceAndACancelledEndChangesNothing) {
+    const std::string original = "PUNKTY 1\n\n100 100\n\nLINIE 0\n";
+    for (const bool ending : {true, false}) {
+        SCOPED_TRACE(ending ? "the session ends" : "the end was cancelled");
+        state_ = EditorState{};
+        writeFigureFile(original);
+        open();
+        command(100);
+        click(200, 300);
+        catcher_.forget();
+        EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        SendMessageA(window_, WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+        if (ending) {
+            EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+            std::filesystem::remove(folder_ / "Dane" / "obiekt.obj");
+            EXPECT_EQ(0u, close());
+            EXPECT_FALSE(figureFileExists()) << "saved once: not again at the close";
+        } else {
+            EXPECT_EQ(original, figureFileBytes());
+            EXPECT_EQ(windows1250(user_texts::pointAdded), state_.statusText);
+            command(100);
+            click(250, 350);
+            EXPECT_EQ(0u, close());
+            EXPECT_EQ("PUNKTY 3\r\n\r\n100 100\r\n200 300\r\n250 350\r\n\r\nLINIE 0\r\n\r\n",
+                      figureFileBytes());
+        }
+        EXPECT_TRUE(catcher_.boxes().empty());
+    }
 }
 
 // Presses the keys in order and lets them go in reverse, as real input.
@@ -623,6 +643,43 @@ TEST_F(MainWindow, EveryStatusMessageShowsItsPolishLetters) {
         ASSERT_GT(expected.height, 0);
         EXPECT_TRUE(expected.pixels == shown);
     }
+}
+
+// What a driver from outside asks the window (editor/win32/input_state.h).
+TEST_F(MainWindow, TellsADriverTheInputItTookAndWhetherAPaintIsDue) {
+    open();
+    const UINT question = RegisterWindowMessageA(inputStateMessageName);
+    const auto ask = [&] { return unpackInputState(SendMessageA(window_, question, 0, 0)); };
+    takeMessages();  // the buttons' first paints
+    const InputState before = ask();
+    ASSERT_TRUE(before.answered);
+    EXPECT_FALSE(before.paintDue);
+    InvalidateRect(window_, nullptr, FALSE);
+    EXPECT_TRUE(ask().paintDue);
+    UpdateWindow(window_);
+    const InputState painted = ask();
+    EXPECT_FALSE(painted.paintDue);
+    EXPECT_EQ((before.paints + 1) & 0x1FFF, painted.paints);
+
+    // Numbered 65535 and 0, as the numbers wrap; a message posted after them
+    // leaves the last one known.
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    INPUT shift[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        shift[k].type = INPUT_KEYBOARD;
+        shift[k].ki.wVk = VK_SHIFT;
+        shift[k].ki.dwFlags = k == 0 ? 0 : KEYEVENTF_KEYUP;
+        shift[k].ki.dwExtraInfo = inputTag(static_cast<uint16_t>(65535 + k));
+    }
+    ASSERT_EQ(2u, SendInput(2, shift, sizeof(INPUT)));
+    takeMessages();
+    PostMessageA(window_, WM_NULL, 0, 0);
+    takeMessages();
+    const InputState taken = ask();
+    EXPECT_TRUE(hasTaken(taken, 0));
+    EXPECT_TRUE(hasTaken(taken, 65535));
+    EXPECT_FALSE(hasTaken(taken, 1));
+    EXPECT_FALSE(hasTaken(before, 0)) << "nothing was taken before";
 }
 
 }  // namespace
