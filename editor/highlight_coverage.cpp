@@ -159,7 +159,8 @@ void HighlightCoverage::forEachCount(Pixel pixel) const {
 }
 
 void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
-    forEachCount([pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
+    forEachCount(
+        [pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
 }
 
 std::vector<uint32_t> HighlightCoverage::counts() const {

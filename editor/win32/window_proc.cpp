@@ -116,7 +116,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
             // Cancel goes back; Enter and Esc go back, so no key alone loses
             // either figure.
             const int choice = showMessageBox(window, changedFileText, changedFileCaption,
-                                           MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
+                                              MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
             if (choice == IDNO) {
                 closeWithoutSaving(state);
                 return true;
@@ -131,7 +131,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
             return true;
         }
         const int choice = showMessageBox(window, saveFailureChoicesText, saveFailureCaption,
-                                       MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
+                                          MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
         if (choice == IDCONTINUE) {
             closeWithoutSaving(state);
             return true;
