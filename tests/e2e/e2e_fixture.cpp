@@ -27,6 +27,7 @@ const std::wstring kLoadFailed = user_texts::wide(user_texts::loadFailure);
 const std::wstring kLoadFailedCaption = user_texts::wide(user_texts::loadFailureCaption);
 const std::wstring kSaveFailed = user_texts::wide(user_texts::saveFailure);
 const std::wstring kSaveFailedCaption = user_texts::wide(user_texts::saveFailureCaption);
+const std::wstring kUndonePointDeleted = user_texts::wide(user_texts::undonePointDeleted);
 
 const char* const kSquareFile =
     "// a square without its left side\n"

@@ -30,6 +30,7 @@ extern const std::wstring kLineDeleted;
 extern const std::wstring kLoadFailed;
 extern const std::wstring kLoadFailedCaption;
 extern const std::wstring kSaveFailed;
+extern const std::wstring kUndonePointDeleted;
 extern const std::wstring kSaveFailedCaption;
 
 using Points = std::vector<std::pair<int, int>>;
@@ -65,6 +66,8 @@ protected:
 };
 
 void removeTree(const std::string& path);
+// The editor the suite drives, as a Windows path.
+std::string editorExe();
 std::string e2eDir();
 
 }  // namespace e2e

@@ -57,6 +57,28 @@ TEST_F(EditingTest, DeletePointKeepsItsPromptAfterAMissAndTakesTheLinesAlong) {
     EXPECT_EQ(readData(), savedFile({{kAx, kAy}, {kCx, kCy}, {kDx, kDy}}, {{2, 3}}));
 }
 
+// A press on the wrong point takes it and its lines; Ctrl+Z, with the focus
+// still on the button, brings them back where they were, and what is saved
+// is the figure the user meant.
+TEST_F(EditingTest, AMisclickIsUndoneWithCtrlZAndTheIntendedEditIsSaved) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.click(kAx, kAy));  // meant B
+    Image shown;
+    ASSERT_TRUE(session_.statusIs(kPointDeleted, &shown));
+    EXPECT_FALSE(pointMarked(shown, kAx, kAy));
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'Z'}));
+    ASSERT_TRUE(session_.statusIs(kUndonePointDeleted, &shown));
+    EXPECT_TRUE(pointMarked(shown, kAx, kAy));
+    EXPECT_EQ(shown.pixel((kAx + kBx) / 2, kAy), kBlack) << "AB is back";
+
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.click(kBx, kBy));
+    ASSERT_TRUE(session_.statusIs(kPointDeleted));
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile({{kAx, kAy}, {kCx, kCy}, {kDx, kDy}}, {{2, 3}}));
+}
+
 TEST_F(EditingTest, MovePointTakesAPressAReleaseAndASecondPressAndDragsItsLines) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kMovePoint));

@@ -415,5 +415,26 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
     EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
+// Two copies of the editor on one folder: the second edits and closes, then
+// the first, untouched, closes and leaves the second one's save in place.
+TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
+    startOnSquare();
+    EditorSession other(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
+    ASSERT_TRUE(other.startAndGreet(workDir_));
+    ASSERT_TRUE(other.clickButton(kInsertPoint));
+    ASSERT_TRUE(other.click(600, 250));
+    ASSERT_TRUE(other.statusIs(kPointAdded));
+    DWORD code = 12345;
+    ASSERT_TRUE(other.closeWithAltF4(&code));
+    EXPECT_EQ(code, 0u);
+    Points points = kSquarePoints;
+    points.push_back({600, 250});
+    const std::string saved = savedFile(points, kSquareLines);
+    ASSERT_EQ(readData(), saved);
+
+    closeNormally();  // nothing at stake: no box
+    EXPECT_EQ(readData(), saved);
+}
+
 }  // namespace
 }  // namespace e2e
