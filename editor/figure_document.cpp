@@ -19,6 +19,7 @@ void FigureDocument::replace(Figure figure) {
     state_ = savedState_ = ++lastState_;
     ++revision_;
     changes_.clear();
+    changesBytes_ = 0;
     changesFrom_ = revision_;
 }
 
@@ -27,12 +28,8 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
         historyBytes_ -= step.bytes;
     }
     redo_.clear();
-    // An edit that changed no element (a point moved onto its own place)
-    // leaves the figure as it was.
     const uint64_t before = state_;
-    if (!edit.empty()) {
-        state_ = ++lastState_;
-    }
+    state_ = ++lastState_;
     const size_t bytes = editBytes(edit);
     auto kept = std::make_shared<const FigureEdit>(std::move(edit));
     undo_.push_back({kind, kept, before, state_, bytes});
@@ -41,7 +38,7 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
         historyBytes_ -= undo_.front().bytes;
         undo_.pop_front();
     }
-    changed(std::move(kept), false);
+    changed(std::move(kept), false, bytes);
 }
 
 std::optional<EditKind> FigureDocument::undo() {
@@ -52,7 +49,7 @@ std::optional<EditKind> FigureDocument::undo() {
     undo_.pop_back();
     undoEdit(figure_, *step.edit);
     state_ = step.stateBefore;
-    changed(step.edit, true);
+    changed(step.edit, true, step.bytes);
     const EditKind kind = step.kind;
     redo_.push_back(std::move(step));
     return kind;
@@ -66,17 +63,21 @@ std::optional<EditKind> FigureDocument::redo() {
     redo_.pop_back();
     redoEdit(figure_, *step.edit);
     state_ = step.stateAfter;
-    changed(step.edit, false);
+    changed(step.edit, false, step.bytes);
     const EditKind kind = step.kind;
     undo_.push_back(std::move(step));
     return kind;
 }
 
-void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit, bool undone) {
+// The changes kept may hold edits the history has dropped: they are bounded
+// the same way, so that the two together stay within twice the limit.
+void FigureDocument::changed(std::shared_ptr<const FigureEdit> edit, bool undone, size_t bytes) {
     ++revision_;
-    changes_.push_back({revision_, std::move(edit), undone});
-    if (changes_.size() > changesKept) {
+    changes_.push_back({revision_, std::move(edit), undone, bytes});
+    changesBytes_ += bytes;
+    while (changes_.size() > 1 && (changes_.size() > changesKept || changesBytes_ > historyLimit_)) {
         changesFrom_ = changes_.front().revision;
+        changesBytes_ -= changes_.front().bytes;
         changes_.pop_front();
     }
 }

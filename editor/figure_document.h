@@ -23,8 +23,8 @@ enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineD
 class FigureDocument {
 public:
     // The history's steps hold at most this much memory, the oldest going
-    // first; the newest step is kept whatever its size, which is never more
-    // than the figure it was taken from.
+    // first, and so do the latest changes kept for the picture; the newest of
+    // each is kept whatever its size.
     static constexpr size_t defaultHistoryLimit = size_t{64} << 20;
 
     FigureDocument() = default;
@@ -36,13 +36,15 @@ public:
     // starts anew and the new figure counts as saved.
     void replace(Figure figure);
 
-    // Runs change(figure, edit), which returns whether it changed the figure
-    // and writes into edit what it changed. A change becomes one step of the
-    // history and clears what could be redone.
+    // Runs change(figure, edit), which returns whether it did what it was
+    // asked and writes into edit what it changed. A change becomes one step of
+    // the history and clears what could be redone; one that changed nothing
+    // (a point moved onto its own place) leaves the history as it was. True
+    // when the figure changed.
     template <class Change>
     bool edit(EditKind kind, Change&& change) {
         FigureEdit made;
-        if (!change(figure_, made)) {
+        if (!change(figure_, made) || made.empty()) {
             return false;
         }
         record(kind, std::move(made));
@@ -101,10 +103,11 @@ private:
         uint64_t revision;  // the revision it made
         std::shared_ptr<const FigureEdit> edit;
         bool undone;
+        size_t bytes;
     };
 
     void record(EditKind kind, FigureEdit edit);
-    void changed(std::shared_ptr<const FigureEdit> edit, bool undone);
+    void changed(std::shared_ptr<const FigureEdit> edit, bool undone, size_t bytes);
 
     Figure figure_;
     std::deque<Step> undo_;   // the oldest first
@@ -116,5 +119,6 @@ private:
     uint64_t lastState_ = 0;
     uint64_t revision_ = 0;
     std::deque<Change> changes_;  // the latest changes, the oldest first
-    uint64_t changesFrom_ = 0;    // every change after this revision is in changes_
+    size_t changesBytes_ = 0;
+    uint64_t changesFrom_ = 0;  // every change after this revision is in changes_
 };

@@ -189,7 +189,8 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char*
     const bool edited = state.document.edited();
     SaveOutcome outcome = SaveOutcome::unreadFileKept;
     const FileStamp now = fileStampOf(path);
-    // A file gone since the load holds nothing to keep: it is written as a missing one is.
+    // Only a file written, created or replaced since the load counts as
+    // changed; one that is gone goes the way it would have gone otherwise.
     if (now.present && now != state.loadedFile) {
         outcome = !edited                           ? SaveOutcome::changedFileKept
                   : changedFile == ChangedFile::ask ? SaveOutcome::changedFileAtStake
@@ -203,6 +204,7 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char*
     if (outcome == SaveOutcome::written) {
         state.document.markSaved();
         state.loadedFile = fileStampOf(path);
+        state.unreadFileKept = false;
     }
     state.saveSettled = outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake;
     return outcome;

@@ -44,6 +44,29 @@ TEST(FigureDocument, TheHistoryKeepsItsBoundDroppingTheOldestSteps) {
     EXPECT_EQ(EditKind::pointsDeleted, small.undo());
     EXPECT_EQ(figureOf({5, 5, 5, 5, 5, 5, 1, 0}, {5, 5, 5, 5}), small.figure());
     EXPECT_FALSE(small.undo());
+
+    // The changes kept for a picture are bounded alike: one that shows the
+    // figure from before the last change learns only that it must redraw.
+    const uint64_t beforeTwo = small.revision();
+    addPointAt(small, 2);
+    const uint64_t beforeOne = small.revision();
+    addPointAt(small, 3);
+    EXPECT_FALSE(small.damageSince(beforeOne).everything);
+    EXPECT_TRUE(small.damageSince(beforeTwo).everything);
+}
+
+// A move onto the point's own place changes nothing: no step, and what could
+// be redone stays.
+TEST(FigureDocument, AnEditThatChangesNothingIsNoStep) {
+    FigureDocument document(figureOf({1, 1, 2, 2}));
+    addPointAt(document, 3);
+    document.undo();
+    EXPECT_FALSE(document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
+        return moveSelectedPointTo(figure, 1, 2, 2, &edit);
+    }));
+    EXPECT_EQ(1u, document.redoSteps());
+    EXPECT_EQ(0u, document.undoSteps());
+    EXPECT_FALSE(document.edited());
 }
 
 TEST(FigureDocument, EditedMeansDifferentFromTheFigureLoadedOrSaved) {
