@@ -13,13 +13,13 @@
 bool lineIsNear(const Line& line, int32_t x, int32_t y);
 
 // False only where lineIsNear is false, and far cheaper: whether the pointer
-// lies within 16 pixels of the line through the ends. Within
-// proximityQuickReach of the origin a near pointer lies within 12 of it.
+// lies within 12 pixels of the line through the ends. Within
+// proximityQuickReach of the origin a near pointer lies within 11.2 of it.
 // Farther out it is always true. Inline, as a scan over all lines calls it
 // for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     constexpr int32_t reach = proximityQuickReach;
-    constexpr double margin = 16;
+    constexpr double margin = 12;
     // 1 for a coordinate beyond the reach, without a branch.
     auto beyondReach = [](int32_t v) {
         return static_cast<int>(static_cast<uint32_t>(v) + static_cast<uint32_t>(reach) > 2u * reach);
