@@ -2,7 +2,6 @@
 # The Windows build's test fixture, run by ctest: a private virtual display and
 # Wine prefix for the tests that run under Wine.
 #
-#   wine-fixture.sh prefix PREFIX_DIR                  makes the prefix (no display needed)
 #   wine-fixture.sh start PREFIX_DIR DISPLAY STATE     starts Xvfb on :DISPLAY and the prefix's Wine server
 #   wine-fixture.sh stop PREFIX_DIR STATE              ends both
 #
@@ -53,14 +52,10 @@ stop_wine_server() {
 
 command=${1:-}
 case $command in
-  prefix)
-    wine_env_use_prefix "$2"
-    wine_env_prepare_prefix
-    ;;
   start)
     prefix=$2 number=$3 state=$4
     wine_env_use_prefix "$prefix"
-    # Left by an interrupted run, or by ctest listing the tests.
+    # Left by an interrupted run.
     stop_recorded_xvfb "$state"
     stop_wine_server
     wine_env_prepare_prefix
@@ -86,7 +81,7 @@ case $command in
     echo "ended the Wine server of $WINEPREFIX and the test display"
     ;;
   *)
-    echo "usage: wine-fixture.sh prefix PREFIX_DIR | start PREFIX_DIR DISPLAY STATE | stop PREFIX_DIR STATE" >&2
+    echo "usage: wine-fixture.sh start PREFIX_DIR DISPLAY STATE | stop PREFIX_DIR STATE" >&2
     exit 2
     ;;
 esac
