@@ -72,35 +72,6 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
   set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
-  # ctest lists the cases of a suite under Wine when it starts, before any
-  # test and so before the fixture: the listing gets the Polish prefix (made
-  # now if missing), its locale and no display; the variables are restored
-  # after. The fixture makes the second prefix.
-  set(FIGURY_WINE_LISTING_BEGIN ${CMAKE_BINARY_DIR}/wine_listing_begin.cmake)
-  file(CONFIGURE OUTPUT ${FIGURY_WINE_LISTING_BEGIN} @ONLY CONTENT [==[
-set(figury_listing_variables WINEPREFIX WINEARCH WINEDEBUG LANG LC_ALL DISPLAY)
-foreach(name IN LISTS figury_listing_variables)
-  set(figury_listing_had_${name} FALSE)
-  if(DEFINED ENV{${name}})
-    set(figury_listing_had_${name} TRUE)
-    set(figury_listing_saved_${name} "$ENV{${name}}")
-  endif()
-endforeach()
-set(ENV{WINEPREFIX} [[@FIGURY_WINEPREFIX@]])
-set(ENV{WINEARCH} win64)
-set(ENV{WINEDEBUG} -all)
-set(ENV{LANG} @FIGURY_WINE_LOCALE@)
-set(ENV{LC_ALL} @FIGURY_WINE_LOCALE@)
-unset(ENV{DISPLAY})
-if(NOT EXISTS [[@FIGURY_WINEPREFIX@/.figury-ready]])
-  message(STATUS "Making the Wine prefix @FIGURY_WINEPREFIX@")
-  execute_process(COMMAND bash [[@wine_fixture@]] prefix [[@FIGURY_WINEPREFIX@]] @FIGURY_WINE_LOCALE@
-    RESULT_VARIABLE figury_listing_failed)
-  if(figury_listing_failed)
-    message(FATAL_ERROR "could not make the Wine prefix @FIGURY_WINEPREFIX@")
-  endif()
-endif()
-]==])
   unset(wine_display)
   unset(wine_fixture)
   unset(wine_state)
@@ -124,39 +95,14 @@ function(figury_under_wine)
   endif()
 endfunction()
 
-# Called at the end of a directory whose suites ctest lists under Wine: gives
-# their cases the Wine environment (gtest_discover_tests' PROPERTIES cannot
-# carry a list) and gives back ctest's own variables.
-function(figury_wine_listing_end)
-  get_property(lists DIRECTORY PROPERTY FIGURY_WINE_TEST_LISTS)
-  list(TRANSFORM lists REPLACE "(.+)" "\${\\1}")
-  list(JOIN lists " " lists)
-  set(listed_end ${CMAKE_CURRENT_BINARY_DIR}/wine_listing_end.cmake)
-  file(CONFIGURE OUTPUT ${listed_end} @ONLY CONTENT [==[
-set(figury_listed_tests @lists@)
-if(figury_listed_tests)
-  set_tests_properties(${figury_listed_tests} PROPERTIES
-    ENVIRONMENT [[@FIGURY_WINE_ENVIRONMENT@]] FIXTURES_REQUIRED wine)
-endif()
-foreach(name IN LISTS figury_listing_variables)
-  if(figury_listing_had_${name})
-    set(ENV{${name}} "${figury_listing_saved_${name}}")
-  else()
-    unset(ENV{${name}})
-  endif()
-endforeach()
-]==])
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${listed_end})
-endfunction()
-
 # figury_add_gtest(name SOURCES ... [LIBRARIES ...] [LABELS ...] [CP1252_CASES Suite.Case ...])
-# Every test case is its own ctest entry, so that a failure names it, except
-# the unit suites under Wine: there each runs whole, as one Wine start per case
-# would cost more than the cases. Suites labelled windows or e2e show windows
-# and move the pointer, so their cases take the display one at a time; under
-# Wine the cases that CP1252_CASES names, those that compare Polish text, run
-# once more in the prefix whose code page is 1252, named with the suffix
-# _cp1252.
+# Natively every test case is its own ctest entry, so that a failure names it.
+# Under Wine each suite runs whole, as one entry: a Wine start and a first
+# window cost a second or two each, more than most cases (GTEST_FILTER picks
+# cases). Suites labelled windows or e2e show windows and move the pointer, so
+# they take the display one at a time. Under Wine the cases that CP1252_CASES
+# names, those that compare Polish text, run once more together in the prefix
+# whose code page is 1252, as the entry NAME_cp1252.
 function(figury_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;CP1252_CASES" ${ARGN})
   if(NOT ARG_LABELS)
@@ -165,38 +111,33 @@ function(figury_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main figury_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  set(on_screen FALSE)
+  set(screen_properties)
   if(ARG_LABELS MATCHES "^(windows|e2e)$")
-    set(on_screen TRUE)
+    set(screen_properties RESOURCE_LOCK display)
   endif()
 
   if(NOT CMAKE_CROSSCOMPILING)
-    set(screen_properties)
-    if(on_screen)
-      set(screen_properties RESOURCE_LOCK display TIMEOUT 120)
+    if(screen_properties)
+      list(APPEND screen_properties TIMEOUT 120)
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${ARG_LABELS} ${screen_properties})
-  elseif(NOT on_screen)
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
-    figury_under_wine(${name})
   else()
-    # Listed under Wine when ctest starts, so that nothing runs at build time.
-    get_property(listing DIRECTORY PROPERTY FIGURY_WINE_TEST_LISTS)
-    if(NOT listing)
-      set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${FIGURY_WINE_LISTING_BEGIN})
-      cmake_language(DEFER CALL figury_wine_listing_end)
+    # On-screen suites report every case with its time (in Testing/Temporary/LastTest.log).
+    set(brief --gtest_brief=1)
+    if(screen_properties)
+      set(brief)
     endif()
-    set_property(DIRECTORY APPEND PROPERTY FIGURY_WINE_TEST_LISTS ${name}_TESTS)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_LIST ${name}_TESTS
-      PROPERTIES LABELS ${ARG_LABELS} RESOURCE_LOCK display TIMEOUT 120)
-    # Named here, these need no second listing under Wine (about 4 seconds a
-    # suite); a name that no case bears fails instead of passing as an empty run.
-    foreach(case IN LISTS ARG_CP1252_CASES)
-      add_test(NAME ${case}_cp1252 COMMAND ${name} --gtest_filter=${case})
-      set_tests_properties(${case}_cp1252 PROPERTIES LABELS ${ARG_LABELS} RESOURCE_LOCK display TIMEOUT 120
-        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\.")
-      figury_under_wine(${case}_cp1252 CODE_PAGE 1252)
-    endforeach()
+    add_test(NAME ${name} COMMAND ${name} ${brief})
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 600 ${screen_properties})
+    figury_under_wine(${name})
+    if(ARG_CP1252_CASES)
+      # A name that no case bears fails instead of passing as a smaller run.
+      list(LENGTH ARG_CP1252_CASES count)
+      list(JOIN ARG_CP1252_CASES ":" filter)
+      add_test(NAME ${name}_cp1252 COMMAND ${name} --gtest_filter=${filter})
+      set_tests_properties(${name}_cp1252 PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 600 ${screen_properties}
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] ${count} tests?\\.")
+      figury_under_wine(${name}_cp1252 CODE_PAGE 1252)
+    endif()
   endif()
 endfunction()

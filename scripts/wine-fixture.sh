@@ -66,7 +66,7 @@ case $command in
       echo "start wants each prefix folder followed by its locale" >&2
       exit 2
     fi
-    # Left by an interrupted run, or by ctest listing the tests.
+    # Left by an interrupted run.
     stop_recorded_xvfb "$state"
     for ((i = 0; i < ${#prefixes[@]}; i += 2)); do
       wine_env_use_prefix "${prefixes[i]}" "${prefixes[i + 1]}"

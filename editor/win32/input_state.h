@@ -16,11 +16,13 @@
 // Input reaches the thread in the order it was sent, and the answer is given
 // only where the thread takes its next message (the message loop, or a
 // message box's), so once the last input of a batch has been taken every
-// input of the batch has been handled. The driver therefore never counts the
-// messages its input makes, which it could not know for sure: a click on a
-// button is one WM_COMMAND on the release, moves may be merged, a release over
-// a button makes no message for the window at all. It waits until the last
-// number it sent has been taken and no paint is due, and then looks.
+// input of the batch has been handled, up to a message box it opened. The
+// driver therefore never counts the messages its input makes, which it could
+// not know for sure: a click on a button is one WM_COMMAND on the release,
+// moves may be merged, a release over a button makes no message for the
+// window at all. It waits until the last number it sent has been taken and no
+// paint is due, and then looks once: an answer with no paint due comes after
+// the drawing has reached the screen.
 //
 // The last input of a batch must be one the thread takes: a press or a
 // release over the program's windows, a move to a new place over them (a move

@@ -222,6 +222,7 @@ bool EditorSession::pressBeforeRepaint(int x, int y) {
     }
     const POINT p = clientToScreen(window_, x, y);
     if (!askInputState(main, kHandled).answered || !process_.pause()) {
+        fail("the editor could not be asked and held before the press");
         return false;
     }
     Input input;
