@@ -35,6 +35,8 @@ public:
 
 private:
     void count(const Line& line, uint32_t delta);
+    // Makes the counts those of the lines at the given indices alone.
+    void countAfresh(const Figure& figure, const std::vector<size_t>& lines);
     template <class Pixel>
     void forEachCount(Pixel pixel) const;
     // Moves the indices counted to where the figure's changes since put
@@ -46,6 +48,9 @@ private:
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
+    // A second thread's share of a count made afresh.
+    std::vector<uint32_t> secondRowEnds_;
+    std::vector<uint32_t> secondColumnEnds_;
     // What the counts hold, by index and value, in ascending index order, as
     // the figure was at revision_.
     std::vector<size_t> indices_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 #include <string>
 
@@ -81,9 +82,11 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         EXPECT_EQ(direct, walked.counts());
     }
 
-    // Taken to another size, it counts afresh there.
+    // Taken to another size, it counts afresh there: every line, enough to be
+    // counted in two halves on two threads.
     walked.reset(width / 2, height + 7);
-    const std::vector<size_t> near = nearLines(document.figure().lines, 40, 70);
+    std::vector<size_t> near(document.figure().lines.size());
+    std::iota(near.begin(), near.end(), size_t{0});
     walked.cover(document, near);
     std::vector<uint32_t> direct((width / 2) * (height + 7) + countGroup);
     for (size_t k : near) {

@@ -90,8 +90,9 @@ TEST(NearLines, FindsWhatTheFullTestFinds) {
             return static_cast<int32_t>(static_cast<int64_t>(random() % (2 * uint64_t{uint32_t(scale)} + 1)) -
                                         scale);
         };
+        // Enough lines to be tested in two halves on two threads.
         std::vector<Line> lines;
-        for (int k = 0; k < 20000; ++k) {
+        for (int k = 0; k < 70000; ++k) {
             lines.push_back({{coordinate(), coordinate()}, {coordinate(), coordinate()}});
         }
         for (int pointer = 0; pointer < 20; ++pointer) {
