@@ -653,18 +653,27 @@ void countWide(const Line& line, const Area& area) {
 
 // The same as runs: along rows for the ends and for a line wider than high,
 // along columns for one higher than wide, whichever crosses fewer.
-void countWideRuns(const Line& line, const RunArea& rows, const ColumnRunArea& columns) {
+void countWideRuns(const Line& line, const RunArea& rows, const ColumnRunArea& columns, PenRuns runs) {
+    const bool alongRows = runs != PenRuns::alongColumns;
+    const bool alongColumns = runs != PenRuns::alongRows;
     const Point first = line.first;
     const Point second = line.second;
-    countEnd(rows, first);
-    countEnd(rows, second);
+    if (alongRows) {
+        countEnd(rows, first);
+        countEnd(rows, second);
+    }
     const int64_t dx = int64_t{second.x} - first.x;
     const int64_t dy = int64_t{second.y} - first.y;
     if (dy == 0) {
-        countLevel(rows, first, second);
+        if (alongRows) {
+            countLevel(rows, first, second);
+        }
         return;
     }
     if (dx == 0) {
+        if (!alongColumns) {
+            return;
+        }
         const int64_t top = std::min(first.y, second.y);
         const int64_t bottom = int64_t{std::max(first.y, second.y)} + 1;
         for (int64_t x = int64_t{first.x} - above; x < int64_t{first.x} - above + penWidth; ++x) {
@@ -674,9 +683,13 @@ void countWideRuns(const Line& line, const RunArea& rows, const ColumnRunArea& c
         }
         return;
     }
+    const bool steep = std::llabs(dy) > std::llabs(dx);
+    if (steep ? !alongColumns : !alongRows) {
+        return;
+    }
     Point corners[4];
     bodyCorners(first, second, corners);
-    if (std::llabs(dy) > std::llabs(dx)) {
+    if (steep) {
         countBodyByColumns(columns, corners);
     } else {
         countBody(rows, corners);
@@ -692,9 +705,9 @@ void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int 
 }
 
 void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
-                      int height) {
+                      int height, PenRuns runs) {
     if (widePenCountable(line)) {
         countWideRuns(line, RunArea{rowEnds, width, height, delta},
-                      ColumnRunArea{columnEnds, width, height, delta});
+                      ColumnRunArea{columnEnds, width, height, delta}, runs);
     }
 }

@@ -64,8 +64,14 @@ void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int 
 // count is the sum of its row's row ends up to it and of its column's
 // column ends down to it. rowEnds has (width + 1) x height elements and
 // columnEnds width x (height + 1).
+//
+// runs picks the runs counted: along rows (the ends, and the rest of a line
+// crossing at most as many rows as columns), along columns (the rest of a
+// line crossing more rows), or both. The first two write to different
+// arrays, so two threads can count them at once, and add up to the third.
+enum class PenRuns { alongRows, alongColumns, both };
 void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
-                      int height);
+                      int height, PenRuns runs = PenRuns::both);
 
 namespace gdi_pen_detail {
 

@@ -1,7 +1,6 @@
 #include "editor/highlight_coverage.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "editor/gdi_pen_pixels.h"
 #include "figure/run_together.h"
@@ -15,10 +14,6 @@ void HighlightCoverage::reset(int width, int height) {
     rowEnds_.shrink_to_fit();
     columnEnds_.clear();
     columnEnds_.shrink_to_fit();
-    secondRowEnds_.clear();
-    secondRowEnds_.shrink_to_fit();
-    secondColumnEnds_.clear();
-    secondColumnEnds_.shrink_to_fit();
     indices_.clear();
     lines_.clear();
     revision_.reset();
@@ -88,21 +83,25 @@ void HighlightCoverage::count(const Line& line, uint32_t delta) {
 
 namespace {
 
-// Counts in the lines at the given indices, from..to, into cleared ends.
-void countLinesIn(const Figure& figure, const std::vector<size_t>& lines, size_t from, size_t to,
+// Counts in runs of the lines at the given indices, on ends cleared first.
+void countLinesIn(const Figure& figure, const std::vector<size_t>& lines, PenRuns runs,
                   std::vector<uint32_t>& rowEnds, std::vector<uint32_t>& columnEnds, int width, int height) {
-    std::fill(rowEnds.begin(), rowEnds.end(), 0);
-    std::fill(columnEnds.begin(), columnEnds.end(), 0);
+    if (runs != PenRuns::alongColumns) {
+        std::fill(rowEnds.begin(), rowEnds.end(), 0);
+    }
+    if (runs != PenRuns::alongRows) {
+        std::fill(columnEnds.begin(), columnEnds.end(), 0);
+    }
     // The lines lie scattered over a large figure: each is asked for well
     // before it is counted, or every line waits for memory.
     constexpr size_t ahead = 16;
-    for (size_t k = from; k < to; ++k) {
+    for (size_t k = 0; k < lines.size(); ++k) {
 #if defined(__GNUC__)
-        if (k + ahead < to) {
+        if (k + ahead < lines.size()) {
             __builtin_prefetch(&figure.lines[lines[k + ahead]]);
         }
 #endif
-        countWidePenRuns(figure.lines[lines[k]], 1, rowEnds.data(), columnEnds.data(), width, height);
+        countWidePenRuns(figure.lines[lines[k]], 1, rowEnds.data(), columnEnds.data(), width, height, runs);
     }
 }
 
@@ -113,23 +112,15 @@ constexpr size_t linesWorthTwoThreads = 2048;
 
 void HighlightCoverage::countAfresh(const Figure& figure, const std::vector<size_t>& lines) {
     if (!worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
-        countLinesIn(figure, lines, 0, lines.size(), rowEnds_, columnEnds_, width_, height_);
+        countLinesIn(figure, lines, PenRuns::both, rowEnds_, columnEnds_, width_, height_);
         return;
     }
-    // Each half into ends of its own, the second's then added to the first's:
-    // a count is the sum of the ends before it, so the sums add too.
-    secondRowEnds_.resize(rowEnds_.size());
-    secondColumnEnds_.resize(columnEnds_.size());
-    const size_t half = lines.size() / 2;
+    // The runs along rows on one thread and those along columns on the
+    // other: each writes only its own ends, and lines of every direction
+    // share the work out about evenly.
     runTogether(
-        [&] {
-            countLinesIn(figure, lines, half, lines.size(), secondRowEnds_, secondColumnEnds_, width_,
-                         height_);
-        },
-        [&] { countLinesIn(figure, lines, 0, half, rowEnds_, columnEnds_, width_, height_); });
-    std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
-    std::transform(columnEnds_.begin(), columnEnds_.end(), secondColumnEnds_.begin(), columnEnds_.begin(),
-                   std::plus<>());
+        [&] { countLinesIn(figure, lines, PenRuns::alongColumns, rowEnds_, columnEnds_, width_, height_); },
+        [&] { countLinesIn(figure, lines, PenRuns::alongRows, rowEnds_, columnEnds_, width_, height_); });
 }
 
 void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {

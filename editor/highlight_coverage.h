@@ -48,9 +48,6 @@ private:
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
-    // A second thread's share of a count made afresh.
-    std::vector<uint32_t> secondRowEnds_;
-    std::vector<uint32_t> secondColumnEnds_;
     // What the counts hold, by index and value, in ascending index order, as
     // the figure was at revision_.
     std::vector<size_t> indices_;
