@@ -55,6 +55,18 @@ TEST(FigureDocument, TheHistoryKeepsItsBoundDroppingTheOldestSteps) {
     EXPECT_TRUE(small.damageSince(beforeTwo).everything);
 }
 
+// A move's step holds every line end it dragged, and the bound counts them:
+// a point under many lines makes a step as large as their changes.
+TEST(FigureDocument, AMoveCountsTheLinesItDraggedAgainstTheBound) {
+    Figure figure = figureOf({0, 0});
+    figure.lines.assign(1000, Line{{0, 0}, {9, 9}});
+    FigureDocument document(figure);
+    ASSERT_TRUE(document.edit(EditKind::pointMoved, [](Figure& edited, FigureEdit& edit) {
+        return moveSelectedPointTo(edited, 0, 1, 1, &edit);
+    }));
+    EXPECT_GE(document.historyBytes(), 1000 * sizeof(ShapeChange<Line>));
+}
+
 // A move onto the point's own place changes nothing: no step, and what could
 // be redone stays.
 TEST(FigureDocument, AnEditThatChangesNothingIsNoStep) {

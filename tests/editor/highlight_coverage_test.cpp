@@ -116,6 +116,28 @@ TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
     EXPECT_EQ(1u, coverage.lastCounted());
 }
 
+// A move changes a counted line where it stands: its index stays and it stays
+// near, but its pixels are no longer where they were counted.
+TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
+    FigureDocument document(crowdedFigure());
+    HighlightCoverage coverage;
+    coverage.reset(width, height);
+    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    const size_t changed = nearLines(document.figure().lines, 80, 60).front();
+    document.edit(EditKind::pointMoved, [changed](Figure& figure, FigureEdit& edit) {
+        edit.linesChanged.push_back({changed, figure.lines[changed], {{0, 0}, {width, height}}});
+        figure.lines[changed] = edit.linesChanged.back().after;
+        return true;
+    });
+    const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
+    ASSERT_EQ(changed, near.front());
+    coverage.cover(document, near);
+    HighlightCoverage fresh;
+    fresh.reset(width, height);
+    fresh.cover(document, near);
+    EXPECT_EQ(fresh.counts(), coverage.counts());
+}
+
 // Counting any line in and out again leaves nothing, and touches nothing
 // outside the area and its few extra counts (the sanitizers watch).
 TEST(HighlightCoverage, EveryLineCountsOutAsItCountsIn) {

@@ -266,7 +266,9 @@ TEST(ShapesReaching, TheScanFindsWhatTheExactTestsFind) {
         const int32_t spread = round % 4 == 0 ? 4000 : 300;
         auto coordinate = [&] {
             if (random() % 200 == 0) {
-                return int32_t(random() % 2 ? gdiReach + int32_t(random() % 9) - 4 : -gdiReach + 1);
+                // Around the far coordinate on either side.
+                const int32_t edge = random() % 2 ? gdiReach : -gdiReach;
+                return edge + int32_t(random() % 9) - 4;
             }
             return int32_t(random() % uint32_t(2 * spread)) - spread / 2;
         };

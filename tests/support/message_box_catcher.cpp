@@ -10,6 +10,7 @@ std::vector<SeenBox> seen;
 std::deque<int> answers;
 HWND lastBox = nullptr;
 HHOOK activeHook = nullptr;
+HWND lastFocus = nullptr;
 
 std::wstring dialogItemText(HWND box, int id) {
     wchar_t text[512] = {};
@@ -48,13 +49,21 @@ LRESULT CALLBACK watchActivations(int code, WPARAM wParam, LPARAM lParam) {
                 }
             }
             seen.push_back({caption, dialogItemText(window, 0xFFFF), GetWindow(window, GW_OWNER),
-                            showsErrorIcon(window), buttons});
+                            showsErrorIcon(window), buttons,
+                            GetParent(lastFocus) == window ? GetDlgCtrlID(lastFocus) : 0});
             int answer = IDOK;
             if (!answers.empty()) {
                 answer = answers.front();
                 answers.pop_front();
             }
             PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        }
+    } else if (code == HCBT_SETFOCUS) {
+        // A box gives its default button the focus as it opens, maybe before
+        // it is activated: Enter presses that button.
+        lastFocus = reinterpret_cast<HWND>(wParam);
+        if (!seen.empty() && seen.back().focusedButton == 0 && GetParent(lastFocus) == lastBox) {
+            seen.back().focusedButton = GetDlgCtrlID(lastFocus);
         }
     }
     return CallNextHookEx(activeHook, code, wParam, lParam);

@@ -15,6 +15,7 @@ struct SeenBox {
     HWND owner;
     bool errorIcon;
     std::vector<int> buttons;  // identifiers, in the box's order
+    int focusedButton;         // the one with the focus as the box opens: Enter presses it
 };
 
 class MessageBoxCatcher {

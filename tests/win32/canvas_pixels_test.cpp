@@ -668,6 +668,14 @@ TEST_F(CanvasWindow, AfterBeingMinimisedOrMadeSmallerTheWindowShowsTheWholeFigur
              SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                           SWP_NOMOVE | SWP_NOZORDER);
          }},
+        {"made smaller, and back wider before taller",
+         [](HWND window) { SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER); },
+         [&frame](HWND window) {
+             SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, 200, SWP_NOMOVE | SWP_NOZORDER);
+             UpdateWindow(window);
+             SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                          SWP_NOMOVE | SWP_NOZORDER);
+         }},
     };
     int32_t x = 700;
     for (const auto& change : changes) {

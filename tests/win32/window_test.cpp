@@ -193,6 +193,7 @@ TEST_F(MainWindow, AFailedSaveAtCloseLetsTheUserTryAgainGoBackOrCloseWithoutSavi
     EXPECT_EQ(window_, box.owner);
     EXPECT_TRUE(box.errorIcon);
     EXPECT_EQ((std::vector<int>{IDCANCEL, IDTRYAGAIN, IDCONTINUE}), box.buttons);
+    EXPECT_EQ(IDTRYAGAIN, box.focusedButton) << "Enter tries again";
     ASSERT_TRUE(IsWindow(window_));
     EXPECT_EQ(1u, state_.document.figure().points.size()) << "the figure is kept";
 
@@ -261,6 +262,19 @@ TEST_F(MainWindow, TheSessionsEndSavesOnceAndACancelledEndChangesNothing) {
         }
         EXPECT_TRUE(catcher_.boxes().empty());
     }
+}
+
+// Nobody is there to choose at the session's end: a save that fails then is
+// not tried again, and the close after it asks nothing.
+TEST_F(MainWindow, ASaveThatFailsAtTheSessionsEndIsNotTriedAgain) {
+    open();  // no Dane folder: nothing can be saved
+    command(100);
+    click(50, 60);
+    catcher_.forget();
+    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(0u, close());
+    EXPECT_TRUE(catcher_.boxes().empty());
+    EXPECT_FALSE(figureFileExists());
 }
 
 // Presses the keys in order and lets them go in reverse, as real input.
@@ -347,6 +361,7 @@ TEST_F(MainWindow, AFileAnotherProgramWroteIsReplacedOnlyWhenTheUserSaysSo) {
         EXPECT_EQ(wide(user_texts::changedFileCaption), catcher_.boxes()[0].caption);
         EXPECT_EQ(window_, catcher_.boxes()[0].owner);
         EXPECT_EQ((std::vector<int>{IDYES, IDNO, IDCANCEL}), catcher_.boxes()[0].buttons);
+        EXPECT_EQ(IDCANCEL, catcher_.boxes()[0].focusedButton) << "Enter goes back";
         ASSERT_TRUE(IsWindow(window_)) << "cancel goes back to the editor";
         EXPECT_EQ(theirs, figureFileBytes());
         EXPECT_EQ(0u, close());
