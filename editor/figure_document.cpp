@@ -41,32 +41,32 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
     changed(std::move(kept), false, bytes);
 }
 
-std::optional<EditKind> FigureDocument::undo() {
-    if (undo_.empty()) {
+// Moves the last step of from to to, undoing or redoing its edit.
+template <class From, class To>
+std::optional<EditKind> FigureDocument::takeStep(From& from, To& to, bool undoing) {
+    if (from.empty()) {
         return std::nullopt;
     }
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    undoEdit(figure_, *step.edit);
-    state_ = step.stateBefore;
-    changed(step.edit, true, step.bytes);
+    Step step = std::move(from.back());
+    from.pop_back();
+    if (undoing) {
+        undoEdit(figure_, *step.edit);
+    } else {
+        redoEdit(figure_, *step.edit);
+    }
+    state_ = undoing ? step.stateBefore : step.stateAfter;
+    changed(step.edit, undoing, step.bytes);
     const EditKind kind = step.kind;
-    redo_.push_back(std::move(step));
+    to.push_back(std::move(step));
     return kind;
 }
 
+std::optional<EditKind> FigureDocument::undo() {
+    return takeStep(undo_, redo_, true);
+}
+
 std::optional<EditKind> FigureDocument::redo() {
-    if (redo_.empty()) {
-        return std::nullopt;
-    }
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    redoEdit(figure_, *step.edit);
-    state_ = step.stateAfter;
-    changed(step.edit, false, step.bytes);
-    const EditKind kind = step.kind;
-    undo_.push_back(std::move(step));
-    return kind;
+    return takeStep(redo_, undo_, false);
 }
 
 // The changes kept may hold edits the history has dropped: they are bounded

@@ -108,6 +108,8 @@ private:
 
     void record(EditKind kind, FigureEdit edit);
     void changed(std::shared_ptr<const FigureEdit> edit, bool undone, size_t bytes);
+    template <class From, class To>
+    std::optional<EditKind> takeStep(From& from, To& to, bool undoing);
 
     Figure figure_;
     std::deque<Step> undo_;   // the oldest first

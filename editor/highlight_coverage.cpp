@@ -1,6 +1,8 @@
 #include "editor/highlight_coverage.h"
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 
 #include "editor/gdi_pen_pixels.h"
 #include "figure/run_together.h"
@@ -14,6 +16,8 @@ void HighlightCoverage::reset(int width, int height) {
     rowEnds_.shrink_to_fit();
     columnEnds_.clear();
     columnEnds_.shrink_to_fit();
+    secondRowEnds_.clear();
+    secondRowEnds_.shrink_to_fit();
     indices_.clear();
     lines_.clear();
     revision_.reset();
@@ -83,26 +87,24 @@ void HighlightCoverage::count(const Line& line, uint32_t delta) {
 
 namespace {
 
-// Counts in runs of the lines at the given indices, on ends cleared first.
-void countLinesIn(const Figure& figure, const std::vector<size_t>& lines, PenRuns runs,
-                  std::vector<uint32_t>& rowEnds, std::vector<uint32_t>& columnEnds, int width, int height) {
-    if (runs != PenRuns::alongColumns) {
-        std::fill(rowEnds.begin(), rowEnds.end(), 0);
-    }
-    if (runs != PenRuns::alongRows) {
-        std::fill(columnEnds.begin(), columnEnds.end(), 0);
-    }
+// Counts in the runs picked of the lines at indices lines[from..to).
+void countLinesIn(const Figure& figure, const std::vector<size_t>& lines, size_t from, size_t to,
+                  PenRuns runs, uint32_t* rowEnds, uint32_t* columnEnds, int width, int height) {
     // The lines lie scattered over a large figure: each is asked for well
     // before it is counted, or every line waits for memory.
     constexpr size_t ahead = 16;
-    for (size_t k = 0; k < lines.size(); ++k) {
+    for (size_t k = from; k < to; ++k) {
 #if defined(__GNUC__)
-        if (k + ahead < lines.size()) {
+        if (k + ahead < to) {
             __builtin_prefetch(&figure.lines[lines[k + ahead]]);
         }
 #endif
-        countWidePenRuns(figure.lines[lines[k]], 1, rowEnds.data(), columnEnds.data(), width, height, runs);
+        countWidePenRuns(figure.lines[lines[k]], 1, rowEnds, columnEnds, width, height, runs);
     }
+}
+
+void clear(std::vector<uint32_t>& ends) {
+    std::fill(ends.begin(), ends.end(), 0);
 }
 
 // Below this many red lines a second thread costs more than it saves.
@@ -111,16 +113,36 @@ constexpr size_t linesWorthTwoThreads = 2048;
 }  // namespace
 
 void HighlightCoverage::countAfresh(const Figure& figure, const std::vector<size_t>& lines) {
+    clear(rowEnds_);
+    clear(columnEnds_);
     if (!worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
-        countLinesIn(figure, lines, PenRuns::both, rowEnds_, columnEnds_, width_, height_);
+        countLinesIn(figure, lines, 0, lines.size(), PenRuns::both, rowEnds_.data(), columnEnds_.data(),
+                     width_, height_);
         return;
     }
-    // The runs along rows on one thread and those along columns on the
-    // other: each writes only its own ends, and lines of every direction
-    // share the work out about evenly.
+    // One thread counts the runs along columns, the other those along rows;
+    // the rows take more (in a window wider than high most lines are wider
+    // than high), so the first, done with the columns, takes batches of
+    // lines off the other's rows into ends of its own, added in at the end.
+    secondRowEnds_.resize(rowEnds_.size());
+    std::atomic<size_t> nextBatch{0};
+    const auto countRowsInBatches = [&](uint32_t* rowEnds) {
+        constexpr size_t batch = 256;
+        for (size_t from = nextBatch.fetch_add(batch); from < lines.size();
+             from = nextBatch.fetch_add(batch)) {
+            countLinesIn(figure, lines, from, std::min(from + batch, lines.size()), PenRuns::alongRows,
+                         rowEnds, nullptr, width_, height_);
+        }
+    };
     runTogether(
-        [&] { countLinesIn(figure, lines, PenRuns::alongColumns, rowEnds_, columnEnds_, width_, height_); },
-        [&] { countLinesIn(figure, lines, PenRuns::alongRows, rowEnds_, columnEnds_, width_, height_); });
+        [&] {
+            clear(secondRowEnds_);
+            countLinesIn(figure, lines, 0, lines.size(), PenRuns::alongColumns, nullptr, columnEnds_.data(),
+                         width_, height_);
+            countRowsInBatches(secondRowEnds_.data());
+        },
+        [&] { countRowsInBatches(rowEnds_.data()); });
+    std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
 }
 
 void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {

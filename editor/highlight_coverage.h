@@ -48,6 +48,7 @@ private:
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
+    std::vector<uint32_t> secondRowEnds_;  // the second thread's share of a fresh count
     // What the counts hold, by index and value, in ascending index order, as
     // the figure was at revision_.
     std::vector<size_t> indices_;

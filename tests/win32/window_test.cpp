@@ -15,6 +15,7 @@
 #include "editor/commands.h"
 #include "editor/win32/input_state.h"
 #include "editor/win32/main_window.h"
+#include "editor/win32/pixel_buffer.h"
 #include "support/code_page.h"
 #include "support/figures.h"
 #include "support/user_texts.h"
@@ -34,20 +35,12 @@ const std::wstring loadFailure = wide(user_texts::loadFailure);
 
 // The pixels of a width x height patch of dc at (x, y), as 0x00RRGGBB.
 std::vector<uint32_t> patchOf(HDC dc, int x, int y, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     HDC memory = CreateCompatibleDC(dc);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* first = nullptr;
+    HBITMAP bitmap = createPixelBitmap(memory, width, height, first);
     HGDIOBJ before = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
     GdiFlush();
-    const auto* first = static_cast<const uint32_t*>(bits);
     std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
     for (uint32_t& pixel : pixels) {
         pixel &= 0xFFFFFFu;
