@@ -40,16 +40,6 @@ void CountedPicture::compose(const PictureBox& box) {
     }
 }
 
-void CountedPicture::redraw(const Figure& figure, PictureCanvas& marksCanvas) {
-    redrawMarks(marksCanvas, figure.points, width_, height_);
-    marksCanvas.finish();
-    counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
-    for (const Line& line : figure.lines) {
-        countThinPenPixels(line, 1, counts_.data(), width_, height_);
-    }
-    compose({0, 0, width_, height_});
-}
-
 void CountedPicture::update(const FigureDocument& document, PictureCanvas& marksCanvas) {
     const Figure& figure = document.figure();
     if (width_ == 0 || height_ == 0) {
@@ -73,22 +63,20 @@ void CountedPicture::update(const FigureDocument& document, PictureCanvas& marks
                 countOut(undone ? line.after : line.before);
                 countIn(undone ? line.before : line.after);
             }
-            for (const auto* points : {&edit.pointsRemoved, &edit.pointsAdded}) {
-                for (const ShapeAt<Point>& point : *points) {
-                    markDamage.addMark(point.shape);
-                }
-            }
-            for (const ShapeChange<Point>& point : edit.pointsChanged) {
-                markDamage.addMark(point.before);
-                markDamage.addMark(point.after);
-            }
+            markDamage.addEdit(edit, false);
         });
     revision_ = document.revision();
-    std::vector<PictureBox> boxes;
     if (!followed) {
-        redraw(figure, marksCanvas);
-    } else if (!boxesInside(markDamage, width_, height_, boxes) ||
-               !(boxes.empty() || repairMarks(marksCanvas, figure.points, boxes, reachingMarks_))) {
+        counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+        for (const Line& line : figure.lines) {
+            countThinPenPixels(line, 1, counts_.data(), width_, height_);
+        }
+    }
+    std::vector<PictureBox> boxes;
+    const bool wholeMarks =
+        !followed || !boxesInside(markDamage, width_, height_, boxes) ||
+        (!boxes.empty() && !repairMarks(marksCanvas, figure.points, boxes, reachingMarks_));
+    if (wholeMarks) {
         redrawMarks(marksCanvas, figure.points, width_, height_);
         marksCanvas.finish();
         compose({0, 0, width_, height_});

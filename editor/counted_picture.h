@@ -28,11 +28,7 @@ public:
     // picture; what it draws must be in the pixels once its finish returns.
     void update(const FigureDocument& document, PictureCanvas& marksCanvas);
 
-    // How many lines set each pixel, row by row; empty before the first update.
-    const std::vector<uint32_t>& counts() const { return counts_; }
-
 private:
-    void redraw(const Figure& figure, PictureCanvas& marksCanvas);
     void countIn(const Line& line);
     void countOut(const Line& line);
     void compose(const PictureBox& box);

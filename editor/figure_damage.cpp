@@ -47,24 +47,28 @@ void FigureDamage::addLine(const Line& line) {
     add(*this, around(left, top, right, bottom));
 }
 
-void FigureDamage::addEdit(const FigureEdit& edit) {
+void FigureDamage::addEdit(const FigureEdit& edit, bool withLines) {
     for (const auto* points : {&edit.pointsRemoved, &edit.pointsAdded}) {
         for (const ShapeAt<Point>& point : *points) {
             addMark(point.shape);
         }
     }
-    for (const auto* lines : {&edit.linesRemoved, &edit.linesAdded}) {
-        for (const ShapeAt<Line>& line : *lines) {
-            addLine(line.shape);
+    if (withLines) {
+        for (const auto* lines : {&edit.linesRemoved, &edit.linesAdded}) {
+            for (const ShapeAt<Line>& line : *lines) {
+                addLine(line.shape);
+            }
         }
     }
     for (const ShapeChange<Point>& point : edit.pointsChanged) {
         addMark(point.before);
         addMark(point.after);
     }
-    for (const ShapeChange<Line>& line : edit.linesChanged) {
-        addLine(line.before);
-        addLine(line.after);
+    if (withLines) {
+        for (const ShapeChange<Line>& line : edit.linesChanged) {
+            addLine(line.before);
+            addLine(line.after);
+        }
     }
 }
 

@@ -23,8 +23,9 @@ struct FigureDamage {
     void addMark(Point point);
     void addLine(const Line& line);
     // The marks and lines an edit took away, put in or changed, as they were
-    // and as they are: the same whichever way the edit went.
-    void addEdit(const FigureEdit& edit);
+    // and as they are: the same whichever way the edit went. Without lines,
+    // the marks alone.
+    void addEdit(const FigureEdit& edit, bool withLines = true);
     void addEverything();
     void clear();
 };

@@ -30,9 +30,8 @@ namespace {
 // (ascending, as the figure was before), dropping those removed, and then
 // over the insertion of elements at added (ascending, as it is after).
 // Each dropped entry's line goes to dropped.
-template <class Shape>
 void shiftIndices(std::vector<size_t>& indices, std::vector<Line>& lines,
-                  const std::vector<ShapeAt<Shape>>& removed, const std::vector<ShapeAt<Shape>>& added,
+                  const std::vector<ShapeAt<Line>>& removed, const std::vector<ShapeAt<Line>>& added,
                   std::vector<Line>& dropped) {
     size_t kept = 0;
     size_t below = 0;

@@ -57,10 +57,15 @@ void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int h
 void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
                    int height, Figure& reaching) {
     std::vector<PictureBox> boxes;
-    if (!boxesInside(damage, width, height, boxes) || !(boxes.empty() || redrawBoxes(canvas, boxes, [&] {
-                                                            findShapesReaching(figure, boxes, reaching);
-                                                            paintFigure(canvas, reaching);
-                                                        }))) {
+    if (!boxesInside(damage, width, height, boxes)) {
+        redrawPicture(canvas, figure, width, height);
+        return;
+    }
+    const auto drawReaching = [&] {
+        findShapesReaching(figure, boxes, reaching);
+        paintFigure(canvas, reaching);
+    };
+    if (!boxes.empty() && !redrawBoxes(canvas, boxes, drawReaching)) {
         redrawPicture(canvas, figure, width, height);
     }
 }

@@ -106,6 +106,12 @@ void keepMarksReaching(const Point* points, size_t count, const PictureBox& box,
     keepMarksReachingScalar(points + i, count - i, box, kept + i);
 }
 
+// The fastest tests this build has.
+constexpr auto keepLinesFastest = keepLinesMeeting;
+constexpr auto keepMarksFastest = keepMarksReaching;
+#else
+constexpr auto keepLinesFastest = keepLinesMeetingScalar;
+constexpr auto keepMarksFastest = keepMarksReachingScalar;
 #endif
 
 // Calls then(k), in order, for each shape k that keep leaves in; the rare
@@ -199,20 +205,12 @@ bool lineReaches(const Line& line, const PictureBox& box) {
 }
 
 void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
-#ifdef FIGURY_SSE2
-    findWith(keepMarksReaching, keepLinesMeeting, figure, boxes, reaching);
-#else
-    findShapesReachingScalar(figure, boxes, reaching);
-#endif
+    findWith(keepMarksFastest, keepLinesFastest, figure, boxes, reaching);
 }
 
 void findMarksReaching(const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
                        std::vector<Point>& reaching) {
-#ifdef FIGURY_SSE2
-    findMarks(keepMarksReaching, points, boxes, boxAround(boxes), reaching);
-#else
-    findMarks(keepMarksReachingScalar, points, boxes, boxAround(boxes), reaching);
-#endif
+    findMarks(keepMarksFastest, points, boxes, boxAround(boxes), reaching);
 }
 
 void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {

@@ -38,17 +38,12 @@ void insertAt(std::vector<Shape>& shapes, const std::vector<ShapeAt<Shape>>& add
     }
 }
 
+// Sets each changed shape to its side of the change: before or after.
 template <class Shape>
-void setAfter(std::vector<Shape>& shapes, const std::vector<ShapeChange<Shape>>& changes) {
+void setTo(std::vector<Shape>& shapes, const std::vector<ShapeChange<Shape>>& changes,
+           Shape ShapeChange<Shape>::*side) {
     for (const ShapeChange<Shape>& change : changes) {
-        shapes[change.index] = change.after;
-    }
-}
-
-template <class Shape>
-void setBefore(std::vector<Shape>& shapes, const std::vector<ShapeChange<Shape>>& changes) {
-    for (const ShapeChange<Shape>& change : changes) {
-        shapes[change.index] = change.before;
+        shapes[change.index] = change.*side;
     }
 }
 
@@ -64,13 +59,13 @@ void redoEdit(Figure& figure, const FigureEdit& edit) {
     removeAt(figure.lines, edit.linesRemoved);
     insertAt(figure.points, edit.pointsAdded);
     insertAt(figure.lines, edit.linesAdded);
-    setAfter(figure.points, edit.pointsChanged);
-    setAfter(figure.lines, edit.linesChanged);
+    setTo(figure.points, edit.pointsChanged, &ShapeChange<Point>::after);
+    setTo(figure.lines, edit.linesChanged, &ShapeChange<Line>::after);
 }
 
 void undoEdit(Figure& figure, const FigureEdit& edit) {
-    setBefore(figure.points, edit.pointsChanged);
-    setBefore(figure.lines, edit.linesChanged);
+    setTo(figure.points, edit.pointsChanged, &ShapeChange<Point>::before);
+    setTo(figure.lines, edit.linesChanged, &ShapeChange<Line>::before);
     removeAt(figure.points, edit.pointsAdded);
     removeAt(figure.lines, edit.linesAdded);
     insertAt(figure.points, edit.pointsRemoved);

@@ -12,10 +12,6 @@ template <class Shape>
 struct ShapeAt {
     size_t index;
     Shape shape;
-
-    friend bool operator==(const ShapeAt& a, const ShapeAt& b) {
-        return a.index == b.index && a.shape == b.shape;
-    }
 };
 
 template <class Shape>
@@ -23,10 +19,6 @@ struct ShapeChange {
     size_t index;
     Shape before;
     Shape after;
-
-    friend bool operator==(const ShapeChange& a, const ShapeChange& b) {
-        return a.index == b.index && a.before == b.before && a.after == b.after;
-    }
 };
 
 struct FigureEdit {

@@ -54,29 +54,12 @@ public:
 
     void command(int id) { timedCommand(id); }
     // Sends a command and returns the milliseconds until the paint it caused has ended.
-    double timedCommand(int id) {
-        const auto start = Clock::now();
-        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
-    }
+    double timedCommand(int id) { return timedSend(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     // Sends one input message and returns the milliseconds until the paint it caused has ended.
     double timed(UINT message, POINT at) {
-        const auto start = Clock::now();
-        SendMessageA(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
-        UpdateWindow(window_);
-        GdiFlush();
-        const double elapsed = millisecondsSince(start);
-        pumpMessages();
-        return elapsed;
+        return timedSend(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
     }
-    void click(POINT at) {
-        timed(WM_LBUTTONDOWN, at);
-        timed(WM_LBUTTONUP, at);
-    }
+    void click(POINT at) { timedClick(at); }
     // The press is timed, the release is not.
     double timedClick(POINT at) {
         const double elapsed = timed(WM_LBUTTONDOWN, at);
@@ -85,5 +68,15 @@ public:
     }
 
 private:
+    double timedSend(UINT message, WPARAM wParam, LPARAM lParam) {
+        const auto start = Clock::now();
+        SendMessageA(window_, message, wParam, lParam);
+        UpdateWindow(window_);
+        GdiFlush();
+        const double elapsed = millisecondsSince(start);
+        pumpMessages();
+        return elapsed;
+    }
+
     HWND window_;
 };

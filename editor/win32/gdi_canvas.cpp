@@ -91,8 +91,6 @@ bool lineMisses(const RECT& clip, const Line& line) {
 constexpr size_t fewestStampedMarks = 1000;
 constexpr size_t linesPerBatch = 4096;
 
-}  // namespace
-
 // The pixels of a thin line inside the clip box, as they lie on the exact
 // line, each run of them along a row or a column drawn as a line of its own,
 // which GDI draws right wherever the ends are.
@@ -127,6 +125,8 @@ void drawThinLinePixels(HDC dc, const RECT& clip, const Line& line) {
     });
     drawRun();
 }
+
+}  // namespace
 
 void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const bool thin = penIsThin(dc);

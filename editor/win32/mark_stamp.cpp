@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "editor/view.h"
@@ -126,7 +127,7 @@ const std::vector<StampPixel>& learntStamp(HDC dc, int32_t reach) {
         int32_t reach;
         std::vector<StampPixel> stamp;
     };
-    static std::vector<Learnt> learnt;  // a few formats at most
+    static std::deque<Learnt> learnt;  // a few formats at most; what it hands out stays where it is
     const int bits = bitsPerPixel(dc);
     for (const Learnt& known : learnt) {
         if (known.bits == bits && known.reach == reach) {
