@@ -128,6 +128,10 @@ public:
     // reload them after each write).
     static void countRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
                           EdgeWalk& right) {
+        if (left.whole_ == right.whole_ && left.part_ == right.part_ && left.height_ == right.height_) {
+            countParallelRuns(row, stride, delta, rows, left, right);
+            return;
+        }
         int64_t leftX = left.x_, leftShort = left.shortfall_, rightX = right.x_,
                 rightShort = right.shortfall_;
         const int64_t leftWhole = left.whole_, leftPart = left.part_, leftHeight = left.height_;
@@ -153,6 +157,37 @@ public:
     }
 
 private:
+    // The same where both edges have one slope, as the two long sides of a
+    // line's body do: only the left edge is stepped, and its shortfall tells
+    // where the right one crosses.
+    static void countParallelRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
+                                  EdgeWalk& right) {
+        // The right edge lies (apart * height + part) / height to the right:
+        // it crosses a row at left.x + apart, one more where the left's
+        // shortfall is below part.
+        int64_t apart = right.x_ - left.x_;
+        int64_t part = left.shortfall_ - right.shortfall_;
+        if (part < 0) {
+            --apart;
+            part += left.height_;
+        }
+        int64_t x = left.x_, shortfall = left.shortfall_;
+        const int64_t whole = left.whole_, step = left.part_, height = left.height_;
+        for (int64_t k = 0; k < rows; ++k, row += stride) {
+            row[x] += delta;
+            row[x + apart + static_cast<int64_t>(shortfall < part)] -= delta;
+            x += whole;
+            shortfall -= step;
+            const int64_t carry = shortfall >> 63;
+            x -= carry;
+            shortfall += height & carry;
+        }
+        left.x_ = x;
+        left.shortfall_ = shortfall;
+        right.x_ = x + apart + static_cast<int64_t>(shortfall < part);
+        right.shortfall_ = shortfall - part + (shortfall < part ? height : 0);
+    }
+
     int64_t height_ = 1, whole_ = 0, part_ = 0, x_ = 0, shortfall_ = 0;
 };
 
@@ -276,6 +311,12 @@ public:
     static void countRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
                           FloorWalk lower, int64_t lowerSign, int64_t lowerOffset, FloorWalk upper,
                           int64_t upperSign, int64_t upperOffset) {
+        if (lowerSign == upperSign && lower.divisor_ == upper.divisor_ && lower.whole_ == upper.whole_ &&
+            lower.part_ == upper.part_) {
+            countParallelRuns(ends, width, delta, from, to, lower, lowerSign, lowerOffset, upper,
+                              upperOffset);
+            return;
+        }
         int64_t lowValue = lower.value_, lowRest = lower.rest_, highValue = upper.value_,
                 highRest = upper.rest_;
         const int64_t lowWhole = lower.whole_, lowPart = lower.part_, lowDivisor = lower.divisor_;
@@ -299,6 +340,38 @@ public:
     }
 
 private:
+    // The same where both walks step alike, as along the two long sides of a
+    // line's body: only the lower walk is stepped, and its rest tells the
+    // upper value.
+    static void countParallelRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
+                                  FloorWalk lower, int64_t sign, int64_t lowerOffset, FloorWalk upper,
+                                  int64_t upperOffset) {
+        // The upper walk's t is the lower's plus apart * divisor + part: its
+        // value is the lower's plus apart, one more where the lower's rest
+        // reaches divisor - part.
+        int64_t apart = upper.value_ - lower.value_;
+        int64_t part = upper.rest_ - lower.rest_;
+        if (part < 0) {
+            --apart;
+            part += lower.divisor_;
+        }
+        const int64_t carriedFrom = lower.divisor_ - part;
+        int64_t value = lower.value_, rest = lower.rest_;
+        const int64_t whole = lower.whole_, step = lower.part_, divisor = lower.divisor_;
+        for (int64_t x = from; x <= to; ++x) {
+            const int64_t low = lowerOffset + sign * value;
+            const int64_t upperValue = value + apart + static_cast<int64_t>(rest >= carriedFrom);
+            const int64_t end = std::max(upperOffset + sign * upperValue + 1, low);
+            ends[static_cast<size_t>(low) * width + static_cast<size_t>(x)] += delta;
+            ends[static_cast<size_t>(end) * width + static_cast<size_t>(x)] -= delta;
+            value += whole;
+            rest += step;
+            const int64_t carry = (divisor - 1 - rest) >> 63;
+            value -= carry;
+            rest -= divisor & carry;
+        }
+    }
+
     int64_t divisor_ = 1, value_ = 0, rest_ = 0, whole_ = 0, part_ = 0;
 };
 
