@@ -29,6 +29,17 @@ else()
 endif()
 include(GoogleTest)
 
+# What the suites share, compiled once: scratch folders and whole-file reads
+# and writes, and for the suites of the Windows program the message box
+# catcher.
+add_library(figury_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/files.cpp)
+target_include_directories(figury_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(figury_test_support PUBLIC GTest::gtest PRIVATE figury_warnings)
+if(WIN32)
+  add_library(figury_win32_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/message_box_catcher.cpp)
+  target_link_libraries(figury_win32_test_support PUBLIC figury_test_support user32 PRIVATE figury_warnings)
+endif()
+
 if(CMAKE_CROSSCOMPILING)
   if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     message(FATAL_ERROR "the Windows build's tests run under Wine: install wine, or configure with -DFIGURY_TESTS=OFF")
@@ -109,8 +120,7 @@ function(figury_add_gtest name)
     set(ARG_LABELS unit)
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main figury_warnings)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} figury_test_support GTest::gtest_main figury_warnings)
   set(screen_properties)
   if(ARG_LABELS MATCHES "^(windows|e2e)$")
     set(screen_properties RESOURCE_LOCK display)
