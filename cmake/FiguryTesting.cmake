@@ -31,13 +31,27 @@ include(GoogleTest)
 
 # What the suites share, compiled once: scratch folders and whole-file reads
 # and writes, and for the suites of the Windows program the message box
-# catcher.
+# catcher. GoogleTest's header, and windows.h for those suites, are most of
+# what a suite's source costs to compile: each library precompiles them once
+# and the suites reuse the result (figury_add_gtest), which needs the same
+# flags (CMake adds -Winvalid-pch, so a suite that cannot use it warns).
 add_library(figury_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/files.cpp)
 target_include_directories(figury_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(figury_test_support PUBLIC GTest::gtest PRIVATE figury_warnings)
+set(FIGURY_TEST_PCH OFF)
+if(NOT MSVC)
+  set(FIGURY_TEST_PCH ON)
+  target_precompile_headers(figury_test_support PRIVATE <gtest/gtest.h>)
+endif()
 if(WIN32)
   add_library(figury_win32_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/message_box_catcher.cpp)
   target_link_libraries(figury_win32_test_support PUBLIC figury_test_support user32 PRIVATE figury_warnings)
+  # Set for every suite that links this, as the window library sets it for
+  # its own: then one precompiled windows.h serves them all.
+  target_compile_definitions(figury_win32_test_support PUBLIC NOMINMAX)
+  if(FIGURY_TEST_PCH)
+    target_precompile_headers(figury_win32_test_support PRIVATE <gtest/gtest.h> <windows.h>)
+  endif()
 endif()
 
 if(CMAKE_CROSSCOMPILING)
@@ -121,6 +135,15 @@ function(figury_add_gtest name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} figury_test_support GTest::gtest_main figury_warnings)
+  if(FIGURY_TEST_PCH)
+    # Portable suites must not see windows.h: its macros (near, far, ERROR)
+    # would rename their identifiers.
+    if(figury_win32_test_support IN_LIST ARG_LIBRARIES)
+      target_precompile_headers(${name} REUSE_FROM figury_win32_test_support)
+    else()
+      target_precompile_headers(${name} REUSE_FROM figury_test_support)
+    endif()
+  endif()
   set(screen_properties)
   if(ARG_LABELS MATCHES "^(windows|e2e)$")
     set(screen_properties RESOURCE_LOCK display)
