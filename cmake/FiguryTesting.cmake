@@ -11,6 +11,11 @@ if(CMAKE_CROSSCOMPILING)
         "install the googletest package or configure with -DFIGURY_TESTS=OFF")
     endif()
     add_subdirectory(${FIGURY_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # No suite spends its time in GoogleTest, and its own code is not what is
+    # tested here: built light, gtest-all.cc, the build's largest source,
+    # compiles in half the time.
+    target_compile_options(gtest PRIVATE -O1 -g0)
+    target_compile_options(gtest_main PRIVATE -O1 -g0)
   endif()
 elseif(WIN32)
   # The test programs use the same C runtime as the rest (/MD).
