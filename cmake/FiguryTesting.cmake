@@ -11,6 +11,11 @@ if(CMAKE_CROSSCOMPILING)
         "install the googletest package or configure with -DFIGURY_TESTS=OFF")
     endif()
     add_subdirectory(${FIGURY_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # No suite spends its time in GoogleTest, and its own code is not what is
+    # tested here: built light, gtest-all.cc, the build's largest source,
+    # compiles in half the time.
+    target_compile_options(gtest PRIVATE -O1 -g0)
+    target_compile_options(gtest_main PRIVATE -O1 -g0)
   endif()
 elseif(WIN32)
   # The test programs use the same C runtime as the rest (/MD).
@@ -28,6 +33,35 @@ else()
   find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
+
+# What the suites share, compiled once: scratch folders and whole-file reads
+# and writes, and for the suites of the Windows program the message box
+# catcher. GoogleTest's header, and windows.h for those suites, are most of
+# what a suite's source costs to compile: each library precompiles them once
+# and the suites reuse the result (figury_add_gtest), which needs the same
+# flags (CMake adds -Winvalid-pch, so a suite that cannot use it warns).
+add_library(figury_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/files.cpp)
+target_include_directories(figury_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(figury_test_support PUBLIC GTest::gtest PRIVATE figury_warnings)
+set(FIGURY_TEST_PCH OFF)
+if(NOT MSVC)
+  set(FIGURY_TEST_PCH ON)
+  target_precompile_headers(figury_test_support PRIVATE <gtest/gtest.h>)
+  # The suites' own sources, which link this, carry line tables only: a
+  # failure's backtrace still names file and line, the code under test keeps
+  # its full debug information, and the suites compile in a quarter less time.
+  target_compile_options(figury_test_support PUBLIC $<$<CONFIG:RelWithDebInfo>:-g1>)
+endif()
+if(WIN32)
+  add_library(figury_win32_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/message_box_catcher.cpp)
+  target_link_libraries(figury_win32_test_support PUBLIC figury_test_support user32 PRIVATE figury_warnings)
+  # Set for every suite that links this, as the window library sets it for
+  # its own: then one precompiled windows.h serves them all.
+  target_compile_definitions(figury_win32_test_support PUBLIC NOMINMAX)
+  if(FIGURY_TEST_PCH)
+    target_precompile_headers(figury_win32_test_support PRIVATE <gtest/gtest.h> <windows.h>)
+  endif()
+endif()
 
 if(CMAKE_CROSSCOMPILING)
   if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
@@ -109,8 +143,16 @@ function(figury_add_gtest name)
     set(ARG_LABELS unit)
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main figury_warnings)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} figury_test_support GTest::gtest_main figury_warnings)
+  if(FIGURY_TEST_PCH)
+    # Portable suites must not see windows.h: its macros (near, far, ERROR)
+    # would rename their identifiers.
+    if(figury_win32_test_support IN_LIST ARG_LIBRARIES)
+      target_precompile_headers(${name} REUSE_FROM figury_win32_test_support)
+    else()
+      target_precompile_headers(${name} REUSE_FROM figury_test_support)
+    endif()
+  endif()
   set(screen_properties)
   if(ARG_LABELS MATCHES "^(windows|e2e)$")
     set(screen_properties RESOURCE_LOCK display)

@@ -4,6 +4,6 @@
 # both at once. Any finding fails; its input is kept and its path printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset fuzz >/dev/null
+bash scripts/configure.sh fuzz
 cmake --build --preset fuzz -j "$(nproc)"
 ctest --preset fuzz -j 2

@@ -13,7 +13,7 @@ root=$(pwd)
 bash scripts/setup.sh
 
 build=build/windows  # the windows preset's build, which scripts/test.sh tests
-cmake --preset windows >/dev/null
+bash scripts/configure.sh windows
 headless=
 [ -n "${DISPLAY:-}" ] || headless=1
 targets=(figury)

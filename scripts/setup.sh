@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build, run and test Figury:
-# the MinGW-w64 cross compiler, Wine, a virtual X display, the Polish locale
-# (so that Wine's ANSI code page is 1250), clang for the fuzzers, and the
-# native test libraries. Each package is looked for by the file the build or
-# the tests use, so that a machine that has everything runs no package tool.
+# Ninja, the MinGW-w64 cross compiler, Wine, a virtual X display, the Polish
+# locale (so that Wine's ANSI code page is 1250), clang for the fuzzers, and
+# the native test libraries. Each package is looked for by the file the build
+# or the tests use, so that a machine that has everything runs no package tool.
 set -euo pipefail
 
 # package, then the command or file that shows it is there
@@ -11,6 +11,7 @@ needs=(
   cmake                      cmake
   g++                        g++
   make                       make
+  ninja-build                ninja
   g++-mingw-w64-x86-64-posix x86_64-w64-mingw32-g++-posix
   wine                       wine
   wine64                     /usr/lib/wine/wine64
