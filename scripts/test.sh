@@ -6,7 +6,7 @@
 # under Wine, whose ctest starts its own virtual display and Wine prefixes.
 #
 # The work runs in two lanes, so that neither core waits: the Windows build
-# comes first; then its suites under Wine, which keep about one core busy, and
+# comes first, with the Wine prefixes made beside it; then its suites under Wine, which keep about one core busy, and
 # after them the fuzzers' build and minute run in the background while the
 # native, clang and sanitizer presets build and test in the foreground. The
 # background's output goes to build/test-logs/background.log and is shown when
@@ -66,9 +66,22 @@ for preset in windows native native-clang sanitize fuzz; do
 done
 wait "${configuring[@]}" || true
 
+# The Wine prefixes need no build: made beside the Windows build, they are
+# ready when its suites start (ctest's fixture makes any that are missing).
+make_wine_prefixes() {
+  bash scripts/wine-fixture.sh prefix build/windows/wineprefix pl_PL.UTF-8 &
+  local polish=$! status=0
+  bash scripts/wine-fixture.sh prefix build/windows/wineprefix-1252 C.UTF-8 || status=$?
+  wait $polish || status=$?
+  return $status
+}
+
 echo "== windows =="
+step "wine prefixes" make_wine_prefixes &
+prefixes=$!
 windows_built=0
 build_preset windows && windows_built=1
+wait $prefixes || true
 
 echo "== windows tests under Wine, then fuzz: in the background (output in $logs/background.log) =="
 (
