@@ -6,13 +6,14 @@
 # under Wine, whose ctest starts its own virtual display and Wine prefixes.
 #
 # The work runs in two lanes, so that neither core waits: the Windows build
-# comes first, with the Wine prefixes made beside it; then its suites under Wine, which keep about one core busy, and
-# after them the fuzzers' build and minute run in the background while the
-# native, clang and sanitizer presets build and test in the foreground. The
-# background's output goes to build/test-logs/background.log and is shown when
-# both lanes are done. Every step says how long it took; every step runs even
-# when an earlier one failed (but a preset's tests never without its build),
-# and the script fails at the end, naming each step that failed.
+# comes first, with the Wine prefixes made beside it; then its suites under
+# Wine, which keep about one core busy, and after them the fuzzers' build and
+# minute run in the background while the native, clang and sanitizer presets
+# build and test in the foreground. The background's output goes to
+# build/test-logs/background.log and is shown when both lanes are done. Every
+# step says how long it took; every step runs even when an earlier one failed
+# (but a preset's tests never without its build), and the script fails at the
+# end, naming each step that failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
