@@ -122,46 +122,19 @@ public:
         shortfall_ += height_ & carry;
     }
 
-    // Runs rows of runs from left's column to right's, a row being stride
-    // counts on from the last: two writes and two steps a row, with every
-    // value in a register (through the walks' members the compiler must
-    // reload them after each write).
-    static void countRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
-                          EdgeWalk& right) {
-        if (left.whole_ == right.whole_ && left.part_ == right.part_ && left.height_ == right.height_) {
-            countParallelRuns(row, stride, delta, rows, left, right);
-            return;
-        }
-        int64_t leftX = left.x_, leftShort = left.shortfall_, rightX = right.x_,
-                rightShort = right.shortfall_;
-        const int64_t leftWhole = left.whole_, leftPart = left.part_, leftHeight = left.height_;
-        const int64_t rightWhole = right.whole_, rightPart = right.part_, rightHeight = right.height_;
-        for (int64_t k = 0; k < rows; ++k, row += stride) {
-            row[leftX] += delta;
-            row[rightX] -= delta;
-            leftX += leftWhole;
-            leftShort -= leftPart;
-            const int64_t leftCarry = leftShort >> 63;
-            leftX -= leftCarry;
-            leftShort += leftHeight & leftCarry;
-            rightX += rightWhole;
-            rightShort -= rightPart;
-            const int64_t rightCarry = rightShort >> 63;
-            rightX -= rightCarry;
-            rightShort += rightHeight & rightCarry;
-        }
-        left.x_ = leftX;
-        left.shortfall_ = leftShort;
-        right.x_ = rightX;
-        right.shortfall_ = rightShort;
+    // Whether both edges have one slope, as the two long sides of a line's
+    // body do, and so do its two ends.
+    bool parallelTo(const EdgeWalk& other) const {
+        return whole_ == other.whole_ && part_ == other.part_ && height_ == other.height_;
     }
 
-private:
-    // The same where both edges have one slope, as the two long sides of a
-    // line's body do: only the left edge is stepped, and its shortfall tells
-    // where the right one crosses.
-    static void countParallelRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
-                                  EdgeWalk& right) {
+    // Runs rows of runs from left's column to right's, parallel edges, a row
+    // being stride counts on from the last: two writes and one step a row,
+    // every value in a register (through the walks' members the compiler
+    // must reload them after each write). Only the left edge is stepped; its
+    // shortfall tells where the right one crosses.
+    static void countRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
+                          EdgeWalk& right) {
         // The right edge lies (apart * height + part) / height to the right:
         // it crosses a row at left.x + apart, one more where the left's
         // shortfall is below part.
@@ -188,6 +161,7 @@ private:
         right.shortfall_ = shortfall - part + (shortfall < part ? height : 0);
     }
 
+private:
     int64_t height_ = 1, whole_ = 0, part_ = 0, x_ = 0, shortfall_ = 0;
 };
 
@@ -238,16 +212,18 @@ void countBody(const Area& area, const Point (&corners)[4]) {
             EdgeWalk second = bounds[1]->walk;
             uint32_t* counts = area.rowAt(row);
             if constexpr (std::is_same_v<Area, RunArea>) {
-                // Inside the area, with one edge left of the other all the way
-                // down the band (so at its first and last rows), no row needs
-                // a clamp or a comparison: two writes and two steps a row.
+                // Between parallel edges inside the area, with one left of the
+                // other all the way down the band (so at its first and last
+                // rows), no row needs a clamp or a comparison. Only the few
+                // rows beside a line's ends lie between edges that are not
+                // parallel.
                 const EdgeWalk lastOfFirst(bounds[0]->top, bounds[0]->bottom, bandEnd - 1);
                 const EdgeWalk lastOfSecond(bounds[1]->top, bounds[1]->bottom, bandEnd - 1);
                 const auto inside = [&area](int64_t x) { return x >= 0 && x <= area.width; };
                 const bool firstLeft = first.x() <= second.x() && lastOfFirst.x() <= lastOfSecond.x();
                 const bool secondLeft = first.x() >= second.x() && lastOfFirst.x() >= lastOfSecond.x();
-                if ((firstLeft || secondLeft) && inside(first.x()) && inside(second.x()) &&
-                    inside(lastOfFirst.x()) && inside(lastOfSecond.x())) {
+                if (first.parallelTo(second) && (firstLeft || secondLeft) && inside(first.x()) &&
+                    inside(second.x()) && inside(lastOfFirst.x()) && inside(lastOfSecond.x())) {
                     EdgeWalk::countRuns(counts, area.stride(), area.delta, bandEnd - row,
                                         firstLeft ? first : second, firstLeft ? second : first);
                     counts += static_cast<size_t>(bandEnd - row) * area.stride();
@@ -305,47 +281,19 @@ public:
         rest_ -= divisor_ & carry;
     }
 
-    // Runs in columns from..to, each from the row lowerOffset + lowerSign *
-    // lower to upperOffset + upperSign * upper, inclusive, where that is not
-    // empty: every value in a register, as in EdgeWalk::countRuns.
-    static void countRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
-                          FloorWalk lower, int64_t lowerSign, int64_t lowerOffset, FloorWalk upper,
-                          int64_t upperSign, int64_t upperOffset) {
-        if (lowerSign == upperSign && lower.divisor_ == upper.divisor_ && lower.whole_ == upper.whole_ &&
-            lower.part_ == upper.part_) {
-            countParallelRuns(ends, width, delta, from, to, lower, lowerSign, lowerOffset, upper,
-                              upperOffset);
-            return;
-        }
-        int64_t lowValue = lower.value_, lowRest = lower.rest_, highValue = upper.value_,
-                highRest = upper.rest_;
-        const int64_t lowWhole = lower.whole_, lowPart = lower.part_, lowDivisor = lower.divisor_;
-        const int64_t highWhole = upper.whole_, highPart = upper.part_, highDivisor = upper.divisor_;
-        for (int64_t x = from; x <= to; ++x) {
-            const int64_t low = lowerOffset + lowerSign * lowValue;
-            const int64_t end = std::max(upperOffset + upperSign * highValue + 1, low);
-            ends[static_cast<size_t>(low) * width + static_cast<size_t>(x)] += delta;
-            ends[static_cast<size_t>(end) * width + static_cast<size_t>(x)] -= delta;
-            lowValue += lowWhole;
-            lowRest += lowPart;
-            const int64_t lowCarry = (lowDivisor - 1 - lowRest) >> 63;
-            lowValue -= lowCarry;
-            lowRest -= lowDivisor & lowCarry;
-            highValue += highWhole;
-            highRest += highPart;
-            const int64_t highCarry = (highDivisor - 1 - highRest) >> 63;
-            highValue -= highCarry;
-            highRest -= highDivisor & highCarry;
-        }
+    // Whether both walks step alike, as along the two long sides of a line's
+    // body, or its two ends.
+    bool parallelTo(const FloorWalk& other) const {
+        return divisor_ == other.divisor_ && whole_ == other.whole_ && part_ == other.part_;
     }
 
-private:
-    // The same where both walks step alike, as along the two long sides of a
-    // line's body: only the lower walk is stepped, and its rest tells the
-    // upper value.
-    static void countParallelRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
-                                  FloorWalk lower, int64_t sign, int64_t lowerOffset, FloorWalk upper,
-                                  int64_t upperOffset) {
+    // Runs in columns from..to, each from the row lowerOffset + sign * lower
+    // to upperOffset + sign * upper, inclusive, where that is not empty, for
+    // parallel walks: every value in a register, as in EdgeWalk::countRuns.
+    // Only the lower walk is stepped; its rest tells the upper value.
+    static void countRuns(uint32_t* ends, size_t width, uint32_t delta, int64_t from, int64_t to,
+                          FloorWalk lower, int64_t sign, int64_t lowerOffset, FloorWalk upper,
+                          int64_t upperOffset) {
         // The upper walk's t is the lower's plus apart * divisor + part: its
         // value is the lower's plus apart, one more where the lower's rest
         // reaches divisor - part.
@@ -372,6 +320,7 @@ private:
         }
     }
 
+private:
     int64_t divisor_ = 1, value_ = 0, rest_ = 0, whole_ = 0, part_ = 0;
 };
 
@@ -517,13 +466,17 @@ void countBodyByColumns(const ColumnRunArea& area, const Point (&corners)[4]) {
             tighten(lowerBound, x, low, high);
             tighten(upperBound, x, low, high);
         };
-        int64_t lowFrom, highFrom, lowTo, highTo;
-        boundsAt(from, lowFrom, highFrom);
-        boundsAt(to, lowTo, highTo);
-        if (std::min(lowFrom, lowTo) >= 0 && std::max(highFrom, highTo) < area.height) {
-            FloorWalk::countRuns(area.ends, static_cast<size_t>(area.width), area.delta, from, to, lower,
-                                 lowerSign, lowerOffset, upper, upperSign, upperOffset);
-            continue;
+        // Only the few columns beside a line's ends lie between bounds that
+        // are not parallel.
+        if (lowerSign == upperSign && lower.parallelTo(upper)) {
+            int64_t lowFrom, highFrom, lowTo, highTo;
+            boundsAt(from, lowFrom, highFrom);
+            boundsAt(to, lowTo, highTo);
+            if (std::min(lowFrom, lowTo) >= 0 && std::max(highFrom, highTo) < area.height) {
+                FloorWalk::countRuns(area.ends, static_cast<size_t>(area.width), area.delta, from, to, lower,
+                                     lowerSign, lowerOffset, upper, upperOffset);
+                continue;
+            }
         }
         for (int64_t x = from; x <= to; ++x) {
             const int64_t low = std::max(top, lowerOffset + lowerSign * lower.value());
