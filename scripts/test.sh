@@ -67,18 +67,11 @@ for preset in windows native native-clang sanitize fuzz; do
 done
 wait "${configuring[@]}" || true
 
+echo "== windows =="
 # The Wine prefixes need no build: made beside the Windows build, they are
 # ready when its suites start (ctest's fixture makes any that are missing).
-make_wine_prefixes() {
-  bash scripts/wine-fixture.sh prefix build/windows/wineprefix pl_PL.UTF-8 &
-  local polish=$! status=0
-  bash scripts/wine-fixture.sh prefix build/windows/wineprefix-1252 C.UTF-8 || status=$?
-  wait $polish || status=$?
-  return $status
-}
-
-echo "== windows =="
-step "wine prefixes" make_wine_prefixes &
+step "wine prefixes" bash scripts/wine-fixture.sh prefix build/windows/wineprefix pl_PL.UTF-8 \
+  build/windows/wineprefix-1252 C.UTF-8 &
 prefixes=$!
 windows_built=0
 build_preset windows && windows_built=1

@@ -3,7 +3,7 @@
 # Wine prefixes for the tests that run under Wine, each prefix in its own
 # locale and so with its own ANSI code page, all on the one display.
 #
-#   wine-fixture.sh prefix PREFIX_DIR [LOCALE]                 makes a prefix (no display needed)
+#   wine-fixture.sh prefix PREFIX_DIR LOCALE ...               makes each prefix (no display needed)
 #   wine-fixture.sh start DISPLAY STATE PREFIX_DIR LOCALE ...  starts Xvfb on :DISPLAY and each prefix's Wine server
 #   wine-fixture.sh stop STATE PREFIX_DIR ...                  ends them all
 #
@@ -52,41 +52,44 @@ stop_wine_server() {
   fi
 }
 
+# Makes the prefixes given as folder and locale pairs, side by side: making
+# one, the first time, takes about 12 seconds, half of them waiting.
+make_prefixes() {
+  local prefixes=("$@") makers=() maker failed=0 i
+  if [ $((${#prefixes[@]} % 2)) -ne 0 ] || [ ${#prefixes[@]} -eq 0 ]; then
+    echo "wants each prefix folder followed by its locale" >&2
+    return 2
+  fi
+  for ((i = 0; i < ${#prefixes[@]}; i += 2)); do
+    (
+      wine_env_use_prefix "${prefixes[i]}" "${prefixes[i + 1]}"
+      stop_wine_server
+      wine_env_prepare_prefix
+    ) &
+    makers+=($!)
+  done
+  for maker in "${makers[@]}"; do
+    wait "$maker" || failed=1
+  done
+  if [ $failed -ne 0 ]; then
+    echo "could not make the Wine prefixes ${prefixes[*]}" >&2
+    return 1
+  fi
+}
+
 command=${1:-}
 case $command in
   prefix)
-    wine_env_use_prefix "$2" "${3:-}"
-    wine_env_prepare_prefix
+    shift
+    make_prefixes "$@"
     ;;
   start)
     number=$2 state=$3
     shift 3
     prefixes=("$@")
-    if [ $((${#prefixes[@]} % 2)) -ne 0 ] || [ ${#prefixes[@]} -eq 0 ]; then
-      echo "start wants each prefix folder followed by its locale" >&2
-      exit 2
-    fi
     # Left by an interrupted run.
     stop_recorded_xvfb "$state"
-    # The prefixes are made side by side: making one, the first time, takes
-    # about 12 seconds, half of them waiting.
-    makers=()
-    for ((i = 0; i < ${#prefixes[@]}; i += 2)); do
-      (
-        wine_env_use_prefix "${prefixes[i]}" "${prefixes[i + 1]}"
-        stop_wine_server
-        wine_env_prepare_prefix
-      ) &
-      makers+=($!)
-    done
-    failed=0
-    for maker in "${makers[@]}"; do
-      wait "$maker" || failed=1
-    done
-    if [ $failed -ne 0 ]; then
-      echo "could not make the Wine prefixes ${prefixes[*]}" >&2
-      exit 1
-    fi
+    make_prefixes "${prefixes[@]}"
     if ! wine_env_start_xvfb "$number"; then
       echo "display :$number is taken by another X server: configure the build again to choose" \
         "a free one, or set FIGURY_TEST_DISPLAY" >&2
