@@ -67,9 +67,55 @@ struct RunArea {
     // Two writes a run whatever its length, and no branch: an empty run's
     // two cancel out.
     void add(uint32_t* row, int64_t left, int64_t right) const {
-        right = std::max(right, left);
+        addInside(row, left, std::max(right, left));
+    }
+    void addInside(uint32_t* row, int64_t left, int64_t right) const {
         row[left] += delta;
         row[right] -= delta;
+    }
+};
+
+// Pixels as bits, 64 to a word, words at least width / 64 + 2 a row: a run
+// writes the word after its first pixel's.
+struct BitArea {
+    uint64_t* bits;
+    size_t words;  // a row's
+    int width;
+    int height;
+
+    size_t stride() const { return words; }
+    uint64_t* rowAt(int64_t y) const { return bits + static_cast<size_t>(y) * words; }
+
+    // Sets the bits [left, right) of a row, 0 <= left <= right <= width.
+    void addInside(uint64_t* row, int64_t left, int64_t right) const {
+        const int64_t length = right - left;
+        if (length > 64) {
+            add(row, left, right);
+            return;
+        }
+        // Most runs are a few pixels long: two words, without a branch.
+        const int64_t empty = static_cast<int64_t>(length == 0);
+        const uint64_t run = (uint64_t{2} << (length - 1 + empty)) - 1 - static_cast<uint64_t>(empty);
+        const auto at = static_cast<size_t>(left) >> 6;
+        const auto shift = static_cast<unsigned>(left & 63);
+        row[at] |= run << shift;
+        row[at + 1] |= (run >> (63 - shift)) >> 1;
+    }
+    void add(uint64_t* row, int64_t left, int64_t right) const {
+        if (right <= left) {
+            return;
+        }
+        const auto first = static_cast<size_t>(left) >> 6;
+        const auto last = static_cast<size_t>(right - 1) >> 6;
+        const uint64_t head = ~uint64_t{0} << (left & 63);
+        const uint64_t tail = ~uint64_t{0} >> (63 - ((right - 1) & 63));
+        if (first == last) {
+            row[first] |= head & tail;
+            return;
+        }
+        row[first] |= head;
+        std::fill(row + first + 1, row + last, ~uint64_t{0});
+        row[last] |= tail;
     }
 };
 
@@ -128,13 +174,13 @@ public:
         return whole_ == other.whole_ && part_ == other.part_ && height_ == other.height_;
     }
 
-    // Runs rows of runs from left's column to right's, parallel edges, a row
-    // being stride counts on from the last: two writes and one step a row,
-    // every value in a register (through the walks' members the compiler
-    // must reload them after each write). Only the left edge is stepped; its
-    // shortfall tells where the right one crosses.
-    static void countRuns(uint32_t* row, size_t stride, uint32_t delta, int64_t rows, EdgeWalk& left,
-                          EdgeWalk& right) {
+    // Adds rows of runs from left's column to right's, parallel edges, into
+    // the area's rows from row on: one step a row, every value in a register
+    // (through the walks' members the compiler must reload them after each
+    // write). Only the left edge is stepped; its shortfall tells where the
+    // right one crosses.
+    template <class Area, class Row>
+    static void countRuns(const Area& area, Row* row, int64_t rows, EdgeWalk& left, EdgeWalk& right) {
         // The right edge lies (apart * height + part) / height to the right:
         // it crosses a row at left.x + apart, one more where the left's
         // shortfall is below part.
@@ -146,9 +192,9 @@ public:
         }
         int64_t x = left.x_, shortfall = left.shortfall_;
         const int64_t whole = left.whole_, step = left.part_, height = left.height_;
+        const size_t stride = area.stride();
         for (int64_t k = 0; k < rows; ++k, row += stride) {
-            row[x] += delta;
-            row[x + apart + static_cast<int64_t>(shortfall < part)] -= delta;
+            area.addInside(row, x, x + apart + static_cast<int64_t>(shortfall < part));
             x += whole;
             shortfall -= step;
             const int64_t carry = shortfall >> 63;
@@ -210,8 +256,8 @@ void countBody(const Area& area, const Point (&corners)[4]) {
         if (found == 2) {
             EdgeWalk first = bounds[0]->walk;
             EdgeWalk second = bounds[1]->walk;
-            uint32_t* counts = area.rowAt(row);
-            if constexpr (std::is_same_v<Area, RunArea>) {
+            auto* counts = area.rowAt(row);
+            if constexpr (!std::is_same_v<Area, PixelArea>) {
                 // Between parallel edges inside the area, with one left of the
                 // other all the way down the band (so at its first and last
                 // rows), no row needs a clamp or a comparison. Only the few
@@ -224,8 +270,8 @@ void countBody(const Area& area, const Point (&corners)[4]) {
                 const bool secondLeft = first.x() >= second.x() && lastOfFirst.x() >= lastOfSecond.x();
                 if (first.parallelTo(second) && (firstLeft || secondLeft) && inside(first.x()) &&
                     inside(second.x()) && inside(lastOfFirst.x()) && inside(lastOfSecond.x())) {
-                    EdgeWalk::countRuns(counts, area.stride(), area.delta, bandEnd - row,
-                                        firstLeft ? first : second, firstLeft ? second : first);
+                    EdgeWalk::countRuns(area, counts, bandEnd - row, firstLeft ? first : second,
+                                        firstLeft ? second : first);
                     counts += static_cast<size_t>(bandEnd - row) * area.stride();
                     row = bandEnd;
                 }
@@ -727,6 +773,16 @@ void countWideRuns(const Line& line, const RunArea& rows, const ColumnRunArea& c
 void countWidePenPixels(const Line& line, uint32_t delta, uint32_t* counts, int width, int height) {
     if (widePenCountable(line)) {
         countWide(line, PixelArea{counts, width, height, delta});
+    }
+}
+
+void markWidePenPixels(const Line& line, uint64_t* bits, size_t rowWords, int width, int32_t firstRow,
+                       int rows) {
+    if (widePenCountable(line)) {
+        // The pen's pixels move with the line, row for row.
+        const Line moved = {{line.first.x, line.first.y - firstRow},
+                            {line.second.x, line.second.y - firstRow}};
+        countWide(moved, BitArea{bits, rowWords, width, rows});
     }
 }
 

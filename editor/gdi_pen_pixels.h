@@ -73,6 +73,14 @@ enum class PenRuns { alongRows, alongColumns, both };
 void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint32_t* columnEnds, int width,
                       int height, PenRuns runs = PenRuns::both);
 
+// Sets the bits of the pixels that the 3-pixel pen sets on rows [firstRow,
+// firstRow + rows) of an area width pixels wide: bits holds those rows one
+// after another, rowWords words a row, pixel x of a row being bit x % 64 of
+// its word x / 64, and rowWords at least width / 64 + 2.
+// A line that is not countable is left out.
+void markWidePenPixels(const Line& line, uint64_t* bits, size_t rowWords, int width, int32_t firstRow,
+                       int rows);
+
 namespace gdi_pen_detail {
 
 // The steps i of a 1-pixel line, 0 <= i < steps, that lie inside the area,

@@ -7,9 +7,13 @@
 #include "editor/gdi_pen_pixels.h"
 #include "figure/run_together.h"
 
-void HighlightCoverage::reset(int width, int height) {
+void HighlightCoverage::reset(int width, int height, FreshCover fresh) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
+    fresh_ = fresh;
+    bitsFrom_ = 0;
+    counted_ = false;
+    bits_.reset(width_, height_);
     // The counts are made by the first cover: a window that never shows the
     // red lines spends no time on them.
     rowEnds_.clear();
@@ -144,12 +148,44 @@ void HighlightCoverage::countAfresh(const Figure& figure, const std::vector<size
     std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
 }
 
-void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
+void HighlightCoverage::coverAfresh(const FigureDocument& document, const std::vector<size_t>& lines) {
     const Figure& figure = document.figure();
+    indices_ = lines;
+    lines_.resize(lines.size());
+    std::transform(lines.begin(), lines.end(), lines_.begin(),
+                   [&figure](size_t k) { return figure.lines[k]; });
+    gone_.clear();
+    revision_ = document.revision();
+    lastCounted_ = lines.size();
+    const bool byBits =
+        fresh_ == FreshCover::bits || (fresh_ == FreshCover::cheaper && lines.size() >= bitsFrom_);
+    if (byBits) {
+        bits_.cover(lines_);
+        // Where the lines leave much of the area bare, bits cost about what
+        // counts do, and counts let the next hover count only what changed:
+        // bits are tried again for a set well larger. More lines fill more.
+        if (bits_.walkedShare() > 0.5) {
+            bitsFrom_ = std::max(bitsFrom_, lines.size() + lines.size() / 2 + 1);
+        } else {
+            bitsFrom_ = std::min(bitsFrom_, lines.size());
+        }
+        counted_ = false;
+        return;
+    }
     if (rowEnds_.empty()) {
         rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
         columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
     }
+    countAfresh(figure, lines);
+    counted_ = true;
+}
+
+void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
+    if (!counted_) {
+        coverAfresh(document, lines);
+        return;
+    }
+    const Figure& figure = document.figure();
     follow(document);
     // Both lists ascend: one merge finds the lines that went and those that
     // came. An index whose line changed is both.
@@ -171,25 +207,23 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
             ++now;
         }
     }
+    if (gone.size() + gone_.size() + came.size() >= lines.size()) {
+        // Finding them all afresh costs about as much, or far less.
+        coverAfresh(document, lines);
+        return;
+    }
     constexpr uint32_t in = 1;
     constexpr uint32_t out = ~uint32_t{0};  // adds as -1
-    if (gone.size() + gone_.size() + came.size() >= lines.size()) {
-        // Counting all of them in afresh, on cleared counts, costs about as
-        // much: clearing takes a fraction of a millisecond.
-        countAfresh(figure, lines);
-        lastCounted_ = lines.size();
-    } else {
-        for (const Line& line : gone_) {
-            count(line, out);
-        }
-        for (size_t k : gone) {
-            count(lines_[k], out);
-        }
-        for (size_t k : came) {
-            count(figure.lines[lines[k]], in);
-        }
-        lastCounted_ = gone_.size() + gone.size() + came.size();
+    for (const Line& line : gone_) {
+        count(line, out);
     }
+    for (size_t k : gone) {
+        count(lines_[k], out);
+    }
+    for (size_t k : came) {
+        count(figure.lines[lines[k]], in);
+    }
+    lastCounted_ = gone_.size() + gone.size() + came.size();
     gone_.clear();
     indices_ = lines;
     lines_.resize(lines.size());
@@ -219,13 +253,30 @@ void HighlightCoverage::forEachCount(Pixel pixel) const {
 }
 
 void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
+    if (!counted_) {
+        bits_.paint(pixels, value);
+        return;
+    }
     forEachCount(
         [pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
 }
 
+std::vector<bool> HighlightCoverage::covered() const {
+    std::vector<bool> covered(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+    if (!counted_) {
+        for (size_t at = 0; at < covered.size(); ++at) {
+            covered[at] = bits_.covers(static_cast<int>(at % static_cast<size_t>(width_)),
+                                       static_cast<int>(at / static_cast<size_t>(width_)));
+        }
+        return covered;
+    }
+    forEachCount([&covered](size_t at, uint32_t count) { covered[at] = count != 0; });
+    return covered;
+}
+
 std::vector<uint32_t> HighlightCoverage::counts() const {
     std::vector<uint32_t> counts;
-    if (!rowEnds_.empty()) {
+    if (counted_) {
         counts.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
         forEachCount([&counts](size_t at, uint32_t count) { counts[at] = count; });
     }

@@ -5,20 +5,31 @@
 #include <optional>
 #include <vector>
 
+#include "editor/covered_pixels.h"
 #include "editor/figure_document.h"
 #include "figure/figure.h"
+
+// How a cover that cannot build on the last one finds the pixels: as bits
+// (covered_pixels.h), which a large set near one point fills cheaply, or by
+// counting each line's runs, which lets the next hover count in or out only
+// the lines that came or went; or the cheaper of the two, judged by how the
+// last bits went.
+enum class FreshCover { cheaper, bits, counts };
 
 // The red lines of delete-line mode, kept from paint to paint as the number
 // of highlighted lines covering each pixel of the client area. A hover move
 // of a few pixels brings a few lines near and takes a few away, so only those
 // are counted in or out, instead of drawing the thousands that stay near in a
 // large figure. The lines counted follow the figure's changes, so that an
-// edit moves no line that it left alone out of the count. Lines that are not
-// countable (see gdi_pen_pixels.h) are left for the caller to draw.
+// edit moves no line that it left alone out of the count. Where most lines
+// change (a jump of the pointer), the pixels are found afresh, as bits where
+// the lines fill the area and so leave most of their rows to skip, as counts
+// elsewhere. Lines that are not countable (see gdi_pen_pixels.h) are left for
+// the caller to draw.
 class HighlightCoverage {
 public:
     // A width x height area with nothing in it.
-    void reset(int width, int height);
+    void reset(int width, int height, FreshCover fresh = FreshCover::cheaper);
 
     // Makes the coverage that of the document's lines at the given storage
     // indices, in ascending order.
@@ -28,15 +39,19 @@ public:
     // counted line covers.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    // The count of each pixel, row by row; empty until the first cover.
+    // Whether each pixel is covered, row by row.
+    std::vector<bool> covered() const;
+    // The count of each pixel, row by row; empty unless the last cover counted.
     std::vector<uint32_t> counts() const;
-    // How many lines the last cover counted in or out.
+    // How many lines the last cover counted in or out, or found afresh.
     size_t lastCounted() const { return lastCounted_; }
 
 private:
     void count(const Line& line, uint32_t delta);
     // Makes the counts those of the lines at the given indices alone.
     void countAfresh(const Figure& figure, const std::vector<size_t>& lines);
+    // Makes the pixels those of the lines at the given indices alone.
+    void coverAfresh(const FigureDocument& document, const std::vector<size_t>& lines);
     template <class Pixel>
     void forEachCount(Pixel pixel) const;
     // Moves the indices counted to where the figure's changes since put
@@ -55,5 +70,12 @@ private:
     std::vector<Line> lines_;
     std::optional<uint64_t> revision_;
     std::vector<Line> gone_;  // counted, and taken out of the figure since
+    // Where the pixels are: in the counts, or else in bits_.
+    bool counted_ = false;
+    CoveredPixels bits_;
+    FreshCover fresh_ = FreshCover::cheaper;
+    // From how many lines on bits are worth trying: sets that large filled
+    // the area when last tried, smaller ones than one that did not.
+    size_t bitsFrom_ = 0;
     size_t lastCounted_ = 0;
 };

@@ -422,6 +422,17 @@ TEST(GdiPenPixels, SteppingAndRunsGiveThePixelsOfTheRule) {
         std::vector<uint32_t> rowEnds((w + 1) * h), columnEnds(w * (h + 1));
         countWidePenRuns(line, 1, rowEnds.data(), columnEnds.data(), w, h);
         ASSERT_EQ(pixels, summed(rowEnds, columnEnds, w, h));
+
+        // As bits, the rows above and below a stretch marked apart.
+        constexpr size_t words = w / 64 + 2;
+        std::vector<uint64_t> bits(words * h);
+        const int32_t split = k % h;
+        markWidePenPixels(line, bits.data(), words, w, 0, split);
+        markWidePenPixels(line, bits.data() + words * size_t(split), words, w, split, h - split);
+        for (size_t at = 0; at < pixels.size(); ++at) {
+            const uint64_t word = bits[at / w * words + at % w / 64];
+            ASSERT_EQ(pixels[at] != 0, ((word >> (at % w % 64)) & 1) != 0) << "pixel " << at;
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <string>
@@ -38,13 +39,25 @@ Figure crowdedFigure() {
     return figure;
 }
 
+// The pixels one count or more covers.
+std::vector<bool> coveredIn(const std::vector<uint32_t>& counts) {
+    std::vector<bool> covered(counts.size());
+    std::transform(counts.begin(), counts.end(), covered.begin(), [](uint32_t count) { return count != 0; });
+    return covered;
+}
+
 // A walk counted line by line in and out must leave the counts a fresh
 // count of the lines near the last position gives; edits in between, undone
-// and done again, change which line an index names.
+// and done again, change which line an index names. Found as bits, or as
+// whichever is cheaper, the same pixels are covered.
 TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage walked;
-    walked.reset(width, height);
+    walked.reset(width, height, FreshCover::counts);
+    HighlightCoverage bits;
+    bits.reset(width, height, FreshCover::bits);
+    HighlightCoverage cheaper;
+    cheaper.reset(width, height);
     const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61},
                           {80, 60}, {80, 60}, {80, 60}, {150, 5}, {150, 5}};
     for (size_t step = 0; step < std::size(walk); ++step) {
@@ -66,9 +79,11 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         const std::vector<size_t> near = nearLines(document.figure().lines, at.x, at.y);
         ASSERT_FALSE(near.empty());
         walked.cover(document, near);
+        bits.cover(document, near);
+        cheaper.cover(document, near);
 
         HighlightCoverage fresh;
-        fresh.reset(width, height);
+        fresh.reset(width, height, FreshCover::counts);
         fresh.cover(document, near);
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(fresh.counts(), walked.counts());
@@ -80,20 +95,26 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         }
         direct.resize(width * height);
         EXPECT_EQ(direct, walked.counts());
+        EXPECT_EQ(coveredIn(direct), bits.covered());
+        EXPECT_EQ(coveredIn(direct), cheaper.covered());
     }
 
     // Taken to another size, it counts afresh there: every line, enough to be
-    // counted in two halves on two threads.
-    walked.reset(width / 2, height + 7);
+    // counted in two halves on two threads, or found as bits a region of
+    // rows on each.
+    walked.reset(width / 2, height + 7, FreshCover::counts);
+    bits.reset(width / 2, height + 7, FreshCover::bits);
     std::vector<size_t> near(document.figure().lines.size());
     std::iota(near.begin(), near.end(), size_t{0});
     walked.cover(document, near);
+    bits.cover(document, near);
     std::vector<uint32_t> direct((width / 2) * (height + 7) + countGroup);
     for (size_t k : near) {
         countWidePenPixels(document.figure().lines[k], 1, direct.data(), width / 2, height + 7);
     }
     direct.resize((width / 2) * (height + 7));
     EXPECT_EQ(direct, walked.counts());
+    EXPECT_EQ(coveredIn(direct), bits.covered());
 }
 
 // Deleting a line moves every later line's index, but no later line: the
@@ -101,7 +122,7 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
 TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage coverage;
-    coverage.reset(width, height);
+    coverage.reset(width, height, FreshCover::counts);
     const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
     coverage.cover(document, near);
     ASSERT_GT(near.size(), 100u);
@@ -121,7 +142,7 @@ TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
 TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage coverage;
-    coverage.reset(width, height);
+    coverage.reset(width, height, FreshCover::counts);
     coverage.cover(document, nearLines(document.figure().lines, 80, 60));
     const size_t changed = nearLines(document.figure().lines, 80, 60).front();
     document.edit(EditKind::pointMoved, [changed](Figure& figure, FigureEdit& edit) {
@@ -133,7 +154,7 @@ TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     ASSERT_EQ(changed, near.front());
     coverage.cover(document, near);
     HighlightCoverage fresh;
-    fresh.reset(width, height);
+    fresh.reset(width, height, FreshCover::counts);
     fresh.cover(document, near);
     EXPECT_EQ(fresh.counts(), coverage.counts());
 }

@@ -1,0 +1,209 @@
+#include "editor/covered_pixels.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+
+#include "editor/gdi_pen_pixels.h"
+#include "figure/run_together.h"
+
+namespace {
+
+// Below this many lines a second thread costs more than it saves.
+constexpr size_t linesWorthTwoThreads = 2048;
+
+// The index of the lowest bit set in bits, not 0.
+int lowestBit(uint64_t bits) {
+#if defined(__GNUC__)
+    return __builtin_ctzll(bits);
+#else
+    int index = 0;
+    for (; (bits & 1) == 0; bits >>= 1) {
+        ++index;
+    }
+    return index;
+#endif
+}
+
+}  // namespace
+
+void CoveredPixels::reset(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    words_ = static_cast<size_t>(width_) / 64 + 2;
+    tileShift_ = 4;
+    while ((width_ >> tileShift_) >= 64) {
+        ++tileShift_;
+    }
+    const auto rows = static_cast<size_t>(height_);
+    bits_.assign(words_ * rows, 0);
+    regions_.assign((rows + regionRows - 1) / regionRows, RegionTiles{});
+    walked_ = 0;
+    total_ = 0;
+}
+
+CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
+    Reach reach{};
+    const int64_t dx = int64_t{line.second.x} - line.first.x;
+    const int64_t dy = int64_t{line.second.y} - line.first.y;
+    reach.slope = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
+    // The line's column at row 0, from its middle: within the reach of a
+    // countable line, off by far less than the margin.
+    const double middleX = (static_cast<double>(line.first.x) + line.second.x) / 2;
+    const double middleY = (static_cast<double>(line.first.y) + line.second.y) / 2;
+    reach.x = middleX - reach.slope * middleY;
+    // A pixel of the pen lies within two columns of the exact line, or of a
+    // level line's middle half its length.
+    reach.margin = 3 + (dy != 0 ? 0.0 : static_cast<double>(std::llabs(dx)) / 2);
+    reach.firstRow = std::min(line.first.y, line.second.y);
+    reach.lastRow = std::max(line.first.y, line.second.y);
+    // The pen's body keeps within two rows of the ends' rows, and its
+    // crosses within one.
+    reach.top = std::min(line.first.y, line.second.y) - int64_t{2};
+    reach.bottom = std::max(line.first.y, line.second.y) + int64_t{3};
+    return reach;
+}
+
+uint64_t& CoveredPixels::fullTiles(int64_t band) {
+    return regions_[static_cast<size_t>(band / bandsPerRegion)].full[band % bandsPerRegion];
+}
+
+bool CoveredPixels::tileFull(int64_t band, int tile) const {
+    const int left = tile << tileShift_;
+    const int right = std::min(width_, left + (1 << tileShift_));
+    const int64_t top = band * bandRows;
+    const int64_t bottom = std::min<int64_t>(top + bandRows, height_);
+    for (int64_t y = top; y < bottom; ++y) {
+        const uint64_t* row = bits_.data() + static_cast<size_t>(y) * words_;
+        for (int word = left >> 6; word <= (right - 1) >> 6; ++word) {
+            const int from = std::max(left - word * 64, 0);
+            const int to = std::min(right - word * 64, 64);
+            const uint64_t needed = (~uint64_t{0} >> (64 - (to - from))) << from;
+            if ((row[word] & needed) != needed) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void CoveredPixels::walk(const Line& line, const Reach& reach, int64_t from, int64_t to) {
+    markWidePenPixels(line, bits_.data() + static_cast<size_t>(from) * words_, words_, width_,
+                      static_cast<int32_t>(from), static_cast<int>(to - from));
+    for (int64_t band = from / bandRows; band * bandRows < to; ++band) {
+        uint64_t& full = fullTiles(band);
+        uint64_t unsure =
+            tilesReached(reach, std::max(from, band * bandRows), std::min(to, (band + 1) * bandRows)) & ~full;
+        for (; unsure != 0; unsure &= unsure - 1) {
+            const int tile = lowestBit(unsure);
+            if (tileFull(band, tile)) {
+                full |= uint64_t{1} << tile;
+            }
+        }
+    }
+}
+
+void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region, size_t& walkedSum,
+                                size_t& totalSum) {
+    // Summed here: the two threads' sums share a cache line.
+    size_t walked = 0;
+    size_t total = 0;
+    const auto regionTop = static_cast<int64_t>(region) * regionRows;
+    const int64_t regionBottom = std::min<int64_t>(regionTop + regionRows, height_);
+    RegionTiles& tiles = regions_[region];
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const Reach& reach = reaches_[k];
+        const int64_t top = std::max(reach.top, regionTop);
+        const int64_t bottom = std::min(reach.bottom, regionBottom);
+        if (top >= bottom) {
+            continue;
+        }
+        total += static_cast<size_t>(bottom - top);
+        uint64_t reached = tilesReached(reach, top, bottom);
+        if ((tiles.fullInAll & reached) == reached) {
+            continue;
+        }
+        // The stretches of rows whose bands are not full where the line
+        // reaches, each walked at once.
+        int64_t pending = -1;
+        for (int64_t row = top; row < bottom;) {
+            const int64_t bandEnd = std::min(bottom, (row / bandRows + 1) * bandRows);
+            reached = tilesReached(reach, row, bandEnd);
+            const uint64_t full = fullTiles(row / bandRows);
+            if ((full & reached) != reached) {
+                pending = pending < 0 ? row : pending;
+            } else if (pending >= 0) {
+                walk(lines[k], reach, pending, row);
+                walked += static_cast<size_t>(row - pending);
+                pending = -1;
+            }
+            row = bandEnd;
+        }
+        if (pending >= 0) {
+            walk(lines[k], reach, pending, bottom);
+            walked += static_cast<size_t>(bottom - pending);
+        }
+        // A region's last bands may lie below the area: their tiles count as
+        // full.
+        tiles.fullInAll = ~uint64_t{0};
+        for (const uint64_t full : tiles.full) {
+            tiles.fullInAll &= full;
+        }
+    }
+    walkedSum += walked;
+    totalSum += total;
+}
+
+void CoveredPixels::cover(const std::vector<Line>& lines) {
+    std::fill(bits_.begin(), bits_.end(), 0);
+    std::fill(regions_.begin(), regions_.end(), RegionTiles{});
+    // Bands below the area are full: nothing there is to be covered.
+    for (int64_t band = (height_ + bandRows - 1) / bandRows; band % bandsPerRegion != 0; ++band) {
+        fullTiles(band) = ~uint64_t{0};
+    }
+    reaches_.resize(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) {
+        // A line that is not countable reaches no row.
+        reaches_[k] = widePenCountable(lines[k]) ? reachOf(lines[k]) : Reach{};
+    }
+    // Each thread takes the next region left: regions differ widely in the
+    // lines they hold.
+    std::atomic<size_t> nextRegion{0};
+    size_t walked[2] = {0, 0};
+    size_t total[2] = {0, 0};
+    const auto coverRegions = [&](int thread) {
+        for (size_t region = nextRegion++; region < regions_.size(); region = nextRegion++) {
+            coverRegion(lines, region, walked[thread], total[thread]);
+        }
+    };
+    if (worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
+        runTogether([&] { coverRegions(1); }, [&] { coverRegions(0); });
+    } else {
+        coverRegions(0);
+    }
+    walked_ = walked[0] + walked[1];
+    total_ = total[0] + total[1];
+}
+
+void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {
+    const auto width = static_cast<size_t>(width_);
+    for (size_t y = 0; y < static_cast<size_t>(height_); ++y) {
+        const uint64_t* row = bits_.data() + y * words_;
+        uint32_t* out = pixels + y * width;
+        for (size_t x = 0; x < width; ++x) {
+            out[x] = (row[x >> 6] >> (x & 63)) & 1 ? value : out[x];
+        }
+    }
+}
+
+bool CoveredPixels::covers(int x, int y) const {
+    if (x < 0 || x >= width_ || y < 0 || y >= height_) {
+        return false;
+    }
+    const uint64_t word = bits_[static_cast<size_t>(y) * words_ + static_cast<size_t>(x) / 64];
+    return ((word >> (x % 64)) & 1) != 0;
+}
+
+double CoveredPixels::walkedShare() const {
+    return total_ == 0 ? 0.0 : static_cast<double>(walked_) / static_cast<double>(total_);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "figure/figure.h"
+
+// The pixels that one or more of a set of lines' 3-pixel pens set
+// (gdi_pen_pixels.h), as bits, made afresh for each set. The red lines near
+// the pointer in a large figure cover most of the area many times over, and
+// the first few thousand cover nearly all of it: the area is kept in tiles,
+// and a line passes over the rows where every tile it could reach is full
+// already, so that once the area has filled a line costs a few checks
+// instead of its hundreds of rows.
+class CoveredPixels {
+public:
+    // A width x height area with nothing covered.
+    void reset(int width, int height);
+
+    // Makes the pixels covered those of the countable lines among lines.
+    void cover(const std::vector<Line>& lines);
+
+    // Sets to value each pixel of a row-major image of the area's size that
+    // is covered.
+    void paint(uint32_t* pixels, uint32_t value) const;
+
+    bool covers(int x, int y) const;
+
+    // Of the rows inside the area that the last cover's lines reach, the
+    // share that it had to walk: near 1 where the lines leave much of the
+    // area uncovered, and the tiles do not fill.
+    double walkedShare() const;
+
+private:
+    // Where a line's pixels can lie, for the tiles' checks.
+    struct Reach {
+        double x, slope;           // the line's column at row 0, and its columns a row
+        double margin;             // how far the pen's pixels lie to either side of that
+        double firstRow, lastRow;  // its ends' rows, lower first
+        int64_t top, bottom;       // the rows [top, bottom) its pen can set
+    };
+    static Reach reachOf(const Line& line);
+
+    // The tiles of a band that the line's pixels on rows [from, to) can lie
+    // in, a bit each. Inline: it is asked for each band a line crosses.
+    uint64_t tilesReached(const Reach& reach, int64_t from, int64_t to) const {
+        // A pixel of the pen on a row lies within the margin of the exact
+        // line two rows above or below it, between the ends.
+        const double yFrom = std::min(std::max(static_cast<double>(from - 2), reach.firstRow), reach.lastRow);
+        const double yTo = std::min(std::max(static_cast<double>(to + 1), reach.firstRow), reach.lastRow);
+        const double xFrom = reach.x + reach.slope * yFrom;
+        const double xTo = reach.x + reach.slope * yTo;
+        const double left = std::max(std::min(xFrom, xTo) - reach.margin, 0.0);
+        const double right = std::min(std::max(xFrom, xTo) + reach.margin, static_cast<double>(width_ - 1));
+        if (!(left <= right)) {
+            return 0;
+        }
+        const int first = static_cast<int>(left) >> tileShift_;
+        const int last = static_cast<int>(right) >> tileShift_;
+        // The bits first to last; for last 63 the first term wraps to 0, as
+        // the difference needs.
+        return (uint64_t{2} << last) - (uint64_t{1} << first);
+    }
+    bool tileFull(int64_t band, int tile) const;
+    // Covers rows [from, to) with the line and notes the tiles it filled.
+    void walk(const Line& line, const Reach& reach, int64_t from, int64_t to);
+    // Covers one region's rows with every line; returns the rows it walked
+    // and, in total, the rows the lines reach there.
+    void coverRegion(const std::vector<Line>& lines, size_t region, size_t& walked, size_t& total);
+
+    int width_ = 0;
+    int height_ = 0;
+    size_t words_ = 0;   // a row's, as markWidePenPixels asks
+    int tileShift_ = 4;  // tiles are this power of two wide, so that a band has at most 64
+    static constexpr int bandRows = 16;
+    // A thread takes this many bands at a time, a region; a line is first
+    // checked against all of them at once.
+    static constexpr int bandsPerRegion = 8;
+    static constexpr int regionRows = bandRows * bandsPerRegion;
+
+    // The full tiles of a region's bands, a bit each, and those full in all
+    // of them; a cache line each, as each region is one thread's.
+    struct alignas(64) RegionTiles {
+        uint64_t full[bandsPerRegion];
+        uint64_t fullInAll;
+    };
+    uint64_t& fullTiles(int64_t band);
+    std::vector<uint64_t> bits_;
+    std::vector<RegionTiles> regions_;
+    std::vector<Reach> reaches_;
+    size_t walked_ = 0;
+    size_t total_ = 0;
+};
