@@ -53,7 +53,8 @@ CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
     const double middleY = (static_cast<double>(line.first.y) + line.second.y) / 2;
     reach.x = middleX - reach.slope * middleY;
     // A pixel of the pen lies within two columns of the exact line, or of a
-    // level line's middle half its length.
+    // level line's middle half its length; one more keeps the check clear
+    // of rounding.
     reach.margin = 3 + (dy != 0 ? 0.0 : static_cast<double>(std::llabs(dx)) / 2);
     reach.firstRow = std::min(line.first.y, line.second.y);
     reach.lastRow = std::max(line.first.y, line.second.y);
@@ -190,18 +191,19 @@ void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {
     for (size_t y = 0; y < static_cast<size_t>(height_); ++y) {
         const uint64_t* row = bits_.data() + y * words_;
         uint32_t* out = pixels + y * width;
-        for (size_t x = 0; x < width; ++x) {
-            out[x] = (row[x >> 6] >> (x & 63)) & 1 ? value : out[x];
+        for (size_t x = 0; x < width; x += 64) {
+            const size_t end = std::min(x + 64, width);
+            const uint64_t word = row[x / 64];
+            if (word == ~uint64_t{0} && end == x + 64) {
+                // Where the red lines crowd, nearly every word is full.
+                std::fill(out + x, out + end, value);
+                continue;
+            }
+            for (size_t at = x; at < end; ++at) {
+                out[at] = (word >> (at - x)) & 1 ? value : out[at];
+            }
         }
     }
-}
-
-bool CoveredPixels::covers(int x, int y) const {
-    if (x < 0 || x >= width_ || y < 0 || y >= height_) {
-        return false;
-    }
-    const uint64_t word = bits_[static_cast<size_t>(y) * words_ + static_cast<size_t>(x) / 64];
-    return ((word >> (x % 64)) & 1) != 0;
 }
 
 double CoveredPixels::walkedShare() const {

@@ -26,8 +26,6 @@ public:
     // is covered.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    bool covers(int x, int y) const;
-
     // Of the rows inside the area that the last cover's lines reach, the
     // share that it had to walk: near 1 where the lines leave much of the
     // area uncovered, and the tiles do not fill.

@@ -84,25 +84,19 @@ void HighlightCoverage::follow(const FigureDocument& document) {
     revision_ = document.revision();
 }
 
-void HighlightCoverage::count(const Line& line, uint32_t delta) {
-    countWidePenRuns(line, delta, rowEnds_.data(), columnEnds_.data(), width_, height_);
-}
-
 namespace {
 
-// Counts in the runs picked of the lines at indices lines[from..to).
-void countLinesIn(const Figure& figure, const std::vector<size_t>& lines, size_t from, size_t to,
+// Counts the runs picked of the lines [from, to) of first and then second
+// (first's count out, second's in), both together being lines [0, first's
+// size + second's).
+void countLinesIn(const std::vector<Line>& first, const std::vector<Line>& second, size_t from, size_t to,
                   PenRuns runs, uint32_t* rowEnds, uint32_t* columnEnds, int width, int height) {
-    // The lines lie scattered over a large figure: each is asked for well
-    // before it is counted, or every line waits for memory.
-    constexpr size_t ahead = 16;
-    for (size_t k = from; k < to; ++k) {
-#if defined(__GNUC__)
-        if (k + ahead < to) {
-            __builtin_prefetch(&figure.lines[lines[k + ahead]]);
-        }
-#endif
-        countWidePenRuns(figure.lines[lines[k]], 1, rowEnds, columnEnds, width, height, runs);
+    constexpr uint32_t out = ~uint32_t{0};  // adds as -1
+    for (size_t k = from; k < std::min(to, first.size()); ++k) {
+        countWidePenRuns(first[k], out, rowEnds, columnEnds, width, height, runs);
+    }
+    for (size_t k = std::max(from, first.size()); k < to; ++k) {
+        countWidePenRuns(second[k - first.size()], 1, rowEnds, columnEnds, width, height, runs);
     }
 }
 
@@ -113,14 +107,28 @@ void clear(std::vector<uint32_t>& ends) {
 // Below this many red lines a second thread costs more than it saves.
 constexpr size_t linesWorthTwoThreads = 2048;
 
+// Appends the figure's lines at indices[at[k]] for each k: they lie
+// scattered over a large figure, so each is asked for well before it is
+// copied, or every line waits for memory.
+void gather(const Figure& figure, const std::vector<size_t>& indices, const std::vector<size_t>& at,
+            std::vector<Line>& lines) {
+    constexpr size_t ahead = 16;
+    for (size_t k = 0; k < at.size(); ++k) {
+#if defined(__GNUC__)
+        if (k + ahead < at.size()) {
+            __builtin_prefetch(&figure.lines[indices[at[k + ahead]]]);
+        }
+#endif
+        lines.push_back(figure.lines[indices[at[k]]]);
+    }
+}
+
 }  // namespace
 
-void HighlightCoverage::countAfresh(const Figure& figure, const std::vector<size_t>& lines) {
-    clear(rowEnds_);
-    clear(columnEnds_);
-    if (!worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
-        countLinesIn(figure, lines, 0, lines.size(), PenRuns::both, rowEnds_.data(), columnEnds_.data(),
-                     width_, height_);
+void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vector<Line>& in) {
+    const size_t count = out.size() + in.size();
+    if (!worthTwoThreads(count, linesWorthTwoThreads)) {
+        countLinesIn(out, in, 0, count, PenRuns::both, rowEnds_.data(), columnEnds_.data(), width_, height_);
         return;
     }
     // One thread counts the runs along columns, the other those along rows;
@@ -131,43 +139,35 @@ void HighlightCoverage::countAfresh(const Figure& figure, const std::vector<size
     std::atomic<size_t> nextBatch{0};
     const auto countRowsInBatches = [&](uint32_t* rowEnds) {
         constexpr size_t batch = 256;
-        for (size_t from = nextBatch.fetch_add(batch); from < lines.size();
-             from = nextBatch.fetch_add(batch)) {
-            countLinesIn(figure, lines, from, std::min(from + batch, lines.size()), PenRuns::alongRows,
-                         rowEnds, nullptr, width_, height_);
+        for (size_t from = nextBatch.fetch_add(batch); from < count; from = nextBatch.fetch_add(batch)) {
+            countLinesIn(out, in, from, std::min(from + batch, count), PenRuns::alongRows, rowEnds, nullptr,
+                         width_, height_);
         }
     };
     runTogether(
         [&] {
             clear(secondRowEnds_);
-            countLinesIn(figure, lines, 0, lines.size(), PenRuns::alongColumns, nullptr, columnEnds_.data(),
-                         width_, height_);
+            countLinesIn(out, in, 0, count, PenRuns::alongColumns, nullptr, columnEnds_.data(), width_,
+                         height_);
             countRowsInBatches(secondRowEnds_.data());
         },
         [&] { countRowsInBatches(rowEnds_.data()); });
     std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
 }
 
-void HighlightCoverage::coverAfresh(const FigureDocument& document, const std::vector<size_t>& lines) {
-    const Figure& figure = document.figure();
-    indices_ = lines;
-    lines_.resize(lines.size());
-    std::transform(lines.begin(), lines.end(), lines_.begin(),
-                   [&figure](size_t k) { return figure.lines[k]; });
-    gone_.clear();
-    revision_ = document.revision();
-    lastCounted_ = lines.size();
+void HighlightCoverage::coverAfresh() {
+    lastCounted_ = lines_.size();
     const bool byBits =
-        fresh_ == FreshCover::bits || (fresh_ == FreshCover::cheaper && lines.size() >= bitsFrom_);
+        fresh_ == FreshCover::bits || (fresh_ == FreshCover::cheaper && lines_.size() >= bitsFrom_);
     if (byBits) {
         bits_.cover(lines_);
         // Where the lines leave much of the area bare, bits cost about what
         // counts do, and counts let the next hover count only what changed:
         // bits are tried again for a set well larger. More lines fill more.
         if (bits_.walkedShare() > 0.5) {
-            bitsFrom_ = std::max(bitsFrom_, lines.size() + lines.size() / 2 + 1);
+            bitsFrom_ = std::max(bitsFrom_, lines_.size() + lines_.size() / 2 + 1);
         } else {
-            bitsFrom_ = std::min(bitsFrom_, lines.size());
+            bitsFrom_ = std::min(bitsFrom_, lines_.size());
         }
         counted_ = false;
         return;
@@ -175,60 +175,73 @@ void HighlightCoverage::coverAfresh(const FigureDocument& document, const std::v
     if (rowEnds_.empty()) {
         rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
         columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
+    } else {
+        clear(rowEnds_);
+        clear(columnEnds_);
     }
-    countAfresh(figure, lines);
+    countLines({}, lines_);
     counted_ = true;
 }
 
 void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
-    if (!counted_) {
-        coverAfresh(document, lines);
-        return;
-    }
     const Figure& figure = document.figure();
+    // Without an edit since, a line kept its index and its value.
+    const bool edited = revision_ != document.revision();
     follow(document);
     // Both lists ascend: one merge finds the lines that went and those that
     // came. An index whose line changed is both.
-    std::vector<size_t> gone;
-    std::vector<size_t> came;
+    goneAt_.clear();
+    came_.clear();
     size_t old = 0;
     size_t now = 0;
     while (old < indices_.size() || now < lines.size()) {
         if (now == lines.size() || (old < indices_.size() && indices_[old] < lines[now])) {
-            gone.push_back(old++);
+            goneAt_.push_back(old++);
         } else if (old == indices_.size() || lines[now] < indices_[old]) {
-            came.push_back(now++);
+            came_.push_back(now++);
         } else {
-            if (!(lines_[old] == figure.lines[lines[now]])) {
-                gone.push_back(old);
-                came.push_back(now);
+            if (edited && !(lines_[old] == figure.lines[lines[now]])) {
+                goneAt_.push_back(old);
+                came_.push_back(now);
             }
             ++old;
             ++now;
         }
     }
-    if (gone.size() + gone_.size() + came.size() >= lines.size()) {
-        // Finding them all afresh costs about as much, or far less.
-        coverAfresh(document, lines);
-        return;
+    // The lines near now: those that stay, from the copies kept, and those
+    // that came, from the figure.
+    cameLines_.clear();
+    gather(figure, lines, came_, cameLines_);
+    nextLines_.resize(lines.size());
+    size_t came = 0;
+    old = 0;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        if (came < came_.size() && came_[came] == k) {
+            nextLines_[k] = cameLines_[came++];
+            continue;
+        }
+        while (indices_[old] != lines[k]) {
+            ++old;
+        }
+        nextLines_[k] = lines_[old++];
     }
-    constexpr uint32_t in = 1;
-    constexpr uint32_t out = ~uint32_t{0};  // adds as -1
-    for (const Line& line : gone_) {
-        count(line, out);
+    // Counting all of them in afresh, on cleared counts, costs about as much
+    // as counting that many in or out: clearing takes a fraction of a
+    // millisecond.
+    const bool afresh = !counted_ || gone_.size() + goneAt_.size() + came_.size() >= lines.size();
+    if (!afresh) {
+        for (size_t k : goneAt_) {
+            gone_.push_back(lines_[k]);
+        }
+        countLines(gone_, cameLines_);
+        lastCounted_ = gone_.size() + cameLines_.size();
     }
-    for (size_t k : gone) {
-        count(lines_[k], out);
-    }
-    for (size_t k : came) {
-        count(figure.lines[lines[k]], in);
-    }
-    lastCounted_ = gone_.size() + gone.size() + came.size();
     gone_.clear();
     indices_ = lines;
-    lines_.resize(lines.size());
-    std::transform(lines.begin(), lines.end(), lines_.begin(),
-                   [&figure](size_t k) { return figure.lines[k]; });
+    lines_.swap(nextLines_);
+    if (afresh) {
+        coverAfresh();
+    }
 }
 
 // Each pixel's count is summed from the ends of the runs before it in its row
@@ -259,19 +272,6 @@ void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
     }
     forEachCount(
         [pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
-}
-
-std::vector<bool> HighlightCoverage::covered() const {
-    std::vector<bool> covered(static_cast<size_t>(width_) * static_cast<size_t>(height_));
-    if (!counted_) {
-        for (size_t at = 0; at < covered.size(); ++at) {
-            covered[at] = bits_.covers(static_cast<int>(at % static_cast<size_t>(width_)),
-                                       static_cast<int>(at / static_cast<size_t>(width_)));
-        }
-        return covered;
-    }
-    forEachCount([&covered](size_t at, uint32_t count) { covered[at] = count != 0; });
-    return covered;
 }
 
 std::vector<uint32_t> HighlightCoverage::counts() const {

@@ -35,23 +35,21 @@ public:
     // indices, in ascending order.
     void cover(const FigureDocument& document, const std::vector<size_t>& lines);
 
-    // Sets to value each pixel of a row-major image of the area's size that a
-    // counted line covers.
+    // Sets to value each pixel of a row-major image of the area's size that
+    // one of the lines covers.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    // Whether each pixel is covered, row by row.
-    std::vector<bool> covered() const;
     // The count of each pixel, row by row; empty unless the last cover counted.
     std::vector<uint32_t> counts() const;
     // How many lines the last cover counted in or out, or found afresh.
     size_t lastCounted() const { return lastCounted_; }
 
 private:
-    void count(const Line& line, uint32_t delta);
-    // Makes the counts those of the lines at the given indices alone.
-    void countAfresh(const Figure& figure, const std::vector<size_t>& lines);
-    // Makes the pixels those of the lines at the given indices alone.
-    void coverAfresh(const FigureDocument& document, const std::vector<size_t>& lines);
+    // Counts the lines of out out and those of in in, on two threads when
+    // there are many.
+    void countLines(const std::vector<Line>& out, const std::vector<Line>& in);
+    // Makes the pixels those of lines_ alone.
+    void coverAfresh();
     template <class Pixel>
     void forEachCount(Pixel pixel) const;
     // Moves the indices counted to where the figure's changes since put
@@ -63,14 +61,22 @@ private:
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
-    std::vector<uint32_t> secondRowEnds_;  // the second thread's share of a fresh count
-    // What the counts hold, by index and value, in ascending index order, as
+    std::vector<uint32_t> secondRowEnds_;  // the second thread's share of a count
+    // The lines covered, by index and value, in ascending index order, as
     // the figure was at revision_.
     std::vector<size_t> indices_;
     std::vector<Line> lines_;
     std::optional<uint64_t> revision_;
     std::vector<Line> gone_;  // counted, and taken out of the figure since
-    // Where the pixels are: in the counts, or else in bits_.
+    // Kept from cover to cover, as fresh memory costs more than the work
+    // here on some systems: where the lines that went and came stand, the
+    // lines that came, and the next lines_.
+    std::vector<size_t> goneAt_;
+    std::vector<size_t> came_;
+    std::vector<Line> cameLines_;
+    std::vector<Line> nextLines_;
+    // Where the pixels are: in the counts, or else in bits_. The counts hold
+    // what indices_ and lines_ say when they are.
     bool counted_ = false;
     CoveredPixels bits_;
     FreshCover fresh_ = FreshCover::cheaper;

@@ -39,11 +39,18 @@ Figure crowdedFigure() {
     return figure;
 }
 
-// The pixels one count or more covers.
-std::vector<bool> coveredIn(const std::vector<uint32_t>& counts) {
-    std::vector<bool> covered(counts.size());
-    std::transform(counts.begin(), counts.end(), covered.begin(), [](uint32_t count) { return count != 0; });
+// The pixels one count or more covers, as 1, in an image of 2s.
+std::vector<uint32_t> coveredIn(const std::vector<uint32_t>& counts) {
+    std::vector<uint32_t> covered(counts.size());
+    std::transform(counts.begin(), counts.end(), covered.begin(),
+                   [](uint32_t count) { return count != 0 ? 1u : 2u; });
     return covered;
+}
+
+std::vector<uint32_t> painted(const HighlightCoverage& coverage, int w, int h) {
+    std::vector<uint32_t> pixels(size_t(w * h), 2u);
+    coverage.paint(pixels.data(), 1u);
+    return pixels;
 }
 
 // A walk counted line by line in and out must leave the counts a fresh
@@ -95,8 +102,8 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         }
         direct.resize(width * height);
         EXPECT_EQ(direct, walked.counts());
-        EXPECT_EQ(coveredIn(direct), bits.covered());
-        EXPECT_EQ(coveredIn(direct), cheaper.covered());
+        EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
+        EXPECT_EQ(coveredIn(direct), painted(cheaper, width, height));
     }
 
     // Taken to another size, it counts afresh there: every line, enough to be
@@ -114,7 +121,33 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     }
     direct.resize((width / 2) * (height + 7));
     EXPECT_EQ(direct, walked.counts());
-    EXPECT_EQ(coveredIn(direct), bits.covered());
+    EXPECT_EQ(coveredIn(direct), painted(bits, width / 2, height + 7));
+}
+
+// Thousands of lines near each place fill the area many times over, and
+// leave most of their rows to pass over: the pixels found as bits are still
+// every pixel each line sets, up to the edges of the tiles passed over.
+TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
+    std::mt19937 random(5);
+    Figure figure;
+    for (int k = 0; k < 40000; ++k) {
+        figure.lines.push_back({{int32_t(random() % 200) - 20, int32_t(random() % 160) - 20},
+                                {int32_t(random() % 200) - 20, int32_t(random() % 160) - 20}});
+    }
+    const FigureDocument document(figure);
+    HighlightCoverage bits;
+    bits.reset(width, height, FreshCover::bits);
+    for (const Point at : {Point{80, 60}, Point{5, 5}, Point{150, 100}, Point{30, 90}}) {
+        const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
+        ASSERT_GT(near.size(), 1000u);
+        bits.cover(document, near);
+        std::vector<uint32_t> direct(width * height + countGroup);
+        for (size_t k : near) {
+            countWidePenPixels(figure.lines[k], 1, direct.data(), width, height);
+        }
+        direct.resize(width * height);
+        EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
+    }
 }
 
 // Deleting a line moves every later line's index, but no later line: the
