@@ -144,8 +144,6 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region, s
             walk(lines[k], reach, pending, bottom);
             walked += static_cast<size_t>(bottom - pending);
         }
-        // A region's last bands may lie below the area: their tiles count as
-        // full.
         tiles.fullInAll = ~uint64_t{0};
         for (const uint64_t full : tiles.full) {
             tiles.fullInAll &= full;

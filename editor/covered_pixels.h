@@ -64,8 +64,8 @@ private:
     bool tileFull(int64_t band, int tile) const;
     // Covers rows [from, to) with the line and notes the tiles it filled.
     void walk(const Line& line, const Reach& reach, int64_t from, int64_t to);
-    // Covers one region's rows with every line; returns the rows it walked
-    // and, in total, the rows the lines reach there.
+    // Covers one region's rows with every line; adds to walked the rows it
+    // walked and to total all the rows the lines reach there.
     void coverRegion(const std::vector<Line>& lines, size_t region, size_t& walked, size_t& total);
 
     int width_ = 0;
@@ -79,7 +79,7 @@ private:
     static constexpr int regionRows = bandRows * bandsPerRegion;
 
     // The full tiles of a region's bands, a bit each, and those full in all
-    // of them; a cache line each, as each region is one thread's.
+    // of them; on cache lines of their own, as each region is one thread's.
     struct alignas(64) RegionTiles {
         uint64_t full[bandsPerRegion];
         uint64_t fullInAll;
