@@ -38,8 +38,10 @@ void CoveredPixels::reset(int width, int height) {
     const auto rows = static_cast<size_t>(height_);
     bits_.assign(words_ * rows, 0);
     regions_.assign((rows + regionRows - 1) / regionRows, RegionTiles{});
-    walked_ = 0;
-    total_ = 0;
+}
+
+void CoveredPixels::clear() {
+    std::fill(bits_.begin(), bits_.end(), 0);
 }
 
 CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
@@ -104,11 +106,7 @@ void CoveredPixels::walk(const Line& line, const Reach& reach, int64_t from, int
     }
 }
 
-void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region, size_t& walkedSum,
-                                size_t& totalSum) {
-    // Summed here: the two threads' sums share a cache line.
-    size_t walked = 0;
-    size_t total = 0;
+void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region) {
     const auto regionTop = static_cast<int64_t>(region) * regionRows;
     const int64_t regionBottom = std::min<int64_t>(regionTop + regionRows, height_);
     RegionTiles& tiles = regions_[region];
@@ -119,7 +117,6 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region, s
         if (top >= bottom) {
             continue;
         }
-        total += static_cast<size_t>(bottom - top);
         uint64_t reached = tilesReached(reach, top, bottom);
         if ((tiles.fullInAll & reached) == reached) {
             continue;
@@ -135,30 +132,36 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region, s
                 pending = pending < 0 ? row : pending;
             } else if (pending >= 0) {
                 walk(lines[k], reach, pending, row);
-                walked += static_cast<size_t>(row - pending);
                 pending = -1;
             }
             row = bandEnd;
         }
         if (pending >= 0) {
             walk(lines[k], reach, pending, bottom);
-            walked += static_cast<size_t>(bottom - pending);
         }
         tiles.fullInAll = ~uint64_t{0};
         for (const uint64_t full : tiles.full) {
             tiles.fullInAll &= full;
         }
     }
-    walkedSum += walked;
-    totalSum += total;
 }
 
-void CoveredPixels::cover(const std::vector<Line>& lines) {
-    std::fill(bits_.begin(), bits_.end(), 0);
-    std::fill(regions_.begin(), regions_.end(), RegionTiles{});
-    // Bands below the area are full: nothing there is to be covered.
-    for (int64_t band = (height_ + bandRows - 1) / bandRows; band % bandsPerRegion != 0; ++band) {
-        fullTiles(band) = ~uint64_t{0};
+void CoveredPixels::add(const std::vector<Line>& lines) {
+    // The tiles full already, and those below the area, where nothing is to
+    // be covered.
+    for (size_t region = 0; region < regions_.size(); ++region) {
+        RegionTiles& tiles = regions_[region];
+        tiles.fullInAll = ~uint64_t{0};
+        for (int k = 0; k < bandsPerRegion; ++k) {
+            const int64_t band = static_cast<int64_t>(region) * bandsPerRegion + k;
+            const bool inside = band * bandRows < height_;
+            uint64_t& full = tiles.full[k];
+            full = inside ? 0 : ~uint64_t{0};
+            for (int tile = 0; inside && tile << tileShift_ < width_; ++tile) {
+                full |= static_cast<uint64_t>(tileFull(band, tile)) << tile;
+            }
+            tiles.fullInAll &= full;
+        }
     }
     reaches_.resize(lines.size());
     for (size_t k = 0; k < lines.size(); ++k) {
@@ -168,20 +171,16 @@ void CoveredPixels::cover(const std::vector<Line>& lines) {
     // Each thread takes the next region left: regions differ widely in the
     // lines they hold.
     std::atomic<size_t> nextRegion{0};
-    size_t walked[2] = {0, 0};
-    size_t total[2] = {0, 0};
-    const auto coverRegions = [&](int thread) {
+    const auto coverRegions = [&] {
         for (size_t region = nextRegion++; region < regions_.size(); region = nextRegion++) {
-            coverRegion(lines, region, walked[thread], total[thread]);
+            coverRegion(lines, region);
         }
     };
     if (worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
-        runTogether([&] { coverRegions(1); }, [&] { coverRegions(0); });
+        runTogether(coverRegions, coverRegions);
     } else {
-        coverRegions(0);
+        coverRegions();
     }
-    walked_ = walked[0] + walked[1];
-    total_ = total[0] + total[1];
 }
 
 void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {
@@ -202,8 +201,4 @@ void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {
             }
         }
     }
-}
-
-double CoveredPixels::walkedShare() const {
-    return total_ == 0 ? 0.0 : static_cast<double>(walked_) / static_cast<double>(total_);
 }

@@ -8,7 +8,7 @@
 #include "figure/figure.h"
 
 // The pixels that one or more of a set of lines' 3-pixel pens set
-// (gdi_pen_pixels.h), as bits, made afresh for each set. The red lines near
+// (gdi_pen_pixels.h), as bits. The red lines near
 // the pointer in a large figure cover most of the area many times over, and
 // the first few thousand cover nearly all of it: the area is kept in tiles,
 // and a line passes over the rows where every tile it could reach is full
@@ -19,17 +19,18 @@ public:
     // A width x height area with nothing covered.
     void reset(int width, int height);
 
-    // Makes the pixels covered those of the countable lines among lines.
-    void cover(const std::vector<Line>& lines);
+    // Covers nothing.
+    void clear();
+    // Row y's bits, pixel x being bit x % 64 of word x / 64, to cover pixels
+    // by hand; the words past the row's last pixel stay 0.
+    uint64_t* row(int y) { return bits_.data() + static_cast<size_t>(y) * words_; }
+
+    // Covers the pixels of the countable lines among lines as well.
+    void add(const std::vector<Line>& lines);
 
     // Sets to value each pixel of a row-major image of the area's size that
     // is covered.
     void paint(uint32_t* pixels, uint32_t value) const;
-
-    // Of the rows inside the area that the last cover's lines reach, the
-    // share that it had to walk: near 1 where the lines leave much of the
-    // area uncovered, and the tiles do not fill.
-    double walkedShare() const;
 
 private:
     // Where a line's pixels can lie, for the tiles' checks.
@@ -64,9 +65,8 @@ private:
     bool tileFull(int64_t band, int tile) const;
     // Covers rows [from, to) with the line and notes the tiles it filled.
     void walk(const Line& line, const Reach& reach, int64_t from, int64_t to);
-    // Covers one region's rows with every line; adds to walked the rows it
-    // walked and to total all the rows the lines reach there.
-    void coverRegion(const std::vector<Line>& lines, size_t region, size_t& walked, size_t& total);
+    // Covers one region's rows with every line.
+    void coverRegion(const std::vector<Line>& lines, size_t region);
 
     int width_ = 0;
     int height_ = 0;
@@ -88,6 +88,4 @@ private:
     std::vector<uint64_t> bits_;
     std::vector<RegionTiles> regions_;
     std::vector<Reach> reaches_;
-    size_t walked_ = 0;
-    size_t total_ = 0;
 };

@@ -7,12 +7,10 @@
 #include "editor/gdi_pen_pixels.h"
 #include "figure/run_together.h"
 
-void HighlightCoverage::reset(int width, int height, FreshCover fresh) {
+void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    fresh_ = fresh;
-    bitsFrom_ = 0;
-    counted_ = false;
+    linesCounted_ = linesCounted;
     bits_.reset(width_, height_);
     // The counts are made by the first cover: a window that never shows the
     // red lines spends no time on them.
@@ -22,45 +20,46 @@ void HighlightCoverage::reset(int width, int height, FreshCover fresh) {
     columnEnds_.shrink_to_fit();
     secondRowEnds_.clear();
     secondRowEnds_.shrink_to_fit();
-    indices_.clear();
-    lines_.clear();
+    covered_.clear();
+    uncounted_.clear();
     revision_.reset();
     gone_.clear();
 }
 
 namespace {
 
-// Moves ascending indices over the removal of the elements at removed
-// (ascending, as the figure was before), dropping those removed, and then
-// over the insertion of elements at added (ascending, as it is after).
-// Each dropped entry's line goes to dropped.
-void shiftIndices(std::vector<size_t>& indices, std::vector<Line>& lines,
-                  const std::vector<ShapeAt<Line>>& removed, const std::vector<ShapeAt<Line>>& added,
-                  std::vector<Line>& dropped) {
+// Moves the ascending entries' indices over the removal of the elements at
+// removed (ascending, as the figure was before), dropping those removed, and
+// then over the insertion of elements at added (ascending, as it is after).
+// Each dropped entry that was counted goes to dropped.
+template <class Entry>
+void shiftIndices(std::vector<Entry>& entries, const std::vector<ShapeAt<Line>>& removed,
+                  const std::vector<ShapeAt<Line>>& added, std::vector<Line>& dropped) {
     size_t kept = 0;
     size_t below = 0;
-    for (size_t k = 0; k < indices.size(); ++k) {
-        while (below < removed.size() && removed[below].index < indices[k]) {
+    for (const Entry& entry : entries) {
+        while (below < removed.size() && removed[below].index < entry.index) {
             ++below;
         }
-        if (below < removed.size() && removed[below].index == indices[k]) {
-            dropped.push_back(lines[k]);
+        if (below < removed.size() && removed[below].index == entry.index) {
+            if (entry.counted) {
+                dropped.push_back(entry.line);
+            }
             continue;
         }
-        indices[kept] = indices[k] - below;
-        lines[kept] = lines[k];
+        entries[kept] = entry;
+        entries[kept].index -= below;
         ++kept;
     }
-    indices.resize(kept);
-    lines.resize(kept);
+    entries.resize(kept);
     // An element keeps its order among the others: it moves up by the
     // insertions at or before where it ends.
     size_t before = 0;
-    for (size_t& index : indices) {
-        while (before < added.size() && added[before].index <= index + before) {
+    for (Entry& entry : entries) {
+        while (before < added.size() && added[before].index <= entry.index + before) {
             ++before;
         }
-        index += before;
+        entry.index += before;
     }
 }
 
@@ -72,14 +71,17 @@ void HighlightCoverage::follow(const FigureDocument& document) {
     }
     const bool followed =
         revision_ && document.forEachChangeSince(*revision_, [this](const FigureEdit& edit, bool undone) {
-            shiftIndices(indices_, lines_, undone ? edit.linesAdded : edit.linesRemoved,
+            shiftIndices(covered_, undone ? edit.linesAdded : edit.linesRemoved,
                          undone ? edit.linesRemoved : edit.linesAdded, gone_);
         });
     if (!followed) {
         // Where the lines went is not known: all that were counted go out.
-        gone_.insert(gone_.end(), lines_.begin(), lines_.end());
-        indices_.clear();
-        lines_.clear();
+        for (const Covered& entry : covered_) {
+            if (entry.counted) {
+                gone_.push_back(entry.line);
+            }
+        }
+        covered_.clear();
     }
     revision_ = document.revision();
 }
@@ -155,93 +157,101 @@ void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vect
     std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
 }
 
-void HighlightCoverage::coverAfresh() {
-    lastCounted_ = lines_.size();
-    const bool byBits =
-        fresh_ == FreshCover::bits || (fresh_ == FreshCover::cheaper && lines_.size() >= bitsFrom_);
-    if (byBits) {
-        bits_.cover(lines_);
-        // Where the lines leave much of the area bare, bits cost about what
-        // counts do, and counts let the next hover count only what changed:
-        // bits are tried again for a set well larger. More lines fill more.
-        if (bits_.walkedShare() > 0.5) {
-            bitsFrom_ = std::max(bitsFrom_, lines_.size() + lines_.size() / 2 + 1);
-        } else {
-            bitsFrom_ = std::min(bitsFrom_, lines_.size());
-        }
-        counted_ = false;
-        return;
-    }
+void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
+    const Figure& figure = document.figure();
     if (rowEnds_.empty()) {
         rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
         columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
-    } else {
-        clear(rowEnds_);
-        clear(columnEnds_);
     }
-    countLines({}, lines_);
-    counted_ = true;
-}
-
-void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
-    const Figure& figure = document.figure();
     // Without an edit since, a line kept its index and its value.
     const bool edited = revision_ != document.revision();
     follow(document);
+
     // Both lists ascend: one merge finds the lines that went and those that
-    // came. An index whose line changed is both.
-    goneAt_.clear();
+    // came; an index whose line changed is both. Those that stay keep their
+    // copies; those that came are read from the figure.
+    next_.clear();
     came_.clear();
+    size_t countedStaying = 0;
     size_t old = 0;
-    size_t now = 0;
-    while (old < indices_.size() || now < lines.size()) {
-        if (now == lines.size() || (old < indices_.size() && indices_[old] < lines[now])) {
-            goneAt_.push_back(old++);
-        } else if (old == indices_.size() || lines[now] < indices_[old]) {
-            came_.push_back(now++);
-        } else {
-            if (edited && !(lines_[old] == figure.lines[lines[now]])) {
-                goneAt_.push_back(old);
-                came_.push_back(now);
+    for (size_t now = 0; now < lines.size(); ++now) {
+        for (; old < covered_.size() && covered_[old].index < lines[now]; ++old) {
+            if (covered_[old].counted) {
+                gone_.push_back(covered_[old].line);
             }
-            ++old;
-            ++now;
+        }
+        if (old < covered_.size() && covered_[old].index == lines[now]) {
+            const Covered& entry = covered_[old++];
+            if (!edited || entry.line == figure.lines[lines[now]]) {
+                next_.push_back(entry);
+                countedStaying += entry.counted ? 1 : 0;
+                continue;
+            }
+            if (entry.counted) {
+                gone_.push_back(entry.line);
+            }
+        }
+        came_.push_back(now);
+        next_.push_back({lines[now], Line{}, false});
+    }
+    for (; old < covered_.size(); ++old) {
+        if (covered_[old].counted) {
+            gone_.push_back(covered_[old].line);
         }
     }
-    // The lines near now: those that stay, from the copies kept, and those
-    // that came, from the figure.
     cameLines_.clear();
     gather(figure, lines, came_, cameLines_);
-    nextLines_.resize(lines.size());
-    size_t came = 0;
-    old = 0;
-    for (size_t k = 0; k < lines.size(); ++k) {
-        if (came < came_.size() && came_[came] == k) {
-            nextLines_[k] = cameLines_[came++];
-            continue;
+    for (size_t k = 0, at = 0; k < next_.size() && at < came_.size(); ++k) {
+        if (k == came_[at]) {
+            next_[k].line = cameLines_[at++];
         }
-        while (indices_[old] != lines[k]) {
-            ++old;
-        }
-        nextLines_[k] = lines_[old++];
     }
-    // Counting all of them in afresh, on cleared counts, costs about as much
-    // as counting that many in or out: clearing takes a fraction of a
-    // millisecond.
-    const bool afresh = !counted_ || gone_.size() + goneAt_.size() + came_.size() >= lines.size();
-    if (!afresh) {
-        for (size_t k : goneAt_) {
-            gone_.push_back(lines_[k]);
+    covered_.swap(next_);
+
+    lastCounted_ = 0;
+    if (gone_.size() > countedStaying) {
+        // Counting out more lines than stay counted costs more than counting
+        // those in again, on cleared counts.
+        std::fill(rowEnds_.begin(), rowEnds_.end(), 0);
+        std::fill(columnEnds_.begin(), columnEnds_.end(), 0);
+        gone_.clear();
+        for (Covered& entry : covered_) {
+            entry.counted = false;
         }
-        countLines(gone_, cameLines_);
-        lastCounted_ = gone_.size() + cameLines_.size();
     }
+    // The first lines not counted are counted in, the rest found as bits. A
+    // jump that brings more lines than a cover counts finds them all as
+    // bits: counting a share of them as well costs more than it saves.
+    const bool jump = came_.size() * 2 > lines.size() && came_.size() > linesCounted_;
+    const size_t countingIn = jump ? 0 : linesCounted_;
+    countedIn_.clear();
+    uncounted_.clear();
+    for (Covered& entry : covered_) {
+        if (!entry.counted) {
+            entry.counted = countedIn_.size() < countingIn;
+            (entry.counted ? countedIn_ : uncounted_).push_back(entry.line);
+        }
+    }
+    countLines(gone_, countedIn_);
+    lastCounted_ = gone_.size() + countedIn_.size() + uncounted_.size();
     gone_.clear();
-    indices_ = lines;
-    lines_.swap(nextLines_);
-    if (afresh) {
-        coverAfresh();
+    if (uncounted_.empty()) {
+        return;
     }
+    // The pixels counted first, a word at a time.
+    bits_.clear();
+    if (countedIn_.size() + countedStaying != 0) {
+        const size_t lastX = static_cast<size_t>(width_) - 1;
+        uint64_t word = 0;
+        forEachCount([this, &word, lastX](size_t y, size_t x, uint32_t count) {
+            word |= static_cast<uint64_t>(count != 0) << (x % 64);
+            if (x % 64 == 63 || x == lastX) {
+                bits_.row(static_cast<int>(y))[x / 64] = word;
+                word = 0;
+            }
+        });
+    }
+    bits_.add(uncounted_);
 }
 
 // Each pixel's count is summed from the ends of the runs before it in its row
@@ -260,25 +270,29 @@ void HighlightCoverage::forEachCount(Pixel pixel) const {
         for (size_t x = 0; x < width; ++x) {
             row += rowEnds[x];
             columns[x] += columnEnds[x];
-            pixel(y * width + x, row + columns[x]);
+            pixel(y, x, row + columns[x]);
         }
     }
 }
 
 void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
-    if (!counted_) {
+    if (!uncounted_.empty()) {
         bits_.paint(pixels, value);
         return;
     }
-    forEachCount(
-        [pixels, value](size_t at, uint32_t count) { pixels[at] = count != 0 ? value : pixels[at]; });
+    const auto width = static_cast<size_t>(width_);
+    forEachCount([pixels, value, width](size_t y, size_t x, uint32_t count) {
+        uint32_t& pixel = pixels[y * width + x];
+        pixel = count != 0 ? value : pixel;
+    });
 }
 
 std::vector<uint32_t> HighlightCoverage::counts() const {
     std::vector<uint32_t> counts;
-    if (counted_) {
-        counts.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
-        forEachCount([&counts](size_t at, uint32_t count) { counts[at] = count; });
+    if (!rowEnds_.empty()) {
+        const auto width = static_cast<size_t>(width_);
+        counts.resize(width * static_cast<size_t>(height_));
+        forEachCount([&counts, width](size_t y, size_t x, uint32_t count) { counts[y * width + x] = count; });
     }
     return counts;
 }

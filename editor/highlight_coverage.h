@@ -9,27 +9,32 @@
 #include "editor/figure_document.h"
 #include "figure/figure.h"
 
-// How a cover that cannot build on the last one finds the pixels: as bits
-// (covered_pixels.h), which a large set near one point fills cheaply, or by
-// counting each line's runs, which lets the next hover count in or out only
-// the lines that came or went; or the cheaper of the two, judged by how the
-// last bits went.
-enum class FreshCover { cheaper, bits, counts };
-
 // The red lines of delete-line mode, kept from paint to paint as the number
 // of highlighted lines covering each pixel of the client area. A hover move
 // of a few pixels brings a few lines near and takes a few away, so only those
 // are counted in or out, instead of drawing the thousands that stay near in a
-// large figure. The lines counted follow the figure's changes, so that an
-// edit moves no line that it left alone out of the count. Where most lines
-// change (a jump of the pointer), the pixels are found afresh, as bits where
-// the lines fill the area and so leave most of their rows to skip, as counts
-// elsewhere. Lines that are not countable (see gdi_pen_pixels.h) are left for
-// the caller to draw.
+// large figure. The lines covered follow the figure's changes, so that an
+// edit moves no line that it left alone out of the count.
+//
+// A jump of the pointer brings thousands of lines at once. A cover counts in
+// at most a set number of the lines not counted yet, and finds the pixels of
+// the rest as bits (covered_pixels.h) on top of those the counts cover: where
+// the lines crowd, the lines counted cover nearly all of the area, and the
+// rest pass over it. The hovers that follow count in more of the rest, until
+// every line is counted.
+//
+// Lines that are not countable (see gdi_pen_pixels.h) are left for the
+// caller to draw.
 class HighlightCoverage {
 public:
-    // A width x height area with nothing in it.
-    void reset(int width, int height, FreshCover fresh = FreshCover::cheaper);
+    // How many lines a cover counts in at most: near the middle of a million
+    // lines, a cover then takes about as long as finding all of them as bits,
+    // and the hovers after a jump count the rest in a few moves.
+    static constexpr size_t countedPerCover = 8192;
+
+    // A width x height area with nothing in it, whose covers count in at most
+    // linesCounted lines each.
+    void reset(int width, int height, size_t linesCounted = countedPerCover);
 
     // Makes the coverage that of the document's lines at the given storage
     // indices, in ascending order.
@@ -39,49 +44,51 @@ public:
     // one of the lines covers.
     void paint(uint32_t* pixels, uint32_t value) const;
 
-    // The count of each pixel, row by row; empty unless the last cover counted.
+    // The count of each pixel, row by row, of the lines counted so far; empty
+    // before the first cover.
     std::vector<uint32_t> counts() const;
-    // How many lines the last cover counted in or out, or found afresh.
+    // How many lines the last cover counted in or out, or found as bits.
     size_t lastCounted() const { return lastCounted_; }
 
 private:
+    // A line covered: its index and value as the figure was at revision_,
+    // and whether the counts hold it.
+    struct Covered {
+        size_t index;
+        Line line;
+        bool counted;
+    };
+
     // Counts the lines of out out and those of in in, on two threads when
     // there are many.
     void countLines(const std::vector<Line>& out, const std::vector<Line>& in);
-    // Makes the pixels those of lines_ alone.
-    void coverAfresh();
+    // Calls pixel(y, x, count) for each pixel, row by row.
     template <class Pixel>
     void forEachCount(Pixel pixel) const;
-    // Moves the indices counted to where the figure's changes since put
-    // their lines; the lines those took away go to gone_.
+    // Moves the lines covered to where the figure's changes since put them;
+    // the counted lines those took away go to gone_.
     void follow(const FigureDocument& document);
 
     int width_ = 0;
     int height_ = 0;
+    size_t linesCounted_ = countedPerCover;
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
     std::vector<uint32_t> secondRowEnds_;  // the second thread's share of a count
-    // The lines covered, by index and value, in ascending index order, as
-    // the figure was at revision_.
-    std::vector<size_t> indices_;
-    std::vector<Line> lines_;
+    // In ascending index order.
+    std::vector<Covered> covered_;
     std::optional<uint64_t> revision_;
     std::vector<Line> gone_;  // counted, and taken out of the figure since
+    // The lines covered but not counted, whose pixels are then in bits_ with
+    // those the counts cover.
+    std::vector<Line> uncounted_;
+    CoveredPixels bits_;
     // Kept from cover to cover, as fresh memory costs more than the work
-    // here on some systems: where the lines that went and came stand, the
-    // lines that came, and the next lines_.
-    std::vector<size_t> goneAt_;
+    // here on some systems.
+    std::vector<Covered> next_;
     std::vector<size_t> came_;
     std::vector<Line> cameLines_;
-    std::vector<Line> nextLines_;
-    // Where the pixels are: in the counts, or else in bits_. The counts hold
-    // what indices_ and lines_ say when they are.
-    bool counted_ = false;
-    CoveredPixels bits_;
-    FreshCover fresh_ = FreshCover::cheaper;
-    // From how many lines on bits are worth trying: sets that large filled
-    // the area when last tried, smaller ones than one that did not.
-    size_t bitsFrom_ = 0;
+    std::vector<Line> countedIn_;
     size_t lastCounted_ = 0;
 };

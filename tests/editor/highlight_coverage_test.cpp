@@ -53,18 +53,21 @@ std::vector<uint32_t> painted(const HighlightCoverage& coverage, int w, int h) {
     return pixels;
 }
 
+constexpr size_t everyLine = SIZE_MAX;
+
 // A walk counted line by line in and out must leave the counts a fresh
 // count of the lines near the last position gives; edits in between, undone
-// and done again, change which line an index names. Found as bits, or as
-// whichever is cheaper, the same pixels are covered.
+// and done again, change which line an index names. Found as bits, or
+// counted a few lines a hover and the rest found as bits, the same pixels
+// are covered.
 TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage walked;
-    walked.reset(width, height, FreshCover::counts);
+    walked.reset(width, height, everyLine);
     HighlightCoverage bits;
-    bits.reset(width, height, FreshCover::bits);
-    HighlightCoverage cheaper;
-    cheaper.reset(width, height);
+    bits.reset(width, height, 0);
+    HighlightCoverage inShares;
+    inShares.reset(width, height, 40);
     const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61},
                           {80, 60}, {80, 60}, {80, 60}, {150, 5}, {150, 5}};
     for (size_t step = 0; step < std::size(walk); ++step) {
@@ -87,10 +90,10 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         ASSERT_FALSE(near.empty());
         walked.cover(document, near);
         bits.cover(document, near);
-        cheaper.cover(document, near);
+        inShares.cover(document, near);
 
         HighlightCoverage fresh;
-        fresh.reset(width, height, FreshCover::counts);
+        fresh.reset(width, height, everyLine);
         fresh.cover(document, near);
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(fresh.counts(), walked.counts());
@@ -103,14 +106,14 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         direct.resize(width * height);
         EXPECT_EQ(direct, walked.counts());
         EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
-        EXPECT_EQ(coveredIn(direct), painted(cheaper, width, height));
+        EXPECT_EQ(coveredIn(direct), painted(inShares, width, height));
     }
 
     // Taken to another size, it counts afresh there: every line, enough to be
     // counted in two halves on two threads, or found as bits a region of
     // rows on each.
-    walked.reset(width / 2, height + 7, FreshCover::counts);
-    bits.reset(width / 2, height + 7, FreshCover::bits);
+    walked.reset(width / 2, height + 7, everyLine);
+    bits.reset(width / 2, height + 7, 0);
     std::vector<size_t> near(document.figure().lines.size());
     std::iota(near.begin(), near.end(), size_t{0});
     walked.cover(document, near);
@@ -136,7 +139,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
     }
     const FigureDocument document(figure);
     HighlightCoverage bits;
-    bits.reset(width, height, FreshCover::bits);
+    bits.reset(width, height, 0);
     for (const Point at : {Point{80, 60}, Point{5, 5}, Point{150, 100}, Point{30, 90}}) {
         const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
         ASSERT_GT(near.size(), 1000u);
@@ -155,7 +158,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
 TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage coverage;
-    coverage.reset(width, height, FreshCover::counts);
+    coverage.reset(width, height, everyLine);
     const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
     coverage.cover(document, near);
     ASSERT_GT(near.size(), 100u);
@@ -175,7 +178,7 @@ TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
 TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage coverage;
-    coverage.reset(width, height, FreshCover::counts);
+    coverage.reset(width, height, everyLine);
     coverage.cover(document, nearLines(document.figure().lines, 80, 60));
     const size_t changed = nearLines(document.figure().lines, 80, 60).front();
     document.edit(EditKind::pointMoved, [changed](Figure& figure, FigureEdit& edit) {
@@ -187,7 +190,7 @@ TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     ASSERT_EQ(changed, near.front());
     coverage.cover(document, near);
     HighlightCoverage fresh;
-    fresh.reset(width, height, FreshCover::counts);
+    fresh.reset(width, height, everyLine);
     fresh.cover(document, near);
     EXPECT_EQ(fresh.counts(), coverage.counts());
 }
