@@ -164,10 +164,12 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
         }
     }
     reaches_.resize(lines.size());
-    for (size_t k = 0; k < lines.size(); ++k) {
-        // A line that is not countable reaches no row.
-        reaches_[k] = widePenCountable(lines[k]) ? reachOf(lines[k]) : Reach{};
-    }
+    const auto reach = [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k) {
+            // A line that is not countable reaches no row.
+            reaches_[k] = widePenCountable(lines[k]) ? reachOf(lines[k]) : Reach{};
+        }
+    };
     // Each thread takes the next region left: regions differ widely in the
     // lines they hold.
     std::atomic<size_t> nextRegion{0};
@@ -177,8 +179,11 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
         }
     };
     if (worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
+        const size_t half = lines.size() / 2;
+        runTogether([&] { reach(half, lines.size()); }, [&] { reach(0, half); });
         runTogether(coverRegions, coverRegions);
     } else {
+        reach(0, lines.size());
         coverRegions();
     }
 }

@@ -159,6 +159,14 @@ public:
         }
     }
     int64_t x() const { return x_; }
+    // The x of a walk from top to row, with one division.
+    static int64_t crossing(Point top, Point bottom, int64_t row) {
+        if (row <= top.y) {
+            return top.x;
+        }
+        const int64_t run = int64_t{bottom.x} - top.x;
+        return top.x - floorDivide(-run * (row - top.y), int64_t{bottom.y} - top.y);
+    }
     void next() {
         // Without a branch: which way it goes is as good as random.
         x_ += whole_;
@@ -263,13 +271,15 @@ void countBody(const Area& area, const Point (&corners)[4]) {
                 // rows), no row needs a clamp or a comparison. Only the few
                 // rows beside a line's ends lie between edges that are not
                 // parallel.
-                const EdgeWalk lastOfFirst(bounds[0]->top, bounds[0]->bottom, bandEnd - 1);
-                const EdgeWalk lastOfSecond(bounds[1]->top, bounds[1]->bottom, bandEnd - 1);
+                const int64_t lastOfFirst =
+                    EdgeWalk::crossing(bounds[0]->top, bounds[0]->bottom, bandEnd - 1);
+                const int64_t lastOfSecond =
+                    EdgeWalk::crossing(bounds[1]->top, bounds[1]->bottom, bandEnd - 1);
                 const auto inside = [&area](int64_t x) { return x >= 0 && x <= area.width; };
-                const bool firstLeft = first.x() <= second.x() && lastOfFirst.x() <= lastOfSecond.x();
-                const bool secondLeft = first.x() >= second.x() && lastOfFirst.x() >= lastOfSecond.x();
+                const bool firstLeft = first.x() <= second.x() && lastOfFirst <= lastOfSecond;
+                const bool secondLeft = first.x() >= second.x() && lastOfFirst >= lastOfSecond;
                 if (first.parallelTo(second) && (firstLeft || secondLeft) && inside(first.x()) &&
-                    inside(second.x()) && inside(lastOfFirst.x()) && inside(lastOfSecond.x())) {
+                    inside(second.x()) && inside(lastOfFirst) && inside(lastOfSecond)) {
                     EdgeWalk::countRuns(area, counts, bandEnd - row, firstLeft ? first : second,
                                         firstLeft ? second : first);
                     counts += static_cast<size_t>(bandEnd - row) * area.stride();
