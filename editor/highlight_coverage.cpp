@@ -22,6 +22,7 @@ void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     secondRowEnds_.shrink_to_fit();
     covered_.clear();
     uncounted_.clear();
+    uncountable_.clear();
     revision_.reset();
     gone_.clear();
 }
@@ -226,7 +227,11 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
     const size_t countingIn = jump ? 0 : linesCounted_;
     countedIn_.clear();
     uncounted_.clear();
+    uncountable_.clear();
     for (Covered& entry : covered_) {
+        if (!widePenCountable(entry.line)) {
+            uncountable_.push_back(entry.index);
+        }
         if (!entry.counted) {
             entry.counted = countedIn_.size() < countingIn;
             (entry.counted ? countedIn_ : uncounted_).push_back(entry.line);

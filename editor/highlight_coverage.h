@@ -49,6 +49,9 @@ public:
     std::vector<uint32_t> counts() const;
     // How many lines the last cover counted in or out, or found as bits.
     size_t lastCounted() const { return lastCounted_; }
+    // The indices of the lines covered that are not countable, for the
+    // caller to draw.
+    const std::vector<size_t>& uncountable() const { return uncountable_; }
 
 private:
     // A line covered: its index and value as the figure was at revision_,
@@ -90,5 +93,6 @@ private:
     std::vector<size_t> came_;
     std::vector<Line> cameLines_;
     std::vector<Line> countedIn_;
+    std::vector<size_t> uncountable_;
     size_t lastCounted_ = 0;
 };

@@ -81,12 +81,7 @@ bool FigureImage::putCountedLines(Canvas& canvas, const FigureDocument& document
     coverage_.cover(document, highlight.lines);
     GdiFlush();  // the text must be on the pixels before they are written
     coverage_.paint(framePixels_, red);
-    Highlight uncounted{highlight.penWidth, {}, {}};
-    for (size_t k : highlight.lines) {
-        if (!widePenCountable(figure.lines[k])) {
-            uncounted.lines.push_back(k);
-        }
-    }
+    const Highlight uncounted{highlight.penWidth, {}, coverage_.uncountable()};
     if (!uncounted.lines.empty()) {
         paintHighlight(canvas, figure, uncounted);
     }

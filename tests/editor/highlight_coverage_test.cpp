@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <random>
 #include <string>
@@ -107,6 +108,10 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         EXPECT_EQ(direct, walked.counts());
         EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
         EXPECT_EQ(coveredIn(direct), painted(inShares, width, height));
+        std::vector<size_t> uncountable;
+        std::copy_if(near.begin(), near.end(), std::back_inserter(uncountable),
+                     [&document](size_t k) { return !widePenCountable(document.figure().lines[k]); });
+        EXPECT_EQ(uncountable, inShares.uncountable());
     }
 
     // Taken to another size, it counts afresh there: every line, enough to be
