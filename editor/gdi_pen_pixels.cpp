@@ -26,8 +26,8 @@ constexpr uint32_t groupMasks[countGroup + 1][countGroup] = {
     {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u},
 };
 
-// Where a line's pixels go: counts a pixel at a time, or the ends of its
-// runs along each row.
+// Where a line's pixels go: counts a pixel at a time, the ends of its runs
+// along each row (RunArea), or bits (BitArea).
 struct PixelArea {
     uint32_t* counts;
     int width;

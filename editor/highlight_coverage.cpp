@@ -11,9 +11,9 @@ void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     linesCounted_ = linesCounted;
-    bits_.reset(width_, height_);
-    // The counts are made by the first cover: a window that never shows the
-    // red lines spends no time on them.
+    // The counts and bits are made by the first cover: a window that never
+    // shows the red lines spends no time on them.
+    bits_.reset(0, 0);
     rowEnds_.clear();
     rowEnds_.shrink_to_fit();
     columnEnds_.clear();
@@ -163,6 +163,7 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
     if (rowEnds_.empty()) {
         rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
         columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
+        bits_.reset(width_, height_);
     }
     // Without an edit since, a line kept its index and its value.
     const bool edited = revision_ != document.revision();
@@ -209,13 +210,13 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
     }
     covered_.swap(next_);
 
-    lastCounted_ = 0;
     if (gone_.size() > countedStaying) {
         // Counting out more lines than stay counted costs more than counting
         // those in again, on cleared counts.
         std::fill(rowEnds_.begin(), rowEnds_.end(), 0);
         std::fill(columnEnds_.begin(), columnEnds_.end(), 0);
         gone_.clear();
+        countedStaying = 0;
         for (Covered& entry : covered_) {
             entry.counted = false;
         }

@@ -37,7 +37,8 @@ public:
     void reset(int width, int height, size_t linesCounted = countedPerCover);
 
     // Makes the coverage that of the document's lines at the given storage
-    // indices, in ascending order.
+    // indices, in ascending order. Every cover between two resets is of one
+    // document: its revisions tell which lines changed.
     void cover(const FigureDocument& document, const std::vector<size_t>& lines);
 
     // Sets to value each pixel of a row-major image of the area's size that

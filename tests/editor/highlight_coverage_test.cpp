@@ -115,8 +115,7 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     }
 
     // Taken to another size, it counts afresh there: every line, enough to be
-    // counted in two halves on two threads, or found as bits a region of
-    // rows on each.
+    // counted in two halves on two threads, or found as bits.
     walked.reset(width / 2, height + 7, everyLine);
     bits.reset(width / 2, height + 7, 0);
     std::vector<size_t> near(document.figure().lines.size());
@@ -134,7 +133,8 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
 
 // Thousands of lines near each place fill the area many times over, and
 // leave most of their rows to pass over: the pixels found as bits are still
-// every pixel each line sets, up to the edges of the tiles passed over.
+// every pixel each line sets, up to the edges of the tiles passed over, in
+// any size of window.
 TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
     std::mt19937 random(5);
     Figure figure;
@@ -155,6 +155,36 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
         }
         direct.resize(width * height);
         EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
+    }
+
+    // A window wider than 64 tiles of 16 pixels takes wider tiles, and one
+    // taller than a region of rows shares its regions between the threads;
+    // the second cover counts a share in and finds the rest as bits on them.
+    constexpr int wide = 1100;
+    constexpr int tall = 300;
+    Figure across;
+    for (int k = 0; k < 3000; ++k) {
+        across.lines.push_back(
+            {{int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20},
+             {int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20}});
+    }
+    const FigureDocument acrossDocument(across);
+    for (const size_t share : {size_t{0}, size_t{300}}) {
+        HighlightCoverage coverage;
+        coverage.reset(wide, tall, share);
+        for (const size_t every : {1, 7}) {
+            std::vector<size_t> lines;
+            std::vector<uint32_t> direct(wide * tall + countGroup);
+            for (size_t k = 0; k < across.lines.size(); k += every) {
+                lines.push_back(k);
+                countWidePenPixels(across.lines[k], 1, direct.data(), wide, tall);
+            }
+            direct.resize(wide * tall);
+            coverage.cover(acrossDocument, lines);
+            SCOPED_TRACE("a share of " + std::to_string(share) + ", every " + std::to_string(every) +
+                         " line");
+            EXPECT_EQ(coveredIn(direct), painted(coverage, wide, tall));
+        }
     }
 }
 
