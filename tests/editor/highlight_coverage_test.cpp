@@ -172,7 +172,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
     for (const size_t share : {size_t{0}, size_t{300}}) {
         HighlightCoverage coverage;
         coverage.reset(wide, tall, share);
-        for (const size_t every : {1, 7}) {
+        for (const size_t every : {size_t{1}, size_t{7}}) {
             std::vector<size_t> lines;
             std::vector<uint32_t> direct(wide * tall + countGroup);
             for (size_t k = 0; k < across.lines.size(); k += every) {
