@@ -46,6 +46,7 @@ void CoveredPixels::clear() {
 
 CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
     Reach reach{};
+    reach.countable = widePenCountable(line);
     const int64_t dx = int64_t{line.second.x} - line.first.x;
     const int64_t dy = int64_t{line.second.y} - line.first.y;
     reach.slope = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
@@ -60,10 +61,6 @@ CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
     reach.margin = 3 + (dy != 0 ? 0.0 : static_cast<double>(std::llabs(dx)) / 2);
     reach.firstRow = std::min(line.first.y, line.second.y);
     reach.lastRow = std::max(line.first.y, line.second.y);
-    // The pen's body keeps within two rows of the ends' rows, and its
-    // crosses within one.
-    reach.top = std::min(line.first.y, line.second.y) - int64_t{2};
-    reach.bottom = std::max(line.first.y, line.second.y) + int64_t{3};
     return reach;
 }
 
@@ -112,9 +109,11 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region) {
     RegionTiles& tiles = regions_[region];
     for (size_t k = 0; k < lines.size(); ++k) {
         const Reach& reach = reaches_[k];
-        const int64_t top = std::max(reach.top, regionTop);
-        const int64_t bottom = std::min(reach.bottom, regionBottom);
-        if (top >= bottom) {
+        // The pen's body keeps within two rows of the ends' rows, and its
+        // crosses within one.
+        const int64_t top = std::max(static_cast<int64_t>(reach.firstRow) - 2, regionTop);
+        const int64_t bottom = std::min(static_cast<int64_t>(reach.lastRow) + 3, regionBottom);
+        if (!reach.countable || top >= bottom) {
             continue;
         }
         uint64_t reached = tilesReached(reach, top, bottom);
@@ -166,8 +165,7 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
     reaches_.resize(lines.size());
     const auto reach = [&](size_t from, size_t to) {
         for (size_t k = from; k < to; ++k) {
-            // A line that is not countable reaches no row.
-            reaches_[k] = widePenCountable(lines[k]) ? reachOf(lines[k]) : Reach{};
+            reaches_[k] = reachOf(lines[k]);
         }
     };
     // Each thread takes the next region left: regions differ widely in the

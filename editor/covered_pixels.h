@@ -38,7 +38,7 @@ private:
         double x, slope;           // the line's column at row 0, and its columns a row
         double margin;             // how far the pen's pixels lie to either side of that
         double firstRow, lastRow;  // its ends' rows, lower first
-        int64_t top, bottom;       // the rows [top, bottom) its pen can set
+        bool countable;            // whether it has pixels here at all
     };
     static Reach reachOf(const Line& line);
 

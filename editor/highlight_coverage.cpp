@@ -110,11 +110,12 @@ void clear(std::vector<uint32_t>& ends) {
 // Below this many red lines a second thread costs more than it saves.
 constexpr size_t linesWorthTwoThreads = 2048;
 
-// Appends the figure's lines at indices[at[k]] for each k: they lie
-// scattered over a large figure, so each is asked for well before it is
-// copied, or every line waits for memory.
+// Copies into covered[at[k]] the figure's line at indices[at[k]], for each
+// k: the lines lie scattered over a large figure, so each is asked for well
+// before it is copied, or every line waits for memory.
+template <class Entry>
 void gather(const Figure& figure, const std::vector<size_t>& indices, const std::vector<size_t>& at,
-            std::vector<Line>& lines) {
+            std::vector<Entry>& covered) {
     constexpr size_t ahead = 16;
     for (size_t k = 0; k < at.size(); ++k) {
 #if defined(__GNUC__)
@@ -122,7 +123,7 @@ void gather(const Figure& figure, const std::vector<size_t>& indices, const std:
             __builtin_prefetch(&figure.lines[indices[at[k + ahead]]]);
         }
 #endif
-        lines.push_back(figure.lines[indices[at[k]]]);
+        covered[at[k]].line = figure.lines[indices[at[k]]];
     }
 }
 
@@ -201,20 +202,14 @@ void HighlightCoverage::cover(const FigureDocument& document, const std::vector<
             gone_.push_back(covered_[old].line);
         }
     }
-    cameLines_.clear();
-    gather(figure, lines, came_, cameLines_);
-    for (size_t k = 0, at = 0; k < next_.size() && at < came_.size(); ++k) {
-        if (k == came_[at]) {
-            next_[k].line = cameLines_[at++];
-        }
-    }
+    gather(figure, lines, came_, next_);
     covered_.swap(next_);
 
     if (gone_.size() > countedStaying) {
         // Counting out more lines than stay counted costs more than counting
         // those in again, on cleared counts.
-        std::fill(rowEnds_.begin(), rowEnds_.end(), 0);
-        std::fill(columnEnds_.begin(), columnEnds_.end(), 0);
+        clear(rowEnds_);
+        clear(columnEnds_);
         gone_.clear();
         countedStaying = 0;
         for (Covered& entry : covered_) {

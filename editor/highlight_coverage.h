@@ -91,8 +91,7 @@ private:
     // Kept from cover to cover, as fresh memory costs more than the work
     // here on some systems.
     std::vector<Covered> next_;
-    std::vector<size_t> came_;
-    std::vector<Line> cameLines_;
+    std::vector<size_t> came_;  // where in the lines covered now those that came stand
     std::vector<Line> countedIn_;
     std::vector<size_t> uncountable_;
     size_t lastCounted_ = 0;

@@ -40,6 +40,17 @@ Figure crowdedFigure() {
     return figure;
 }
 
+// Each line at the given indices counted once, straight into an area of its
+// own.
+std::vector<uint32_t> countedOneByOne(const Figure& figure, const std::vector<size_t>& lines, int w, int h) {
+    std::vector<uint32_t> counts(size_t(w * h) + countGroup);
+    for (size_t k : lines) {
+        countWidePenPixels(figure.lines[k], 1, counts.data(), w, h);
+    }
+    counts.resize(size_t(w * h));
+    return counts;
+}
+
 // The pixels one count or more covers, as 1, in an image of 2s.
 std::vector<uint32_t> coveredIn(const std::vector<uint32_t>& counts) {
     std::vector<uint32_t> covered(counts.size());
@@ -99,12 +110,7 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(fresh.counts(), walked.counts());
 
-        // Each line once, straight into an area of its own.
-        std::vector<uint32_t> direct(width * height + countGroup);
-        for (size_t k : near) {
-            countWidePenPixels(document.figure().lines[k], 1, direct.data(), width, height);
-        }
-        direct.resize(width * height);
+        const std::vector<uint32_t> direct = countedOneByOne(document.figure(), near, width, height);
         EXPECT_EQ(direct, walked.counts());
         EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
         EXPECT_EQ(coveredIn(direct), painted(inShares, width, height));
@@ -122,11 +128,7 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     std::iota(near.begin(), near.end(), size_t{0});
     walked.cover(document, near);
     bits.cover(document, near);
-    std::vector<uint32_t> direct((width / 2) * (height + 7) + countGroup);
-    for (size_t k : near) {
-        countWidePenPixels(document.figure().lines[k], 1, direct.data(), width / 2, height + 7);
-    }
-    direct.resize((width / 2) * (height + 7));
+    const std::vector<uint32_t> direct = countedOneByOne(document.figure(), near, width / 2, height + 7);
     EXPECT_EQ(direct, walked.counts());
     EXPECT_EQ(coveredIn(direct), painted(bits, width / 2, height + 7));
 }
@@ -149,12 +151,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
         const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
         ASSERT_GT(near.size(), 1000u);
         bits.cover(document, near);
-        std::vector<uint32_t> direct(width * height + countGroup);
-        for (size_t k : near) {
-            countWidePenPixels(figure.lines[k], 1, direct.data(), width, height);
-        }
-        direct.resize(width * height);
-        EXPECT_EQ(coveredIn(direct), painted(bits, width, height));
+        EXPECT_EQ(coveredIn(countedOneByOne(figure, near, width, height)), painted(bits, width, height));
     }
 
     // A window wider than 64 tiles of 16 pixels takes wider tiles, and one
@@ -174,15 +171,13 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
         coverage.reset(wide, tall, share);
         for (const size_t every : {size_t{1}, size_t{7}}) {
             std::vector<size_t> lines;
-            std::vector<uint32_t> direct(wide * tall + countGroup);
             for (size_t k = 0; k < across.lines.size(); k += every) {
                 lines.push_back(k);
-                countWidePenPixels(across.lines[k], 1, direct.data(), wide, tall);
             }
-            direct.resize(wide * tall);
             coverage.cover(acrossDocument, lines);
             SCOPED_TRACE("a share of " + std::to_string(share) + ", every " + std::to_string(every) +
                          " line");
+            const std::vector<uint32_t> direct = countedOneByOne(across, lines, wide, tall);
             EXPECT_EQ(coveredIn(direct), painted(coverage, wide, tall));
         }
     }
