@@ -8,18 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "editor/figure_damage.h"
 #include "figure/figure.h"
+#include "figure/figure_changes.h"
 #include "figure/figure_edit.h"
 
 // The kinds of edit a user makes; each is one step of the history.
 enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineDeleted };
 
 // The figure the editor works on, with the history of its edits. Every
-// change of the figure goes through here and advances the revision, and the
-// latest changes are kept as what they changed: a picture of the figure
-// compares revisions and learns what to redraw, so that no change can be
-// left out of it.
+// change of the figure goes through here and is kept among its changes, for
+// the pictures of the figure.
 class FigureDocument {
 public:
     // The history's steps hold at most this much memory, the oldest going
@@ -61,29 +59,8 @@ public:
     bool edited() const { return state_ != savedState_; }
     void markSaved() { savedState_ = state_; }
 
-    // Advances with every change of the figure.
-    uint64_t revision() const { return revision_; }
-
-    // Calls visit(edit, undone) for each change after revision since, the
-    // oldest first: the edit was done again, or undone when undone is true.
-    // False, calling nothing, when those changes are no longer kept.
-    template <class Visit>
-    bool forEachChangeSince(uint64_t since, Visit&& visit) const {
-        if (since < changesFrom_ || since > revision_) {
-            return false;
-        }
-        for (const Change& change : changes_) {
-            if (change.revision > since) {
-                visit(*change.edit, change.undone);
-            }
-        }
-        return true;
-    }
-
-    // Where a picture that shows the figure as it was at revision since no
-    // longer shows it: the marks and lines of every change after it, or
-    // everything when those are no longer kept.
-    FigureDamage damageSince(uint64_t since) const;
+    // Every change of the figure, for the pictures of it.
+    const FigureChanges& changes() const { return changes_; }
 
     size_t undoSteps() const { return undo_.size(); }
     size_t redoSteps() const { return redo_.size(); }
@@ -99,15 +76,7 @@ private:
         uint64_t stateAfter;
         size_t bytes;
     };
-    struct Change {
-        uint64_t revision;  // the revision it made
-        std::shared_ptr<const FigureEdit> edit;
-        bool undone;
-        size_t bytes;
-    };
-
     void record(EditKind kind, FigureEdit edit);
-    void changed(std::shared_ptr<const FigureEdit> edit, bool undone, size_t bytes);
     template <class From, class To>
     std::optional<EditKind> takeStep(From& from, To& to, bool undoing);
 
@@ -119,8 +88,5 @@ private:
     uint64_t state_ = 0;
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
-    uint64_t revision_ = 0;
-    std::deque<Change> changes_;  // the latest changes, the oldest first
-    size_t changesBytes_ = 0;
-    uint64_t changesFrom_ = 0;  // every change after this revision is in changes_
+    FigureChanges changes_{defaultHistoryLimit};
 };

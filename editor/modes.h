@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "editor/editor_state.h"
-#include "editor/view.h"
+#include "editor/highlight.h"
 
 // The edit-mode state machine. Each handler takes one window event and
 // returns whether the client area must be repainted; the window procedure
@@ -59,14 +59,3 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFil
 // The user chose to close without the save that failed, or the session ends
 // after it: the figure is not saved again.
 void closeWithoutSaving(EditorState& state);
-
-// Mouse messages carry x and y as the signed 16-bit halves of their lParam.
-constexpr int32_t signedHalf(uint32_t half) {
-    return half >= 0x8000u ? static_cast<int32_t>(half) - 0x10000 : static_cast<int32_t>(half);
-}
-constexpr int32_t mouseX(intptr_t lParam) {
-    return signedHalf(static_cast<uint32_t>(static_cast<uintptr_t>(lParam) & 0xFFFFu));
-}
-constexpr int32_t mouseY(intptr_t lParam) {
-    return signedHalf(static_cast<uint32_t>((static_cast<uintptr_t>(lParam) >> 16) & 0xFFFFu));
-}

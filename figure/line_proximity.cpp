@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "figure/run_together.h"
-
 namespace {
 
 constexpr double substituteWidth = 0.0001;  // stands in for a zero x extent
@@ -61,9 +59,6 @@ bool lineIsNear(const Line& line, int32_t x, int32_t y) {
     return length > toSecond && length > toFirst;
 }
 
-namespace {
-
-// Appends to near the indices in [begin, end) of the lines near (x, y).
 void appendNearLines(const std::vector<Line>& lines, size_t begin, size_t end, int32_t x, int32_t y,
                      std::vector<size_t>& near) {
     // The cheap test runs a block at a time without a branch; only the few
@@ -83,23 +78,4 @@ void appendNearLines(const std::vector<Line>& lines, size_t begin, size_t end, i
             }
         }
     }
-}
-
-// Below this many lines a second thread costs more than it saves.
-constexpr size_t linesWorthTwoThreads = size_t{1} << 16;
-
-}  // namespace
-
-std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t y) {
-    std::vector<size_t> near;
-    if (!worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
-        appendNearLines(lines, 0, lines.size(), x, y, near);
-        return near;
-    }
-    const size_t half = lines.size() / 2;
-    std::vector<size_t> nearSecondHalf;
-    runTogether([&] { appendNearLines(lines, 0, half, x, y, near); },
-                [&] { appendNearLines(lines, half, lines.size(), x, y, nearSecondHalf); });
-    near.insert(near.end(), nearSecondHalf.begin(), nearSecondHalf.end());
-    return near;
 }

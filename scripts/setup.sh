@@ -26,6 +26,7 @@ needs=(
   clang-format               clang-format
   libclang-rt-14-dev         '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
   strace                     strace
+  python3                    python3
 )
 
 present() {

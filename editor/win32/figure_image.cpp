@@ -1,10 +1,10 @@
 #include "editor/win32/figure_image.h"
 
-#include "editor/gdi_pen_pixels.h"
-#include "editor/win32/counted_lines_check.h"
-#include "editor/win32/gdi_canvas.h"
-#include "editor/win32/mark_stamp.h"
-#include "editor/win32/pixel_buffer.h"
+#include "render/gdi_pen_pixels.h"
+#include "editor/win32/gdi/counted_lines_check.h"
+#include "editor/win32/gdi/gdi_canvas.h"
+#include "editor/win32/gdi/mark_stamp.h"
+#include "editor/win32/gdi/pixel_buffer.h"
 
 FigureImage::~FigureImage() {
     release();
@@ -78,7 +78,7 @@ bool FigureImage::putCountedLines(Canvas& canvas, const FigureDocument& document
     if (!onlyRedLines || highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
         return false;
     }
-    coverage_.cover(document, highlight.lines);
+    coverage_.cover(document.figure(), document.changes(), highlight.lines);
     GdiFlush();  // the text must be on the pixels before they are written
     coverage_.paint(framePixels_, red);
     const Highlight uncounted{highlight.penWidth, {}, coverage_.uncountable()};
@@ -103,15 +103,16 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     const Figure& figure = document.figure();
     if (linesCounted_) {
         GdiCanvas marks(marks_.dc, &stampScratch_);
-        counted_.update(document, marks);
+        counted_.update(document.figure(), document.changes(), marks);
     } else {
         GdiCanvas canvas(picture_.dc, &stampScratch_);
         if (drawnRevision_) {
-            repairPicture(canvas, figure, document.damageSince(*drawnRevision_), width_, height_, reaching_);
+            repairPicture(canvas, figure, damageSince(document.changes(), *drawnRevision_), width_, height_,
+                          reaching_);
         } else {
             redrawPicture(canvas, figure, width_, height_);
         }
-        drawnRevision_ = document.revision();
+        drawnRevision_ = document.changes().revision();
     }
 
     BitBlt(frame_.dc, 0, 0, width_, height_, picture_.dc, 0, 0, SRCCOPY);

@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
-#include "editor/counted_picture.h"
+#include "render/counted_picture.h"
 #include "editor/editor_state.h"
-#include "editor/highlight_coverage.h"
+#include "render/highlight_coverage.h"
 #include "editor/view.h"
 
 // The window's picture of the figure: its marks and lines in a bitmap of the

@@ -4,7 +4,7 @@
 
 #include "editor/commands.h"
 #include "editor/texts.h"
-#include "editor/win32/polish_text.h"
+#include "editor/win32/gdi/polish_text.h"
 #include "editor/win32/window_proc.h"
 
 const std::string windowClassName = "Figury";

@@ -6,9 +6,10 @@
 #include "editor/texts.h"
 #include "editor/view.h"
 #include "editor/win32/figure_image.h"
-#include "editor/win32/gdi_canvas.h"
+#include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/input_state.h"
-#include "editor/win32/polish_text.h"
+#include "editor/win32/mouse_position.h"
+#include "editor/win32/gdi/polish_text.h"
 
 namespace {
 

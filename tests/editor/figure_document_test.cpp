@@ -1,4 +1,5 @@
 #include "editor/figure_document.h"
+#include "render/figure_damage.h"
 
 #include <gtest/gtest.h>
 
@@ -47,12 +48,12 @@ TEST(FigureDocument, TheHistoryKeepsItsBoundDroppingTheOldestSteps) {
 
     // The changes kept for a picture are bounded alike: one that shows the
     // figure from before the last change learns only that it must redraw.
-    const uint64_t beforeTwo = small.revision();
+    const uint64_t beforeTwo = small.changes().revision();
     addPointAt(small, 2);
-    const uint64_t beforeOne = small.revision();
+    const uint64_t beforeOne = small.changes().revision();
     addPointAt(small, 3);
-    EXPECT_FALSE(small.damageSince(beforeOne).everything);
-    EXPECT_TRUE(small.damageSince(beforeTwo).everything);
+    EXPECT_FALSE(damageSince(small.changes(), beforeOne).everything);
+    EXPECT_TRUE(damageSince(small.changes(), beforeTwo).everything);
 }
 
 // A move's step holds every line end it dragged, and the bound counts them:

@@ -11,6 +11,7 @@
 
 #include "editor/commands.h"
 #include "editor/modes.h"
+#include "editor/win32/mouse_position.h"
 #include "support/figures.h"
 #include "support/user_texts.h"
 

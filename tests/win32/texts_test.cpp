@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/win32/polish_text.h"
+#include "editor/win32/gdi/polish_text.h"
 #include "support/user_texts.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "editor/commands.h"
 #include "editor/win32/input_state.h"
 #include "editor/win32/main_window.h"
-#include "editor/win32/pixel_buffer.h"
+#include "editor/win32/gdi/pixel_buffer.h"
 #include "support/code_page.h"
 #include "support/figures.h"
 #include "support/user_texts.h"

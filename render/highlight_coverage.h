@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "editor/covered_pixels.h"
-#include "editor/figure_document.h"
+#include "render/covered_pixels.h"
+#include "figure/figure_changes.h"
 #include "figure/figure.h"
 
 // The red lines of delete-line mode, kept from paint to paint as the number
@@ -36,10 +36,10 @@ public:
     // linesCounted lines each.
     void reset(int width, int height, size_t linesCounted = countedPerCover);
 
-    // Makes the coverage that of the document's lines at the given storage
+    // Makes the coverage that of the figure's lines at the given storage
     // indices, in ascending order. Every cover between two resets is of one
-    // document: its revisions tell which lines changed.
-    void cover(const FigureDocument& document, const std::vector<size_t>& lines);
+    // figure: its changes tell which lines moved.
+    void cover(const Figure& figure, const FigureChanges& changes, const std::vector<size_t>& lines);
 
     // Sets to value each pixel of a row-major image of the area's size that
     // one of the lines covers.
@@ -71,7 +71,7 @@ private:
     void forEachCount(Pixel pixel) const;
     // Moves the lines covered to where the figure's changes since put them;
     // the counted lines those took away go to gone_.
-    void follow(const FigureDocument& document);
+    void follow(const FigureChanges& changes);
 
     int width_ = 0;
     int height_ = 0;

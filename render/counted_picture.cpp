@@ -1,8 +1,8 @@
-#include "editor/counted_picture.h"
+#include "render/counted_picture.h"
 
 #include <algorithm>
 
-#include "editor/gdi_pen_pixels.h"
+#include "render/gdi_pen_pixels.h"
 
 void CountedPicture::reset(int width, int height, uint32_t* marks, uint32_t* shown, uint32_t lineColour) {
     width_ = std::max(width, 0);
@@ -40,8 +40,7 @@ void CountedPicture::compose(const PictureBox& box) {
     }
 }
 
-void CountedPicture::update(const FigureDocument& document, PictureCanvas& marksCanvas) {
-    const Figure& figure = document.figure();
+void CountedPicture::update(const Figure& figure, const FigureChanges& changes, PictureCanvas& marksCanvas) {
     if (width_ == 0 || height_ == 0) {
         return;
     }
@@ -56,7 +55,7 @@ void CountedPicture::update(const FigureDocument& document, PictureCanvas& marks
         }
     };
     const bool followed =
-        revision_ && document.forEachChangeSince(*revision_, [&](const FigureEdit& edit, bool undone) {
+        revision_ && changes.forEachSince(*revision_, [&](const FigureEdit& edit, bool undone) {
             lines(edit.linesRemoved, undone);
             lines(edit.linesAdded, !undone);
             for (const ShapeChange<Line>& line : edit.linesChanged) {
@@ -65,7 +64,7 @@ void CountedPicture::update(const FigureDocument& document, PictureCanvas& marks
             }
             markDamage.addEdit(edit, false);
         });
-    revision_ = document.revision();
+    revision_ = changes.revision();
     if (!followed) {
         counts_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
         for (const Line& line : figure.lines) {

@@ -5,8 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "editor/figure_document.h"
-#include "editor/picture_repair.h"
+#include "figure/figure.h"
+#include "figure/figure_changes.h"
+#include "render/picture_repair.h"
 
 // The window's picture of the figure with its lines counted rather than
 // drawn: for each pixel it keeps how many lines set it (by the 1-pixel pen's
@@ -23,10 +24,10 @@ public:
     // lineColour over them.
     void reset(int width, int height, uint32_t* marks, uint32_t* shown, uint32_t lineColour);
 
-    // Brings the pictures up to the document's figure, from the changes made
-    // since the last update, or afresh. marksCanvas draws on the marks
+    // Brings the pictures up to the figure, from its changes since the last
+    // update, or afresh. marksCanvas draws on the marks
     // picture; what it draws must be in the pixels once its finish returns.
-    void update(const FigureDocument& document, PictureCanvas& marksCanvas);
+    void update(const Figure& figure, const FigureChanges& changes, PictureCanvas& marksCanvas);
 
 private:
     void countIn(const Line& line);

@@ -1,12 +1,12 @@
-#include "editor/win32/mark_stamp.h"
+#include "editor/win32/gdi/mark_stamp.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <vector>
 
-#include "editor/view.h"
-#include "editor/win32/pixel_buffer.h"
+#include "render/canvas.h"
+#include "editor/win32/gdi/pixel_buffer.h"
 
 namespace {
 

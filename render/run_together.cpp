@@ -1,4 +1,4 @@
-#include "figure/run_together.h"
+#include "render/run_together.h"
 
 #include <condition_variable>
 #include <exception>

@@ -1,9 +1,9 @@
-#include "editor/picture_repair.h"
+#include "render/picture_repair.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "figure/gdi_limits.h"
+#include "render/gdi_limits.h"
 
 namespace {
 
@@ -72,13 +72,13 @@ void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDama
 
 void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int width, int height) {
     canvas.fillWhite({0, 0, width, height});
-    canvas.pointMarks(points.data(), points.size(), pointMarkReach);
+    canvas.pointMarks(points.data(), points.size(), pointMarkRadius);
 }
 
 bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
                  const std::vector<PictureBox>& boxes, std::vector<Point>& reaching) {
     return redrawBoxes(canvas, boxes, [&] {
         findMarksReaching(points, boxes, reaching);
-        canvas.pointMarks(reaching.data(), reaching.size(), pointMarkReach);
+        canvas.pointMarks(reaching.data(), reaching.size(), pointMarkRadius);
     });
 }

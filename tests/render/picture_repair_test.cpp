@@ -1,4 +1,4 @@
-#include "editor/picture_repair.h"
+#include "render/picture_repair.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "editor/counted_picture.h"
+#include "render/counted_picture.h"
 #include "editor/figure_document.h"
-#include "editor/gdi_pen_pixels.h"
-#include "figure/gdi_limits.h"
-#include "editor/shapes_reaching.h"
+#include "render/gdi_pen_pixels.h"
+#include "render/gdi_limits.h"
+#include "render/shapes_reaching.h"
 #include "support/figures.h"
 
 namespace {
@@ -197,9 +197,10 @@ TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
         if (step < 0) {
             redrawPicture(picture, document.figure(), width, height);
         } else {
-            repairPicture(picture, document.figure(), document.damageSince(shown), width, height, reaching);
+            repairPicture(picture, document.figure(), damageSince(document.changes(), shown), width, height,
+                          reaching);
         }
-        shown = document.revision();
+        shown = document.changes().revision();
         RasterCanvas whole(width, height);
         redrawPicture(whole, document.figure(), width, height);
         ASSERT_EQ(whole.pixels(), picture.pixels()) << "after step " << step;
@@ -212,7 +213,7 @@ TEST(CountedPicture, TheCountedPictureIsTheWholeFigureDrawnThroughEveryChange) {
     CountedPicture picture;
     picture.reset(width, height, marks.pixels().data(), shown.data(), black);
     editAtRandom([&](const FigureDocument& document, int step) {
-        picture.update(document, marks);
+        picture.update(document.figure(), document.changes(), marks);
         RasterCanvas whole(width, height, true);
         redrawPicture(whole, document.figure(), width, height);
         ASSERT_EQ(whole.pixels(), shown) << "after step " << step;

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "editor/figure_damage.h"
-#include "editor/shapes_reaching.h"
-#include "editor/view.h"
+#include "render/figure_damage.h"
+#include "render/shapes_reaching.h"
+#include "render/canvas.h"
 #include "figure/figure.h"
 
 // A canvas on a kept picture of the figure, which a repair erases and clips.

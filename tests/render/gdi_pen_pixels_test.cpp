@@ -1,4 +1,4 @@
-#include "editor/gdi_pen_pixels.h"
+#include "render/gdi_pen_pixels.h"
 
 #include <gtest/gtest.h>
 

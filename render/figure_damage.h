@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "figure/figure_changes.h"
 #include "figure/figure_edit.h"
 
 // A rectangle of client-area pixels, right and bottom exclusive. 64-bit: the
@@ -29,3 +30,8 @@ struct FigureDamage {
     void addEverything();
     void clear();
 };
+
+// Where a picture that shows the figure as it was at revision since no longer
+// shows it: the marks and lines of every change after it, or everything when
+// those changes are no longer kept.
+FigureDamage damageSince(const FigureChanges& changes, uint64_t since);

@@ -18,9 +18,3 @@ constexpr int32_t gdiReach = int32_t{1} << 27;
 // right (measured: 20 000 random lines, some reaching 2 x 10^6 out). The red
 // lines are counted only within it.
 constexpr int32_t wideGdiReach = int32_t{1} << 22;
-
-// Within 20 bits of the origin the proximity test's quick first look is
-// exact to under a pixel: single precision moves the distance it tests by
-// under 0.2 pixel and its truncation by under 1 (line_proximity.h). Farther
-// out it lets every line through to the full test.
-constexpr int32_t proximityQuickReach = int32_t{1} << 20;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "figure/gdi_limits.h"
+#include "render/gdi_limits.h"
 #include "figure/figure.h"
 
 // The pixels that GDI's solid pens set for a line, worked out here rather

@@ -1,11 +1,11 @@
-#include "editor/highlight_coverage.h"
+#include "render/highlight_coverage.h"
 
 #include <algorithm>
 #include <atomic>
 #include <functional>
 
-#include "editor/gdi_pen_pixels.h"
-#include "figure/run_together.h"
+#include "render/gdi_pen_pixels.h"
+#include "render/run_together.h"
 
 void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     width_ = std::max(width, 0);
@@ -66,12 +66,12 @@ void shiftIndices(std::vector<Entry>& entries, const std::vector<ShapeAt<Line>>&
 
 }  // namespace
 
-void HighlightCoverage::follow(const FigureDocument& document) {
-    if (revision_ == document.revision()) {
+void HighlightCoverage::follow(const FigureChanges& changes) {
+    if (revision_ == changes.revision()) {
         return;
     }
     const bool followed =
-        revision_ && document.forEachChangeSince(*revision_, [this](const FigureEdit& edit, bool undone) {
+        revision_ && changes.forEachSince(*revision_, [this](const FigureEdit& edit, bool undone) {
             shiftIndices(covered_, undone ? edit.linesAdded : edit.linesRemoved,
                          undone ? edit.linesRemoved : edit.linesAdded, gone_);
         });
@@ -84,7 +84,7 @@ void HighlightCoverage::follow(const FigureDocument& document) {
         }
         covered_.clear();
     }
-    revision_ = document.revision();
+    revision_ = changes.revision();
 }
 
 namespace {
@@ -107,9 +107,6 @@ void clear(std::vector<uint32_t>& ends) {
     std::fill(ends.begin(), ends.end(), 0);
 }
 
-// Below this many red lines a second thread costs more than it saves.
-constexpr size_t linesWorthTwoThreads = 2048;
-
 // Copies into covered[at[k]] the figure's line at indices[at[k]], for each
 // k: the lines lie scattered over a large figure, so each is asked for well
 // before it is copied, or every line waits for memory.
@@ -131,7 +128,7 @@ void gather(const Figure& figure, const std::vector<size_t>& indices, const std:
 
 void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vector<Line>& in) {
     const size_t count = out.size() + in.size();
-    if (!worthTwoThreads(count, linesWorthTwoThreads)) {
+    if (!worthTwoThreads(count, walkedLinesWorthTwoThreads)) {
         countLinesIn(out, in, 0, count, PenRuns::both, rowEnds_.data(), columnEnds_.data(), width_, height_);
         return;
     }
@@ -159,16 +156,16 @@ void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vect
     std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
 }
 
-void HighlightCoverage::cover(const FigureDocument& document, const std::vector<size_t>& lines) {
-    const Figure& figure = document.figure();
+void HighlightCoverage::cover(const Figure& figure, const FigureChanges& changes,
+                              const std::vector<size_t>& lines) {
     if (rowEnds_.empty()) {
         rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
         columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
         bits_.reset(width_, height_);
     }
     // Without an edit since, a line kept its index and its value.
-    const bool edited = revision_ != document.revision();
-    follow(document);
+    const bool edited = revision_ != changes.revision();
+    follow(changes);
 
     // Both lists ascend: one merge finds the lines that went and those that
     // came; an index whose line changed is both. Those that stay keep their

@@ -1,14 +1,14 @@
-#include "editor/win32/counted_lines_check.h"
+#include "editor/win32/gdi/counted_lines_check.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "editor/gdi_pen_pixels.h"
-#include "editor/view.h"
-#include "editor/win32/gdi_canvas.h"
-#include "editor/win32/pixel_buffer.h"
+#include "render/gdi_pen_pixels.h"
+#include "render/canvas.h"
+#include "editor/win32/gdi/gdi_canvas.h"
+#include "editor/win32/gdi/pixel_buffer.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "figure/gdi_limits.h"
-#include "editor/picture_repair.h"
-#include "editor/view.h"
+#include "render/gdi_limits.h"
+#include "render/picture_repair.h"
+#include "render/canvas.h"
 
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).

@@ -1,4 +1,4 @@
-#include "editor/win32/gdi_canvas.h"
+#include "editor/win32/gdi/gdi_canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/gdi_pen_pixels.h"
-#include "editor/win32/mark_stamp.h"
-#include "editor/win32/polish_text.h"
+#include "render/gdi_pen_pixels.h"
+#include "editor/win32/gdi/mark_stamp.h"
+#include "editor/win32/gdi/polish_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "editor/figure_damage.h"
+#include "render/figure_damage.h"
 
 #include <algorithm>
 
-#include "editor/view.h"
+#include "render/canvas.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ void add(FigureDamage& damage, PixelBox box) {
 }  // namespace
 
 void FigureDamage::addMark(Point point) {
-    const int64_t reach = pointMarkReach;
+    const int64_t reach = pointMarkRadius;
     add(*this, around(point.x - reach, point.y - reach, point.x + reach, point.y + reach));
 }
 
@@ -80,4 +80,13 @@ void FigureDamage::addEverything() {
 void FigureDamage::clear() {
     everything = false;
     boxes.clear();
+}
+
+FigureDamage damageSince(const FigureChanges& changes, uint64_t since) {
+    FigureDamage damage;
+    damage.clear();
+    if (!changes.forEachSince(since, [&damage](const FigureEdit& edit, bool) { damage.addEdit(edit); })) {
+        damage.addEverything();
+    }
+    return damage;
 }

@@ -1,4 +1,4 @@
-#include "editor/win32/polish_text.h"
+#include "editor/win32/gdi/polish_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editor/highlight_coverage.h"
+#include "render/highlight_coverage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 
 #include "editor/figure_document.h"
-#include "editor/gdi_pen_pixels.h"
+#include "render/gdi_pen_pixels.h"
 #include "figure/figure.h"
-#include "figure/line_proximity.h"
+#include "render/near_lines.h"
 
 namespace {
 
@@ -100,13 +100,13 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         const Point at = walk[step];
         const std::vector<size_t> near = nearLines(document.figure().lines, at.x, at.y);
         ASSERT_FALSE(near.empty());
-        walked.cover(document, near);
-        bits.cover(document, near);
-        inShares.cover(document, near);
+        walked.cover(document.figure(), document.changes(), near);
+        bits.cover(document.figure(), document.changes(), near);
+        inShares.cover(document.figure(), document.changes(), near);
 
         HighlightCoverage fresh;
         fresh.reset(width, height, everyLine);
-        fresh.cover(document, near);
+        fresh.cover(document.figure(), document.changes(), near);
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(fresh.counts(), walked.counts());
 
@@ -126,8 +126,8 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     bits.reset(width / 2, height + 7, 0);
     std::vector<size_t> near(document.figure().lines.size());
     std::iota(near.begin(), near.end(), size_t{0});
-    walked.cover(document, near);
-    bits.cover(document, near);
+    walked.cover(document.figure(), document.changes(), near);
+    bits.cover(document.figure(), document.changes(), near);
     const std::vector<uint32_t> direct = countedOneByOne(document.figure(), near, width / 2, height + 7);
     EXPECT_EQ(direct, walked.counts());
     EXPECT_EQ(coveredIn(direct), painted(bits, width / 2, height + 7));
@@ -150,7 +150,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
     for (const Point at : {Point{80, 60}, Point{5, 5}, Point{150, 100}, Point{30, 90}}) {
         const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
         ASSERT_GT(near.size(), 1000u);
-        bits.cover(document, near);
+        bits.cover(document.figure(), document.changes(), near);
         EXPECT_EQ(coveredIn(countedOneByOne(figure, near, width, height)), painted(bits, width, height));
     }
 
@@ -174,7 +174,7 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
             for (size_t k = 0; k < across.lines.size(); k += every) {
                 lines.push_back(k);
             }
-            coverage.cover(acrossDocument, lines);
+            coverage.cover(acrossDocument.figure(), acrossDocument.changes(), lines);
             SCOPED_TRACE("a share of " + std::to_string(share) + ", every " + std::to_string(every) +
                          " line");
             const std::vector<uint32_t> direct = countedOneByOne(across, lines, wide, tall);
@@ -190,16 +190,16 @@ TEST(HighlightCoverage, ADeletionCountsOutOnlyTheLineThatWent) {
     HighlightCoverage coverage;
     coverage.reset(width, height, everyLine);
     const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
-    coverage.cover(document, near);
+    coverage.cover(document.figure(), document.changes(), near);
     ASSERT_GT(near.size(), 100u);
     const size_t deleted = near[near.size() / 2];
     document.edit(EditKind::lineDeleted, [deleted](Figure& figure, FigureEdit& edit) {
         return deleteSelectedLine(figure, deleted, &edit);
     });
-    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    coverage.cover(document.figure(), document.changes(), nearLines(document.figure().lines, 80, 60));
     EXPECT_EQ(1u, coverage.lastCounted());
     document.undo();
-    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    coverage.cover(document.figure(), document.changes(), nearLines(document.figure().lines, 80, 60));
     EXPECT_EQ(1u, coverage.lastCounted());
 }
 
@@ -209,7 +209,7 @@ TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     FigureDocument document(crowdedFigure());
     HighlightCoverage coverage;
     coverage.reset(width, height, everyLine);
-    coverage.cover(document, nearLines(document.figure().lines, 80, 60));
+    coverage.cover(document.figure(), document.changes(), nearLines(document.figure().lines, 80, 60));
     const size_t changed = nearLines(document.figure().lines, 80, 60).front();
     document.edit(EditKind::pointMoved, [changed](Figure& figure, FigureEdit& edit) {
         edit.linesChanged.push_back({changed, figure.lines[changed], {{0, 0}, {width, height}}});
@@ -218,10 +218,10 @@ TEST(HighlightCoverage, ALineChangedInPlaceIsCountedOutAndInAgain) {
     });
     const std::vector<size_t> near = nearLines(document.figure().lines, 80, 60);
     ASSERT_EQ(changed, near.front());
-    coverage.cover(document, near);
+    coverage.cover(document.figure(), document.changes(), near);
     HighlightCoverage fresh;
     fresh.reset(width, height, everyLine);
-    fresh.cover(document, near);
+    fresh.cover(document.figure(), document.changes(), near);
     EXPECT_EQ(fresh.counts(), coverage.counts());
 }
 

@@ -1,4 +1,4 @@
-#include "editor/shapes_reaching.h"
+#include "render/shapes_reaching.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,15 +7,15 @@
 #define FIGURY_SSE2 1
 #endif
 
-#include "figure/gdi_limits.h"
-#include "editor/view.h"
+#include "render/gdi_limits.h"
+#include "render/canvas.h"
 
 namespace {
 
 // The tests below grow a box by two pixels for a line, one more than its
 // pixels need.
 constexpr int32_t lineMargin = 2;
-constexpr int32_t markMargin = pointMarkReach + 1;
+constexpr int32_t markMargin = pointMarkRadius + 1;
 
 // Whether neither end lies beyond the same side of the grown box.
 bool lineBoxMeets(const Line& line, const PictureBox& box) {

@@ -1,11 +1,11 @@
-#include "editor/gdi_pen_pixels.h"
+#include "render/gdi_pen_pixels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <type_traits>
 
-#include "editor/view.h"
+#include "render/canvas.h"
 
 namespace {
 

@@ -1,16 +1,13 @@
-#include "editor/covered_pixels.h"
+#include "render/covered_pixels.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
-#include "editor/gdi_pen_pixels.h"
-#include "figure/run_together.h"
+#include "render/gdi_pen_pixels.h"
+#include "render/run_together.h"
 
 namespace {
-
-// Below this many lines a second thread costs more than it saves.
-constexpr size_t linesWorthTwoThreads = 2048;
 
 // The index of the lowest bit set in bits, not 0.
 int lowestBit(uint64_t bits) {
@@ -176,7 +173,7 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
             coverRegion(lines, region);
         }
     };
-    if (worthTwoThreads(lines.size(), linesWorthTwoThreads)) {
+    if (worthTwoThreads(lines.size(), walkedLinesWorthTwoThreads)) {
         const size_t half = lines.size() / 2;
         runTogether([&] { reach(half, lines.size()); }, [&] { reach(0, half); });
         runTogether(coverRegions, coverRegions);
