@@ -5,6 +5,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // The rectangle that a benchmark figure's points are spread over.
 struct FigureArea {
     int32_t left, top, right, bottom;  // right and bottom exclusive
@@ -38,3 +40,5 @@ inline Figure benchFigure(int32_t n, const FigureArea& area) {
     }
     return figure;
 }
+
+}  // namespace figury

@@ -32,6 +32,8 @@
 #include "figure/figure_file.h"
 #include "figure/line_proximity.h"
 
+namespace figury {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -231,6 +233,10 @@ BENCHMARK(saveFigureFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark
 BENCHMARK(copyWithSyncBaseline)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(deletePointWithManyLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(proximityOverAllLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace figury
+
+using namespace figury;
 
 int main(int argc, char** argv) {
     if (const char* warm = std::getenv("FIGURY_BENCH_WARM"); warm && std::string(warm) == "1") {

@@ -14,6 +14,8 @@
 #include "editor/editor_state.h"
 #include "editor/view.h"
 
+namespace figury {
+
 namespace {
 
 class CountingCanvas final : public Canvas {
@@ -73,5 +75,7 @@ BENCHMARK(paintAfterHover)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace figury
 
 BENCHMARK_MAIN();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace figury {
+
 const std::array<CommandButton, 5> commandButtons = {{
     {Command::addPoint, buttonAddPoint, 150, promptAddPoint, EditMode::addPoint},
     {Command::deletePoint, buttonDeletePoint, 250, promptDeletePoint, EditMode::deletePoint},
@@ -16,3 +18,5 @@ const CommandButton* findCommand(int controlId) {
         [controlId](const CommandButton& button) { return static_cast<int>(button.id) == controlId; });
     return found == commandButtons.end() ? nullptr : &*found;
 }
+
+}  // namespace figury

@@ -4,6 +4,8 @@
 
 #include "editor/editor_state.h"
 
+namespace figury {
+
 // Control identifiers of the command buttons, and of the commands that only
 // keys give, carried by WM_COMMAND.
 enum class Command : int {
@@ -33,3 +35,5 @@ extern const std::array<CommandButton, 5> commandButtons;
 
 // The button with this control identifier, or null.
 const CommandButton* findCommand(int controlId);
+
+}  // namespace figury

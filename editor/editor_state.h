@@ -9,6 +9,8 @@
 #include "figure/file_stamp.h"
 #include "figure/figure.h"
 
+namespace figury {
+
 // What the next left-button press means. The numbers are the ones the editor
 // has always used; 9 is never used.
 enum class EditMode : int {
@@ -43,3 +45,5 @@ struct EditorState {
     FileStamp loadedFile;
     bool saveSettled = false;  // saved at close, or closing without it: no save follows
 };
+
+}  // namespace figury

@@ -1,5 +1,7 @@
 #include "editor/figure_document.h"
 
+namespace figury {
+
 FigureDocument::FigureDocument(Figure figure, size_t historyLimit)
     : figure_(std::move(figure)), historyLimit_(historyLimit), changes_(historyLimit) {}
 
@@ -57,3 +59,5 @@ std::optional<EditKind> FigureDocument::undo() {
 std::optional<EditKind> FigureDocument::redo() {
     return takeStep(redo_, undo_, false);
 }
+
+}  // namespace figury

@@ -12,6 +12,8 @@
 #include "figure/figure_changes.h"
 #include "figure/figure_edit.h"
 
+namespace figury {
+
 // The kinds of edit a user makes; each is one step of the history.
 enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineDeleted };
 
@@ -90,3 +92,5 @@ private:
     uint64_t lastState_ = 0;
     FigureChanges changes_{defaultHistoryLimit};
 };
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 #include "render/canvas.h"
 #include "render/near_lines.h"
 
+namespace figury {
+
 Highlight highlightFor(const EditorState& state) {
     Highlight highlight;
     const Figure& figure = state.document.figure();
@@ -27,3 +29,5 @@ Highlight highlightFor(const EditorState& state) {
     }
     return highlight;
 }
+
+}  // namespace figury

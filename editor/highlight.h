@@ -5,6 +5,8 @@
 
 #include "editor/editor_state.h"
 
+namespace figury {
+
 // What a paint draws red for the pointer at the hover position, by storage
 // index: the points under it while a point pick is awaited, the lines near it
 // in delete-line mode. penWidth is 0 when the mode highlights nothing.
@@ -14,3 +16,5 @@ struct Highlight {
     std::vector<size_t> lines;
 };
 Highlight highlightFor(const EditorState& state);
+
+}  // namespace figury

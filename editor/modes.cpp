@@ -10,6 +10,8 @@
 #include "editor/texts.h"
 #include "figure/figure_file.h"
 
+namespace figury {
+
 namespace {
 
 // Every message fits (texts.cpp checks it); the bound only keeps the buffer terminated.
@@ -213,3 +215,5 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char*
 void closeWithoutSaving(EditorState& state) {
     state.saveSettled = true;
 }
+
+}  // namespace figury

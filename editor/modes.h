@@ -5,6 +5,8 @@
 #include "editor/editor_state.h"
 #include "editor/highlight.h"
 
+namespace figury {
+
 // The edit-mode state machine. Each handler takes one window event and
 // returns whether the client area must be repainted; the window procedure
 // does the repainting and shows the message boxes.
@@ -59,3 +61,5 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFil
 // The user chose to close without the save that failed, or the session ends
 // after it: the figure is not saved again.
 void closeWithoutSaving(EditorState& state);
+
+}  // namespace figury

@@ -1,5 +1,7 @@
 #include "editor/texts.h"
 
+namespace figury {
+
 // A hex escape takes every hex digit that follows it, so a literal is split
 // where a letter a-f follows an escaped one.
 
@@ -122,3 +124,5 @@ static_assert(sizeof doneLineInserted <= statusTextCapacity);
 static_assert(sizeof doneLineDeleted <= statusTextCapacity);
 static_assert(sizeof redonePointDeleted <= statusTextCapacity);
 static_assert(sizeof redonePointMoved <= statusTextCapacity);
+
+}  // namespace figury

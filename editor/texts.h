@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace figury {
+
 // Every text the user sees, as the Windows-1250 bytes the program shows. They
 // are defined out of line so that each is kept in the executable as data: a
 // literal the compiler can see may be built from instructions instead.
@@ -57,3 +59,5 @@ extern const char redoneLineInserted[];
 extern const char redoneLineDeleted[];
 extern const char nothingToUndo[];
 extern const char nothingToRedo[];
+
+}  // namespace figury

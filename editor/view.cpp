@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace figury {
+
 void paintFigureView(Canvas& canvas, const EditorState& state, const Highlight& highlight) {
     paintFigure(canvas, state.document.figure());
     paintOverlay(canvas, state, highlight);
@@ -38,3 +40,5 @@ void paintHighlight(Canvas& canvas, const Figure& figure, const Highlight& highl
         drawSegment(canvas, figure.lines[k]);
     }
 }
+
+}  // namespace figury

@@ -8,6 +8,8 @@
 #include "editor/highlight.h"
 #include "render/canvas.h"
 
+namespace figury {
+
 constexpr int32_t statusTextX = 10;
 constexpr int32_t statusTextY = 35;  // just below the button bar
 
@@ -19,3 +21,5 @@ void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& hig
 // The two parts of that, in its order.
 void paintStatusText(Canvas& canvas, const EditorState& state);
 void paintHighlight(Canvas& canvas, const Figure& figure, const Highlight& highlight);
+
+}  // namespace figury

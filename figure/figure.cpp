@@ -6,6 +6,8 @@
 
 #include "figure/figure_edit.h"
 
+namespace figury {
+
 namespace {
 
 // The coordinates of the points inside one pick square. Every such point
@@ -165,3 +167,5 @@ void clear(Figure& figure) {
     figure.points.clear();
     figure.lines.clear();
 }
+
+}  // namespace figury

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace figury {
+
 struct FigureEdit;
 
 // Client-area pixels: x to the right, y downward.
@@ -74,3 +76,5 @@ bool insertLineTo(Figure& figure, size_t selectedPoint, int32_t x, int32_t y, Fi
 bool deleteSelectedLine(Figure& figure, size_t selectedLine, FigureEdit* edit = nullptr);
 
 void clear(Figure& figure);
+
+}  // namespace figury

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace figury {
+
 namespace {
 
 // A picture is repaired after each input that changed the figure, so a few
@@ -27,3 +29,5 @@ void FigureChanges::addWhole() {
     bytes_ = 0;
     keptFrom_ = revision_;
 }
+
+}  // namespace figury

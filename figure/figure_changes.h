@@ -7,6 +7,8 @@
 
 #include "figure/figure_edit.h"
 
+namespace figury {
+
 // The latest changes of a figure, each as the edit that made it, done again
 // or undone, under the revision it made. Every change advances the revision:
 // a picture of the figure remembers the revision it shows and learns from
@@ -56,3 +58,5 @@ private:
     size_t bytes_ = 0;
     uint64_t keptFrom_ = 0;  // every change after this revision is in changes_
 };
+
+}  // namespace figury

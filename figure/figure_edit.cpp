@@ -1,5 +1,7 @@
 #include "figure/figure_edit.h"
 
+namespace figury {
+
 namespace {
 
 // Each of these is one pass over the elements from the first index on, so
@@ -77,3 +79,5 @@ size_t editBytes(const FigureEdit& edit) {
            bytesOf(edit.pointsAdded) + bytesOf(edit.linesAdded) + bytesOf(edit.pointsChanged) +
            bytesOf(edit.linesChanged);
 }
+
+}  // namespace figury

@@ -5,6 +5,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // What one edit changed in a figure, element by element with their storage
 // indices, so that it can be undone and done again exactly, storage order
 // included. It holds only what changed, never a copy of the figure.
@@ -47,3 +49,5 @@ void undoEdit(Figure& figure, const FigureEdit& edit);
 
 // The memory the edit holds, for bounding a history of edits.
 size_t editBytes(const FigureEdit& edit);
+
+}  // namespace figury

@@ -18,6 +18,8 @@
 #include "figure/figure_text.h"
 #include "figure/save_steps.h"
 
+namespace figury {
+
 namespace {
 
 // Points named by number are read in batches of this many, so that their
@@ -349,3 +351,5 @@ bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) 
 bool saveFigure(const Figure& figure, const char* path) {
     return saveFigure(figure, path, fileSaveSteps());
 }
+
+}  // namespace figury

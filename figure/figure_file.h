@@ -2,6 +2,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // Loads the figure file at path into figure, reading no further than its last
 // record. True on success; on failure (a read error included) figure is left
 // unchanged.
@@ -13,3 +15,5 @@ bool loadFigure(Figure& figure, const char* path);
 // followed to the file it leads to; a read-only file is not replaced.
 // True when the file was written, else false (the old file is untouched).
 bool saveFigure(const Figure& figure, const char* path);
+
+}  // namespace figury

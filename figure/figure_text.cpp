@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+namespace figury {
+
 namespace {
 
 bool isDigit(char c) {
@@ -197,3 +199,5 @@ int scanPair(const char* line, int32_t& first, int32_t& second) {
     second = value;
     return 2;
 }
+
+}  // namespace figury

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace figury {
+
 // Reading the figure file's text, the same on every platform: LF, CR LF and a
 // lone CR (the line end of classic Mac OS) each end a line, and a Ctrl-Z byte
 // ends the file, as the Windows C runtime's text mode has it.
@@ -73,3 +75,5 @@ int scanHeader(const char* line, const char* word, int32_t& count);
 // 32-bit range included, ends the scan; the values before it stand and the
 // ones after it are left as they were. Returns the number of values stored.
 int scanPair(const char* line, int32_t& first, int32_t& second);
+
+}  // namespace figury

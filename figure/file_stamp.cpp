@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace figury {
+
 FileStamp fileStampOf(const char* path) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -20,3 +22,5 @@ FileStamp fileStampOf(const char* path) {
     stamp.writeTime = error ? 0 : static_cast<int64_t>(time.time_since_epoch().count());
     return stamp;
 }
+
+}  // namespace figury

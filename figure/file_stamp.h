@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace figury {
+
 // What a file was when it was looked at: enough to tell, later, that another
 // program has written, created, replaced or removed it since.
 struct FileStamp {
@@ -18,3 +20,5 @@ struct FileStamp {
 // The stamp of the file at path, links followed. Something that cannot be
 // looked at counts as present, with size and time 0.
 FileStamp fileStampOf(const char* path);
+
+}  // namespace figury

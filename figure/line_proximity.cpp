@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace figury {
+
 namespace {
 
 constexpr double substituteWidth = 0.0001;  // stands in for a zero x extent
@@ -79,3 +81,5 @@ void appendNearLines(const std::vector<Line>& lines, size_t begin, size_t end, i
         }
     }
 }
+
+}  // namespace figury

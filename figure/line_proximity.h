@@ -6,6 +6,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // Whether the pointer (x, y) is close enough to the line to pick it: within
 // 10 pixels of the infinite line through the ends and inside the lens where
 // both ends are nearer than the line is long.
@@ -43,3 +45,5 @@ inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
 // Appends to near the indices, ascending, of the lines in [begin, end) near (x, y).
 void appendNearLines(const std::vector<Line>& lines, size_t begin, size_t end, int32_t x, int32_t y,
                      std::vector<size_t>& near);
+
+}  // namespace figury

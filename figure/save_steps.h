@@ -6,6 +6,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // The file operations a save goes through, in the order it uses them. Each
 // reports success; a test replaces one to make it fail. Each platform has its
 // own: the program's files must keep what the user set on them.
@@ -45,3 +47,5 @@ const SaveSteps& fileSaveSteps();
 
 // saveFigure through the given operations.
 bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps);
+
+}  // namespace figury

@@ -10,6 +10,8 @@
 
 #include "figure/save_steps.h"
 
+namespace figury {
+
 namespace {
 
 // Links are followed by hand, as the system does, so that a save replaces the
@@ -107,3 +109,5 @@ const SaveSteps& fileSaveSteps() {
                                  syncFile,   closeStream,     replaceFile, removeFile};
     return steps;
 }
+
+}  // namespace figury

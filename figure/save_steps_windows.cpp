@@ -29,6 +29,8 @@
 
 #include "figure/save_steps.h"
 
+namespace figury {
+
 namespace {
 
 // Links are resolved by the system: the final path of the file they lead to.
@@ -248,3 +250,5 @@ const SaveSteps& fileSaveSteps() {
                                  syncFile,   closeStream,     replaceFile, removeFile};
     return steps;
 }
+
+}  // namespace figury

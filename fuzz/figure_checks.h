@@ -12,6 +12,8 @@
 #include "figure/figure.h"
 #include "figure/figure_file.h"
 
+namespace figury {
+
 namespace figure_checks {
 
 inline uint64_t coordinateKey(Point point) {
@@ -61,3 +63,5 @@ inline std::string roundTripFault(const Figure& figure, const char* path) {
 }
 
 }  // namespace figure_checks
+
+}  // namespace figury

@@ -13,6 +13,8 @@
 #include "figure/figure_file.h"
 #include "scratch_file.h"
 
+namespace figury {
+
 namespace {
 
 void fail(const std::string& fault) {
@@ -61,3 +63,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace figury

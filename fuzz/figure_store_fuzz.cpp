@@ -22,6 +22,8 @@
 #include "figure/line_proximity.h"
 #include "scratch_file.h"
 
+namespace figury {
+
 namespace {
 
 void fail(const std::string& fault, size_t step) {
@@ -229,3 +231,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace figury

@@ -11,6 +11,8 @@
 #include <string>
 #include <system_error>
 
+namespace figury {
+
 namespace figure_checks {
 
 class ScratchFolder {
@@ -46,3 +48,5 @@ inline void writeWholeFile(const std::string& path, const void* bytes, size_t si
 }
 
 }  // namespace figure_checks
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace figury {
+
 MarkBox markBox(Point point, int32_t radius) {
     auto shifted = [](int32_t value, int32_t by) {
         const int64_t result = int64_t{value} + by;
@@ -39,3 +41,5 @@ void paintFigure(Canvas& canvas, const Figure& figure) {
     canvas.pointMarks(figure.points.data(), figure.points.size(), pointMarkRadius);
     canvas.lines(figure.lines.data(), figure.lines.size());
 }
+
+}  // namespace figury

@@ -5,6 +5,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // The ellipse of a point mark or ring: radius pixels around (x, y) each way.
 // Coordinates read from a file may be anywhere in the 32-bit range; the
 // corners stay in range instead of wrapping.
@@ -50,3 +52,5 @@ void drawSegment(Canvas& canvas, const Line& line);
 
 // The figure's marks, then its lines, each in storage order.
 void paintFigure(Canvas& canvas, const Figure& figure);
+
+}  // namespace figury

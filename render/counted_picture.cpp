@@ -4,6 +4,8 @@
 
 #include "render/gdi_pen_pixels.h"
 
+namespace figury {
+
 void CountedPicture::reset(int width, int height, uint32_t* marks, uint32_t* shown, uint32_t lineColour) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
@@ -86,3 +88,5 @@ void CountedPicture::update(const Figure& figure, const FigureChanges& changes, 
         }
     }
 }
+
+}  // namespace figury

@@ -9,6 +9,8 @@
 #include "figure/figure_changes.h"
 #include "render/picture_repair.h"
 
+namespace figury {
+
 // The window's picture of the figure with its lines counted rather than
 // drawn: for each pixel it keeps how many lines set it (by the 1-pixel pen's
 // pixels, gdi_pen_pixels.h), so that a line that comes or goes costs only
@@ -43,3 +45,5 @@ private:
     std::vector<uint32_t> counts_;
     std::vector<Point> reachingMarks_;  // kept from repair to repair
 };
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include "render/gdi_pen_pixels.h"
 #include "render/run_together.h"
 
+namespace figury {
+
 namespace {
 
 // The index of the lowest bit set in bits, not 0.
@@ -202,3 +204,5 @@ void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {
         }
     }
 }
+
+}  // namespace figury

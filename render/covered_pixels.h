@@ -7,6 +7,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // The pixels that one or more of a set of lines' 3-pixel pens set
 // (gdi_pen_pixels.h), as bits. The red lines near
 // the pointer in a large figure cover most of the area many times over, and
@@ -89,3 +91,5 @@ private:
     std::vector<RegionTiles> regions_;
     std::vector<Reach> reaches_;
 };
+
+}  // namespace figury

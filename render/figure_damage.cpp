@@ -4,6 +4,8 @@
 
 #include "render/canvas.h"
 
+namespace figury {
+
 namespace {
 
 // The repair tests every shape against every box; past this many they are
@@ -90,3 +92,5 @@ FigureDamage damageSince(const FigureChanges& changes, uint64_t since) {
     }
     return damage;
 }
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include "figure/figure_changes.h"
 #include "figure/figure_edit.h"
 
+namespace figury {
+
 // A rectangle of client-area pixels, right and bottom exclusive. 64-bit: the
 // box around a shape reaches past the 32-bit coordinates it is drawn from.
 struct PixelBox {
@@ -35,3 +37,5 @@ struct FigureDamage {
 // shows it: the marks and lines of every change after it, or everything when
 // those changes are no longer kept.
 FigureDamage damageSince(const FigureChanges& changes, uint64_t since);
+
+}  // namespace figury

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace figury {
+
 // How far from the origin coordinates can go before what the editor relies
 // on stops holding, each with what set it. The figure's coordinates are
 // anything 32 bits hold; the window shows a few hundred pixels of them.
@@ -18,3 +20,5 @@ constexpr int32_t gdiReach = int32_t{1} << 27;
 // right (measured: 20 000 random lines, some reaching 2 x 10^6 out). The red
 // lines are counted only within it.
 constexpr int32_t wideGdiReach = int32_t{1} << 22;
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 
 #include "render/canvas.h"
 
+namespace figury {
+
 namespace {
 
 static_assert(lineHighlightWidth == 3, "the pixels below are those of a 3-pixel pen");
@@ -803,3 +805,5 @@ void countWidePenRuns(const Line& line, uint32_t delta, uint32_t* rowEnds, uint3
                       ColumnRunArea{columnEnds, width, height, delta}, runs);
     }
 }
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include "render/gdi_limits.h"
 #include "figure/figure.h"
 
+namespace figury {
+
 // The pixels that GDI's solid pens set for a line, worked out here rather
 // than asked of the graphics system, so that the window can count lines in
 // and out of its pictures one at a time. The window compares them with
@@ -116,3 +118,5 @@ void forEachThinPenPixel(const Line& line, int64_t left, int64_t top, int width,
         offset += s.majorStep + (s.minorStep & carry);
     }
 }
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include "render/gdi_pen_pixels.h"
 #include "render/run_together.h"
 
+namespace figury {
+
 void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
@@ -294,3 +296,5 @@ std::vector<uint32_t> HighlightCoverage::counts() const {
     }
     return counts;
 }
+
+}  // namespace figury

@@ -9,6 +9,8 @@
 #include "figure/figure_changes.h"
 #include "figure/figure.h"
 
+namespace figury {
+
 // The red lines of delete-line mode, kept from paint to paint as the number
 // of highlighted lines covering each pixel of the client area. A hover move
 // of a few pixels brings a few lines near and takes a few away, so only those
@@ -96,3 +98,5 @@ private:
     std::vector<size_t> uncountable_;
     size_t lastCounted_ = 0;
 };
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 #include "figure/line_proximity.h"
 #include "render/run_together.h"
 
+namespace figury {
+
 std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t y) {
     std::vector<size_t> near;
     if (!worthTwoThreads(lines.size(), testedLinesWorthTwoThreads)) {
@@ -16,3 +18,5 @@ std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t
     near.insert(near.end(), nearSecondHalf.begin(), nearSecondHalf.end());
     return near;
 }
+
+}  // namespace figury

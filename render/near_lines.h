@@ -6,6 +6,10 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // The storage indices, ascending, of the lines near (x, y) (lineIsNear): in
 // a large figure the two halves of the lines are tested on two threads.
 std::vector<size_t> nearLines(const std::vector<Line>& lines, int32_t x, int32_t y);
+
+}  // namespace figury

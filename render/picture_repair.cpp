@@ -5,6 +5,8 @@
 
 #include "render/gdi_limits.h"
 
+namespace figury {
+
 namespace {
 
 // A shape with a coordinate beyond GDI's reach may set pixels anywhere: a
@@ -82,3 +84,5 @@ bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
         canvas.pointMarks(reaching.data(), reaching.size(), pointMarkRadius);
     });
 }
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include "render/canvas.h"
 #include "figure/figure.h"
 
+namespace figury {
+
 // A canvas on a kept picture of the figure, which a repair erases and clips.
 class PictureCanvas : public Canvas {
 public:
@@ -44,3 +46,5 @@ void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDama
 void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int width, int height);
 bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
                  const std::vector<PictureBox>& boxes, std::vector<Point>& reaching);
+
+}  // namespace figury

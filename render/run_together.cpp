@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+namespace figury {
+
 namespace {
 
 // One thread kept for the whole run and woken for each job: starting a
@@ -102,3 +104,5 @@ void runTogether(const std::function<void()>& first, const std::function<void()>
         second();
     }
 }
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <functional>
 
+namespace figury {
+
 // The largest jobs of a frame (the proximity test over every line, the red
 // lines counted afresh after a jump) split in two, one half on a second
 // thread: on two cores the frame waits for half as long.
@@ -24,3 +26,5 @@ constexpr size_t walkedLinesWorthTwoThreads = 2048;
 // be started, or another caller has it), first runs on the caller's before
 // second. What either throws is thrown on, first's first.
 void runTogether(const std::function<void()>& first, const std::function<void()>& second);
+
+}  // namespace figury

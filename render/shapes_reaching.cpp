@@ -10,6 +10,8 @@
 #include "render/gdi_limits.h"
 #include "render/canvas.h"
 
+namespace figury {
+
 namespace {
 
 // The tests below grow a box by two pixels for a line, one more than its
@@ -216,3 +218,5 @@ void findMarksReaching(const std::vector<Point>& points, const std::vector<Pictu
 void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
     findWith(keepMarksReachingScalar, keepLinesMeetingScalar, figure, boxes, reaching);
 }
+
+}  // namespace figury

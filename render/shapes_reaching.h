@@ -5,6 +5,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // A rectangle of the picture's pixels, right and bottom exclusive.
 struct PictureBox {
     int32_t left, top, right, bottom;
@@ -32,3 +34,5 @@ void findMarksReaching(const std::vector<Point>& points, const std::vector<Pictu
 
 // The same, one shape at a time, as a build without SSE2 scans.
 void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching);
+
+}  // namespace figury

@@ -13,6 +13,8 @@
 #include "figure/line_proximity.h"
 #include "window_session.h"
 
+namespace figury {
+
 const char* const userCaseNames[userCaseCount] = {"hover10 jump 50", "hover10 jump 120", "hover10 jump 300",
                                                   "hover2 jump 120", "unline press",     "unline undo",
                                                   "long insert",     "long move",        "long unline",
@@ -296,3 +298,5 @@ bool runUserCases(HWND window, EditorState& state, const Figure& figure, int eve
            unlineUnderThePointer(session, state, figure, chooser, events, times) &&
            longLines(session, state, figure, chooser, events, times);
 }
+
+}  // namespace figury

@@ -12,6 +12,8 @@
 #include "editor/editor_state.h"
 #include "figure/figure.h"
 
+namespace figury {
+
 enum UserCase {
     lineJump50,
     lineJump120,
@@ -37,3 +39,5 @@ struct UserCaseTimes {
 // every run for the same figure. False, saying why on stderr, when the
 // window did not do what a case intends.
 bool runUserCases(HWND window, EditorState& state, const Figure& figure, int events, UserCaseTimes& times);
+
+}  // namespace figury

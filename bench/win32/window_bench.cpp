@@ -35,6 +35,8 @@
 #include "user_cases.h"
 #include "window_session.h"
 
+namespace figury {
+
 namespace {
 
 // Closes every message box with OK and remembers when the last one went, so
@@ -249,6 +251,10 @@ void printUserCases(const std::vector<int32_t>& sizes, const std::vector<Result>
 }
 
 }  // namespace
+
+}  // namespace figury
+
+using namespace figury;
 
 int main(int argc, char** argv) {
     bool spread = false;

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace figury {
+
 using Clock = std::chrono::steady_clock;
 
 inline double millisecondsSince(Clock::time_point start) {
@@ -80,3 +82,5 @@ private:
 
     HWND window_;
 };
+
+}  // namespace figury

@@ -6,6 +6,8 @@
 #include "editor/win32/gdi/mark_stamp.h"
 #include "editor/win32/gdi/pixel_buffer.h"
 
+namespace figury {
+
 FigureImage::~FigureImage() {
     release();
 }
@@ -126,3 +128,5 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     BitBlt(target, 0, 0, width_, height_, frame_.dc, 0, 0, SRCCOPY);
     return true;
 }
+
+}  // namespace figury

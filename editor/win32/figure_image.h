@@ -11,6 +11,8 @@
 #include "render/highlight_coverage.h"
 #include "editor/view.h"
 
+namespace figury {
+
 // The window's picture of the figure: its marks and lines in a bitmap of the
 // client area's size, white where nothing is, kept from paint to paint and
 // brought up to each change of the figure. Each paint copies the picture into
@@ -65,3 +67,5 @@ private:
     Figure reaching_;
     std::vector<uint32_t> stampScratch_;
 };
+
+}  // namespace figury

@@ -35,6 +35,8 @@
 
 #include <cstdint>
 
+namespace figury {
+
 inline constexpr char inputStateMessageName[] = "Figury.InputState";
 
 inline constexpr ULONG_PTR inputTagMark = 0x46490000;
@@ -82,3 +84,5 @@ constexpr InputState unpackInputState(LRESULT answer) {
     state.lastTaken = static_cast<uint16_t>(bits & 0xFFFFu);
     return state;
 }
+
+}  // namespace figury

@@ -3,5 +3,5 @@
 #include "editor/win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    return runEditor(instance, showCommand);
+    return figury::runEditor(instance, showCommand);
 }

@@ -7,6 +7,8 @@
 #include "editor/win32/gdi/polish_text.h"
 #include "editor/win32/window_proc.h"
 
+namespace figury {
+
 const std::string windowClassName = "Figury";
 
 namespace {
@@ -95,3 +97,5 @@ int runEditor(HINSTANCE instance, int showCommand) {
     }
     return exitCode;
 }
+
+}  // namespace figury

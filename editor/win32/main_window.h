@@ -6,6 +6,8 @@
 
 #include "editor/editor_state.h"
 
+namespace figury {
+
 // The main window's class name, shared by registration and creation.
 extern const std::string windowClassName;
 
@@ -31,3 +33,5 @@ int runMessageLoop(HWND window, HACCEL keys);
 // The whole program: class, window, buttons and message loop. Returns the
 // exit code, non-zero when the window could not be created.
 int runEditor(HINSTANCE instance, int showCommand);
+
+}  // namespace figury

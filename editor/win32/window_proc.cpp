@@ -11,6 +11,8 @@
 #include "editor/win32/mouse_position.h"
 #include "editor/win32/gdi/polish_text.h"
 
+namespace figury {
+
 namespace {
 
 // What the window keeps in its user data: the editor state it was given, its
@@ -238,3 +240,5 @@ LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+}  // namespace figury

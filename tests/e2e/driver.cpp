@@ -3,6 +3,8 @@
 #include <iterator>
 #include <thread>
 
+namespace figury {
+
 namespace e2e {
 
 bool waitUntil(const std::function<bool()>& cond, Millis timeout, Millis poll) {
@@ -385,3 +387,5 @@ bool regionEquals(const Image& a, int x, int y, const Image& b) {
 }
 
 }  // namespace e2e
+
+}  // namespace figury

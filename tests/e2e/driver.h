@@ -16,6 +16,8 @@
 #include "editor/win32/input_state.h"
 #include "image.h"
 
+namespace figury {
+
 namespace e2e {
 
 using Millis = std::chrono::milliseconds;
@@ -101,3 +103,5 @@ int countPixels(const Image& image, const RECT& area, std::uint32_t rgb);
 bool regionEquals(const Image& a, int x, int y, const Image& b);
 
 }  // namespace e2e
+
+}  // namespace figury

@@ -8,6 +8,8 @@
 #include "support/code_page.h"
 #include "support/user_texts.h"
 
+namespace figury {
+
 namespace e2e {
 
 const std::wstring kTitle = user_texts::wide(user_texts::title);
@@ -163,3 +165,5 @@ void EditorTest::closeNormally() {
 }
 
 }  // namespace e2e
+
+}  // namespace figury

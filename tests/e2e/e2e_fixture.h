@@ -11,6 +11,8 @@
 
 #include "editor_session.h"
 
+namespace figury {
+
 namespace e2e {
 
 // The texts a person reads on screen, as they should look.
@@ -71,3 +73,5 @@ std::string editorExe();
 std::string e2eDir();
 
 }  // namespace e2e
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 
 #include "e2e_fixture.h"
 
+namespace figury {
+
 namespace e2e {
 namespace {
 
@@ -283,3 +285,5 @@ TEST_F(EditingTest, TheBlankEndButtonsDoNothing) {
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace figury

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <system_error>
 
+namespace figury {
+
 namespace e2e {
 
 namespace {
@@ -410,3 +412,5 @@ bool blankBelowButtons(const Image& client) {
 }
 
 }  // namespace e2e
+
+}  // namespace figury

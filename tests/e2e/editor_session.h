@@ -10,6 +10,8 @@
 
 #include "driver.h"
 
+namespace figury {
+
 namespace e2e {
 
 constexpr std::uint32_t kRed = 0xFF0000;
@@ -110,3 +112,5 @@ int redAcross(const Image& client, int x, int y, bool vertically);
 bool blankBelowButtons(const Image& client);
 
 }  // namespace e2e
+
+}  // namespace figury

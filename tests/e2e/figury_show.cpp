@@ -7,7 +7,13 @@
 
 #include "editor_session.h"
 
+namespace figury {
+
 using namespace e2e;
+
+}  // namespace figury
+
+using namespace figury;
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -7,6 +7,8 @@
 
 #include "e2e_fixture.h"
 
+namespace figury {
+
 namespace e2e {
 namespace {
 
@@ -255,3 +257,5 @@ TEST_F(HighlightTest, ExampleFigureLoadsAndHighlightsItsLongestLine) {
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace figury

@@ -3,6 +3,8 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+namespace figury {
+
 namespace e2e {
 
 std::uint32_t Image::pixel(int x, int y) const {
@@ -24,3 +26,5 @@ bool writePng(const std::string& path, const Image& image) {
 }
 
 }  // namespace e2e
+
+}  // namespace figury

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace figury {
+
 namespace e2e {
 
 // An 8-bit RGB image, rows top to bottom, three bytes a pixel.
@@ -19,3 +21,5 @@ struct Image {
 bool writePng(const std::string& path, const Image& image);
 
 }  // namespace e2e
+
+}  // namespace figury

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace figury {
+
 namespace e2e {
 namespace {
 
@@ -438,3 +440,5 @@ TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace figury

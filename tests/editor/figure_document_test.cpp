@@ -5,6 +5,8 @@
 
 #include "support/figures.h"
 
+namespace figury {
+
 namespace {
 
 using testing_support::figureOf;
@@ -100,3 +102,5 @@ TEST(FigureDocument, EditedMeansDifferentFromTheFigureLoadedOrSaved) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -15,6 +15,8 @@
 #include "support/figures.h"
 #include "support/user_texts.h"
 
+namespace figury {
+
 namespace {
 
 using testing_support::figureOf;
@@ -355,3 +357,5 @@ TEST(MousePosition, HalvesAreSignExtended) {
 }
 
 }  // namespace
+
+}  // namespace figury

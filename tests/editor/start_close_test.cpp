@@ -10,6 +10,8 @@
 #include "support/files.h"
 #include "editor/modes.h"
 
+namespace figury {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -204,3 +206,5 @@ TEST_F(StartAndClose, EditsUndoneLeaveNothingToSave) {
 }
 
 }  // namespace
+
+}  // namespace figury

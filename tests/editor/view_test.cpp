@@ -12,6 +12,8 @@
 #include "editor/view.h"
 #include "support/figures.h"
 
+namespace figury {
+
 namespace {
 
 using testing_support::figureOf;
@@ -187,3 +189,5 @@ TEST(FigureView, MarksAtTheEdgesOfTheCoordinateRangeDoNotWrap) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -15,6 +15,8 @@
 #include "figure/figure_text.h"
 #include "figure/save_steps.h"
 
+namespace figury {
+
 using testing_support::makeFigure;
 using testing_support::platformText;
 using testing_support::readBytes;
@@ -425,3 +427,5 @@ TEST(SaveFigure, AFailedStepKeepsTheOldFile) {
 }
 
 }  // namespace
+
+}  // namespace figury

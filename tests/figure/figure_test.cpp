@@ -10,6 +10,8 @@
 
 #include "support/figures.h"
 
+namespace figury {
+
 using testing_support::makeFigure;
 
 namespace {
@@ -234,3 +236,5 @@ TEST(FigureStore, OnePassOperationsMatchTheStepByStepOnes) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace figury {
+
 namespace {
 
 struct ProximityCase {
@@ -82,3 +84,5 @@ TEST(LineIsNear, FarFromASteepLineIsNeverNear) {
 }
 
 }  // namespace
+
+}  // namespace figury

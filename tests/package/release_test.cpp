@@ -22,6 +22,8 @@
 #include "support/files.h"
 #include "support/user_texts.h"
 
+namespace figury {
+
 namespace {
 
 using namespace e2e;
@@ -139,3 +141,5 @@ TEST_F(Release, ExecutableTellsWindowsItsNameAndVersion) {
 }
 
 }  // namespace
+
+}  // namespace figury

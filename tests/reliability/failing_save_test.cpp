@@ -15,6 +15,8 @@
 #include "support/files.h"
 #include "figure/save_steps.h"
 
+namespace figury {
+
 using testing_support::makeFigure;
 using testing_support::platformText;
 using testing_support::readBytes;
@@ -168,3 +170,5 @@ TEST(FailingSave, FolderFailuresKeepEverythingAsItWas) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -15,6 +15,8 @@
 #include "support/figures.h"
 #include "support/files.h"
 
+namespace figury {
+
 using testing_support::ScratchDir;
 
 namespace {
@@ -59,3 +61,5 @@ TEST(LoadCorpus, EveryFileLoadsSoundlyOrNotAtAll) {
 }
 
 }  // namespace
+
+}  // namespace figury

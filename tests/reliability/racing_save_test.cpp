@@ -20,6 +20,8 @@
 #include "support/figures.h"
 #include "support/files.h"
 
+namespace figury {
+
 using testing_support::makeFigure;
 using testing_support::platformText;
 using testing_support::readBytes;
@@ -136,3 +138,5 @@ TEST(RacingSaves, ASaveOverAHiddenFileKeepsItHiddenAndLeavesNothingElse) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -5,6 +5,8 @@
 #include "figure/figure.h"
 #include "figure/figure_file.h"
 
+namespace figury {
+
 // In a sanitizer build: the leak checker cannot run under strace, and a report
 // must not pass for a failed save. Set here because a test may fail the very
 // call that would read the environment's options.
@@ -15,6 +17,10 @@ extern "C" const char* __asan_default_options() {
 extern "C" const char* __ubsan_default_options() {
     return "halt_on_error=1:exitcode=86";
 }
+
+}  // namespace figury
+
+using namespace figury;
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace figury {
+
 namespace {
 
 // The pixels GDI's pens set under Wine for lines of every kind, drawn once
@@ -437,3 +439,5 @@ TEST(GdiPenPixels, SteppingAndRunsGiveThePixelsOfTheRule) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -13,6 +13,8 @@
 #include "figure/figure.h"
 #include "render/near_lines.h"
 
+namespace figury {
+
 namespace {
 
 constexpr int width = 160;
@@ -241,3 +243,5 @@ TEST(HighlightCoverage, EveryLineCountsOutAsItCountsIn) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -10,6 +10,8 @@
 
 #include "figure/line_proximity.h"
 
+namespace figury {
+
 namespace {
 
 // The scan turns most lines away with a cheaper test first; it must find
@@ -44,3 +46,5 @@ TEST(NearLines, FindsWhatTheFullTestFinds) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -16,6 +16,8 @@
 #include "render/shapes_reaching.h"
 #include "support/figures.h"
 
+namespace figury {
+
 namespace {
 
 constexpr uint32_t white = 0xFFFFFF;
@@ -305,3 +307,5 @@ TEST(ShapesReaching, TheScanFindsWhatTheExactTestsFind) {
 }
 
 }  // namespace
+
+}  // namespace figury

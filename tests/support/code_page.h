@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace figury {
+
 namespace testing_support {
 
 inline ::testing::AssertionResult runsInTheCodePageAskedFor() {
@@ -23,3 +25,5 @@ inline ::testing::AssertionResult runsInTheCodePageAskedFor() {
 }
 
 }  // namespace testing_support
+
+}  // namespace figury

@@ -11,6 +11,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 inline void PrintTo(Point point, std::ostream* out) {
     *out << "(" << point.x << ", " << point.y << ")";
 }
@@ -73,3 +75,5 @@ inline Figure pathFigure() {
 }
 
 }  // namespace testing_support
+
+}  // namespace figury

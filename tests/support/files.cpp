@@ -10,6 +10,8 @@
 #include <random>
 #include <system_error>
 
+namespace figury {
+
 namespace testing_support {
 
 void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -57,3 +59,5 @@ ScratchDir::~ScratchDir() {
 }
 
 }  // namespace testing_support
+
+}  // namespace figury

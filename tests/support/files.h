@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+namespace figury {
+
 namespace testing_support {
 
 // The bytes the text-mode writer produces for text written with "\n".
@@ -44,3 +46,5 @@ private:
 };
 
 }  // namespace testing_support
+
+}  // namespace figury

@@ -4,6 +4,8 @@
 #include <deque>
 #include <iterator>
 
+namespace figury {
+
 namespace {
 
 std::vector<SeenBox> seen;
@@ -95,3 +97,5 @@ void MessageBoxCatcher::forget() {
 void MessageBoxCatcher::answerWith(std::vector<int> next) {
     answers.assign(next.begin(), next.end());
 }
+
+}  // namespace figury

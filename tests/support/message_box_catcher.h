@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace figury {
+
 // Records every message box the test thread opens and closes it with OK, or
 // with the answers given, so that the real message box runs without anyone at
 // the keyboard. Its texts are read as Unicode: what the user reads, whatever
@@ -33,3 +35,5 @@ public:
 private:
     HHOOK hook_;
 };
+
+}  // namespace figury

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace figury {
+
 namespace user_texts {
 
 inline constexpr std::string_view title = "Figury - edytor figur";
@@ -163,3 +165,5 @@ inline std::wstring wide(std::string_view utf8) {
 }
 
 }  // namespace user_texts
+
+}  // namespace figury

@@ -28,6 +28,8 @@
 #include "editor/view.h"
 #include "window_fixture.h"
 
+namespace figury {
+
 namespace {
 
 constexpr int clientWidth = 794;
@@ -701,3 +703,5 @@ TEST_F(CanvasWindow, AfterBeingMinimisedOrMadeSmallerTheWindowShowsTheWholeFigur
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -6,6 +6,8 @@
 #include "editor/win32/window_proc.h"
 #include "window_fixture.h"
 
+namespace figury {
+
 namespace {
 
 // What the timer saw of the running program before it closed the window.
@@ -81,3 +83,5 @@ TEST_F(Program, EndsWithAnErrorCodeWhenTheWindowCannotBeCreated) {
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -18,6 +18,8 @@
 #include "support/figures.h"
 #include "support/files.h"
 
+namespace figury {
+
 namespace {
 
 // The owner, group and access list, in the system's text form.
@@ -108,3 +110,5 @@ TEST(SaveSteps, AReplaceKeepsTheFilesAttributesAndSecurityAndLeavesOnlyTheFile) 
 }
 
 }  // namespace
+
+}  // namespace figury

@@ -18,7 +18,11 @@
 
 #include <windows.h>
 
+namespace figury {
+
 #ifndef FIGURY_BUILD_SETS_NOMINMAX
 #define max(a, b) (((a) > (b)) ? (a) : (b))
 #define min(a, b) (((a) < (b)) ? (a) : (b))
 #endif
+
+}  // namespace figury

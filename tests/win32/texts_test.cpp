@@ -11,6 +11,8 @@
 #include "editor/win32/gdi/polish_text.h"
 #include "support/user_texts.h"
 
+namespace figury {
+
 namespace {
 
 TEST(ExecutableTexts, EveryTextIsThereAsWindows1250) {
@@ -42,3 +44,5 @@ TEST(PolishText, EveryTextAndLetterBecomesTheSameInUnicode) {
 }
 
 }  // namespace
+
+}  // namespace figury

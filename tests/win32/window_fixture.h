@@ -14,6 +14,8 @@
 #include "support/message_box_catcher.h"
 #include "editor/win32/window_proc.h"
 
+namespace figury {
+
 // Each test runs in a scratch folder of its own, so that the editor's
 // relative Dane/obiekt.obj is the test's file.
 class ScratchFolderTest : public ::testing::Test {
@@ -75,3 +77,5 @@ protected:
     std::filesystem::path folder_;
     std::string previousFolder_;
 };
+
+}  // namespace figury

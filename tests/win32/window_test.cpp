@@ -21,6 +21,8 @@
 #include "support/user_texts.h"
 #include "window_fixture.h"
 
+namespace figury {
+
 namespace {
 
 const COLORREF white = RGB(255, 255, 255);
@@ -691,3 +693,5 @@ TEST_F(MainWindow, TellsADriverTheInputItTookAndWhetherAPaintIsDue) {
 }
 
 }  // namespace
+
+}  // namespace figury

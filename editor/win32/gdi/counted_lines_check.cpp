@@ -10,6 +10,8 @@
 #include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/gdi/pixel_buffer.h"
 
+namespace figury {
+
 namespace {
 
 constexpr int side = 64;
@@ -105,3 +107,5 @@ bool gdiDrawsThinLinesAsCounted(uint32_t& black) {
     black = checkedBlack;
     return same;
 }
+
+}  // namespace figury

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace figury {
+
 // Whether GDI on this system draws lines on a 32-bit bitmap exactly as
 // gdi_pen_pixels.h counts them, checked once per run for each pen on lines
 // of every direction, short and long, some reaching far out of the bitmap.
@@ -11,3 +13,5 @@
 bool gdiDrawsLinesAsCounted(uint32_t& red);
 // The stock black pen of the figure's lines.
 bool gdiDrawsThinLinesAsCounted(uint32_t& black);
+
+}  // namespace figury

@@ -10,6 +10,8 @@
 #include "editor/win32/gdi/mark_stamp.h"
 #include "editor/win32/gdi/polish_text.h"
 
+namespace figury {
+
 namespace {
 
 constexpr COLORREF highlightRed = RGB(255, 0, 0);
@@ -303,3 +305,5 @@ void GdiCanvas::unclip() {
 void GdiCanvas::finish() {
     GdiFlush();
 }
+
+}  // namespace figury

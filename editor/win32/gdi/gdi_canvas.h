@@ -9,6 +9,8 @@
 #include "render/picture_repair.h"
 #include "render/canvas.h"
 
+namespace figury {
+
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).
 // GDI under Wine draws a line wrongly or not at all once an end lies too far
@@ -58,3 +60,5 @@ private:
     HPEN pen_ = nullptr;
     HGDIOBJ penBefore_ = nullptr;  // the context's own pen, put back before the highlight pen is deleted
 };
+
+}  // namespace figury

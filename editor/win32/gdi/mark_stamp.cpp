@@ -8,6 +8,8 @@
 #include "render/canvas.h"
 #include "editor/win32/gdi/pixel_buffer.h"
 
+namespace figury {
+
 namespace {
 
 // Clip boxes larger than the biggest screens are left to plain calls.
@@ -179,3 +181,5 @@ bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count
 bool trueColour(HDC dc) {
     return bitsPerPixel(dc) >= 24;
 }
+
+}  // namespace figury

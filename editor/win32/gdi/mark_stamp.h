@@ -8,6 +8,8 @@
 
 #include "figure/figure.h"
 
+namespace figury {
+
 // Point marks for large figures: the pixels that GDI's own ellipse gives a
 // mark are stamped, in storage order, into buffers covering the clip box and
 // put on the context in two writes, leaving every pixel as one Ellipse call
@@ -27,3 +29,5 @@ bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count
 // Whether the context keeps colours as direct values, so that ANDing and
 // ORing a 32-bit buffer onto it is exact.
 bool trueColour(HDC dc);
+
+}  // namespace figury

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace figury {
+
 // A 32-bit top-down DIB section of width x height for dc; pixels gets its
 // top row, or null when there is none.
 inline HBITMAP createPixelBitmap(HDC dc, int width, int height, uint32_t*& pixels) {
@@ -61,3 +63,5 @@ private:
     HGDIOBJ bitmapBefore_ = nullptr;
     uint32_t* pixels_ = nullptr;
 };
+
+}  // namespace figury

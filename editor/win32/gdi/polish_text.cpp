@@ -1,5 +1,7 @@
 #include "editor/win32/gdi/polish_text.h"
 
+namespace figury {
+
 namespace {
 
 constexpr UINT windows1250 = 1250;
@@ -38,3 +40,5 @@ void drawText(HDC dc, int x, int y, const char* text, int length) {
     const std::wstring wide = fromWindows1250(std::string_view(text, static_cast<size_t>(length)));
     TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
+
+}  // namespace figury

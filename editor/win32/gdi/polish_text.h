@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace figury {
+
 // The program keeps every text as Windows-1250 bytes (editor/texts.h). An ANSI
 // call reads such bytes in the system's code page, which is 1250 only where
 // Windows runs programs that are not Unicode in Polish: elsewhere "usuń punkt"
@@ -29,3 +31,5 @@ HWND createControl(const wchar_t* className, const char* text, DWORD style, int 
 // TextOutW of length bytes of Windows-1250 text at (x, y), in the context's
 // font, colours and background mode.
 void drawText(HDC dc, int x, int y, const char* text, int length);
+
+}  // namespace figury
