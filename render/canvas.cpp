@@ -5,19 +5,20 @@
 
 namespace figury {
 
-MarkBox markBox(Point point, int32_t radius) {
+Box markBox(Point point, int32_t radius) {
     auto shifted = [](int32_t value, int32_t by) {
-        const int64_t result = int64_t{value} + by;
-        return static_cast<int32_t>(std::clamp<int64_t>(result, std::numeric_limits<int32_t>::min(),
-                                                        std::numeric_limits<int32_t>::max()));
+        return std::clamp<int64_t>(int64_t{value} + by, std::numeric_limits<int32_t>::min(),
+                                   std::numeric_limits<int32_t>::max());
     };
     return {shifted(point.x, -radius), shifted(point.y, -radius), shifted(point.x, radius),
             shifted(point.y, radius)};
 }
 
 void drawMark(Canvas& canvas, Point point, int32_t radius) {
-    const MarkBox box = markBox(point, radius);
-    canvas.ellipse(box.left, box.top, box.right, box.bottom);
+    const Box box = markBox(point, radius);
+    // The corners are within 32 bits, as markBox clamps them.
+    canvas.ellipse(static_cast<int32_t>(box.left), static_cast<int32_t>(box.top),
+                   static_cast<int32_t>(box.right), static_cast<int32_t>(box.bottom));
 }
 
 void drawSegment(Canvas& canvas, const Line& line) {

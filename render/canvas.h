@@ -4,16 +4,14 @@
 #include <cstdint>
 
 #include "figure/figure.h"
+#include "render/box.h"
 
 namespace figury {
 
-// The ellipse of a point mark or ring: radius pixels around (x, y) each way.
-// Coordinates read from a file may be anywhere in the 32-bit range; the
-// corners stay in range instead of wrapping.
-struct MarkBox {
-    int32_t left, top, right, bottom;
-};
-MarkBox markBox(Point point, int32_t radius);
+// The box of a point mark's or ring's ellipse, as the canvas's ellipse takes
+// it: radius pixels around (x, y) each way. Coordinates read from a file may
+// be anywhere in the 32-bit range; the corners stay in it instead of wrapping.
+Box markBox(Point point, int32_t radius);
 
 // What a paint needs from a device context. Coordinates are client-area pixels.
 class Canvas {

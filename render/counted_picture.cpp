@@ -32,8 +32,8 @@ void CountedPicture::countOut(const Line& line) {
     });
 }
 
-void CountedPicture::compose(const PictureBox& box) {
-    for (int32_t y = box.top; y < box.bottom; ++y) {
+void CountedPicture::compose(const Box& box) {
+    for (int64_t y = box.top; y < box.bottom; ++y) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(width_);
         for (size_t at = row + static_cast<size_t>(box.left); at < row + static_cast<size_t>(box.right);
              ++at) {
@@ -73,7 +73,7 @@ void CountedPicture::update(const Figure& figure, const FigureChanges& changes, 
             countThinPenPixels(line, 1, counts_.data(), width_, height_);
         }
     }
-    std::vector<PictureBox> boxes;
+    std::vector<Box> boxes;
     const bool wholeMarks =
         !followed || !boxesInside(markDamage, width_, height_, boxes) ||
         (!boxes.empty() && !repairMarks(marksCanvas, figure.points, boxes, reachingMarks_));
@@ -83,7 +83,7 @@ void CountedPicture::update(const Figure& figure, const FigureChanges& changes, 
         compose({0, 0, width_, height_});
     } else {
         marksCanvas.finish();
-        for (const PictureBox& box : boxes) {
+        for (const Box& box : boxes) {
             compose(box);
         }
     }

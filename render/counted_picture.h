@@ -34,7 +34,7 @@ public:
 private:
     void countIn(const Line& line);
     void countOut(const Line& line);
-    void compose(const PictureBox& box);
+    void compose(const Box& box);
 
     int width_ = 0;
     int height_ = 0;

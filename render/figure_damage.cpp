@@ -14,11 +14,11 @@ constexpr size_t mostBoxes = 16;
 
 // A pixel of margin on each side: a mark's ellipse and a line's end pixels
 // may reach one past the coordinates they are drawn from.
-PixelBox around(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+Box around(int64_t left, int64_t top, int64_t right, int64_t bottom) {
     return {left - 1, top - 1, right + 2, bottom + 2};
 }
 
-void add(FigureDamage& damage, PixelBox box) {
+void add(FigureDamage& damage, const Box& box) {
     if (damage.everything) {
         return;
     }
@@ -26,14 +26,11 @@ void add(FigureDamage& damage, PixelBox box) {
         damage.boxes.push_back(box);
         return;
     }
-    PixelBox& all = damage.boxes.front();
-    for (const PixelBox& other : damage.boxes) {
-        all = {std::min(all.left, other.left), std::min(all.top, other.top), std::max(all.right, other.right),
-               std::max(all.bottom, other.bottom)};
+    Box all = box;
+    for (const Box& other : damage.boxes) {
+        all = unite(all, other);
     }
-    all = {std::min(all.left, box.left), std::min(all.top, box.top), std::max(all.right, box.right),
-           std::max(all.bottom, box.bottom)};
-    damage.boxes.resize(1);
+    damage.boxes.assign(1, all);
 }
 
 }  // namespace

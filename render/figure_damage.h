@@ -6,14 +6,9 @@
 #include "figure/figure.h"
 #include "figure/figure_changes.h"
 #include "figure/figure_edit.h"
+#include "render/box.h"
 
 namespace figury {
-
-// A rectangle of client-area pixels, right and bottom exclusive. 64-bit: the
-// box around a shape reaches past the 32-bit coordinates it is drawn from.
-struct PixelBox {
-    int64_t left, top, right, bottom;
-};
 
 // Where the picture of the figure (its marks and lines, not the status text
 // or the highlight) no longer shows the figure, for the next paint to redraw.
@@ -21,7 +16,7 @@ struct PixelBox {
 // after it, lies in one of the boxes.
 struct FigureDamage {
     bool everything = true;  // nothing drawn yet, or a change of unknown extent
-    std::vector<PixelBox> boxes;
+    std::vector<Box> boxes;
 
     void addMark(Point point);
     void addLine(const Line& line);

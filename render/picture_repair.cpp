@@ -11,7 +11,7 @@ namespace {
 
 // A shape with a coordinate beyond GDI's reach may set pixels anywhere: a
 // change that reaches that far redraws the whole picture.
-bool isFar(const PixelBox& box) {
+bool isFar(const Box& box) {
     auto far = [](int64_t value) { return value <= -gdiReach || value >= gdiReach; };
     return far(box.left) || far(box.top) || far(box.right) || far(box.bottom);
 }
@@ -19,11 +19,11 @@ bool isFar(const PixelBox& box) {
 // Erases the boxes and draws again, clipped to them, what draw draws; false,
 // with nothing done, when the canvas cannot clip.
 template <class Draw>
-bool redrawBoxes(PictureCanvas& canvas, const std::vector<PictureBox>& boxes, Draw draw) {
+bool redrawBoxes(PictureCanvas& canvas, const std::vector<Box>& boxes, Draw draw) {
     if (!canvas.clipTo(boxes)) {
         return false;
     }
-    for (const PictureBox& box : boxes) {
+    for (const Box& box : boxes) {
         canvas.fillWhite(box);
     }
     draw();
@@ -33,18 +33,15 @@ bool redrawBoxes(PictureCanvas& canvas, const std::vector<PictureBox>& boxes, Dr
 
 }  // namespace
 
-bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<PictureBox>& boxes) {
+bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<Box>& boxes) {
     boxes.clear();
-    if (damage.everything || std::any_of(damage.boxes.begin(), damage.boxes.end(),
-                                         [](const PixelBox& box) { return isFar(box); })) {
+    if (damage.everything ||
+        std::any_of(damage.boxes.begin(), damage.boxes.end(), [](const Box& box) { return isFar(box); })) {
         return false;
     }
-    for (const PixelBox& box : damage.boxes) {
-        const PictureBox inside = {static_cast<int32_t>(std::max<int64_t>(box.left, 0)),
-                                   static_cast<int32_t>(std::max<int64_t>(box.top, 0)),
-                                   static_cast<int32_t>(std::min<int64_t>(box.right, width)),
-                                   static_cast<int32_t>(std::min<int64_t>(box.bottom, height))};
-        if (inside.left < inside.right && inside.top < inside.bottom) {
+    for (const Box& box : damage.boxes) {
+        const Box inside = clippedTo(box, width, height);
+        if (!isEmpty(inside)) {
             boxes.push_back(inside);
         }
     }
@@ -58,7 +55,7 @@ void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int h
 
 void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
                    int height, Figure& reaching) {
-    std::vector<PictureBox> boxes;
+    std::vector<Box> boxes;
     if (!boxesInside(damage, width, height, boxes)) {
         redrawPicture(canvas, figure, width, height);
         return;
@@ -77,8 +74,8 @@ void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int wi
     canvas.pointMarks(points.data(), points.size(), pointMarkRadius);
 }
 
-bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
-                 const std::vector<PictureBox>& boxes, std::vector<Point>& reaching) {
+bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points, const std::vector<Box>& boxes,
+                 std::vector<Point>& reaching) {
     return redrawBoxes(canvas, boxes, [&] {
         findMarksReaching(points, boxes, reaching);
         canvas.pointMarks(reaching.data(), reaching.size(), pointMarkRadius);

@@ -13,10 +13,10 @@ namespace figury {
 class PictureCanvas : public Canvas {
 public:
     // Fills box with the picture's white background.
-    virtual void fillWhite(const PictureBox& box) = 0;
+    virtual void fillWhite(const Box& box) = 0;
     // Lets later drawing set pixels only inside the boxes; false, with
     // nothing changed, when it cannot.
-    virtual bool clipTo(const std::vector<PictureBox>& boxes) = 0;
+    virtual bool clipTo(const std::vector<Box>& boxes) = 0;
     virtual void unclip() = 0;
     // Makes sure that what was drawn is in the picture's pixels, for a
     // reader of them.
@@ -26,7 +26,7 @@ public:
 // The damage's boxes cut to a width x height picture, in boxes. False when
 // the damage asks for the whole picture: everything, or a shape beyond GDI's
 // reach, which may set pixels anywhere.
-bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<PictureBox>& boxes);
+bool boxesInside(const FigureDamage& damage, int width, int height, std::vector<Box>& boxes);
 
 // Draws the whole width x height picture of the figure afresh.
 void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int height);
@@ -44,7 +44,7 @@ void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDama
 // erased and every mark reaching one drawn again, clipped to them, in storage
 // order. False, with nothing done, when the canvas cannot clip.
 void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int width, int height);
-bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points,
-                 const std::vector<PictureBox>& boxes, std::vector<Point>& reaching);
+bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points, const std::vector<Box>& boxes,
+                 std::vector<Point>& reaching);
 
 }  // namespace figury

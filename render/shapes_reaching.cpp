@@ -20,22 +20,21 @@ constexpr int32_t lineMargin = 2;
 constexpr int32_t markMargin = pointMarkRadius + 1;
 
 // Whether neither end lies beyond the same side of the grown box.
-bool lineBoxMeets(const Line& line, const PictureBox& box) {
-    const int32_t left = box.left - lineMargin;
-    const int32_t top = box.top - lineMargin;
-    const int32_t right = box.right - 1 + lineMargin;  // the last column, inclusive
-    const int32_t bottom = box.bottom - 1 + lineMargin;
+bool lineBoxMeets(const Line& line, const Box& box) {
+    const int64_t left = box.left - lineMargin;
+    const int64_t top = box.top - lineMargin;
+    const int64_t right = box.right - 1 + lineMargin;  // the last column, inclusive
+    const int64_t bottom = box.bottom - 1 + lineMargin;
     const Point a = line.first;
     const Point b = line.second;
     return !(((a.x < left) & (b.x < left)) | ((a.x > right) & (b.x > right)) | ((a.y < top) & (b.y < top)) |
              ((a.y > bottom) & (b.y > bottom)));
 }
 
-PictureBox boxAround(const std::vector<PictureBox>& boxes) {
-    PictureBox all = boxes.front();
-    for (const PictureBox& box : boxes) {
-        all = {std::min(all.left, box.left), std::min(all.top, box.top), std::max(all.right, box.right),
-               std::max(all.bottom, box.bottom)};
+Box boxAround(const std::vector<Box>& boxes) {
+    Box all = boxes.front();
+    for (const Box& box : boxes) {
+        all = unite(all, box);
     }
     return all;
 }
@@ -43,13 +42,13 @@ PictureBox boxAround(const std::vector<PictureBox>& boxes) {
 // The first, cheap pass over a block of shapes: kept[i] becomes 1 for each
 // shape that may reach box or is far, else 0.
 
-void keepLinesMeetingScalar(const Line* lines, size_t count, const PictureBox& box, uint8_t* kept) {
+void keepLinesMeetingScalar(const Line* lines, size_t count, const Box& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
         kept[i] = static_cast<uint8_t>(int{lineBoxMeets(lines[i], box)} | int{isFar(lines[i])});
     }
 }
 
-void keepMarksReachingScalar(const Point* points, size_t count, const PictureBox& box, uint8_t* kept) {
+void keepMarksReachingScalar(const Point* points, size_t count, const Box& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
         kept[i] = static_cast<uint8_t>(int{markReaches(points[i], box)} | int{isFar(points[i])});
     }
@@ -60,17 +59,23 @@ void keepMarksReachingScalar(const Point* points, size_t count, const PictureBox
 // With SSE2 one step tests a line or two points without a branch: at 1M
 // shapes the scalar tests took 5 ns a line, these 2.5.
 
+// A box of the picture, grown by a margin, as 32-bit lanes: the picture's
+// size is a 32-bit int.
+int32_t lane(int64_t value) {
+    return static_cast<int32_t>(value);
+}
+
 // Lanes of v past the far coordinate, either way.
 __m128i farLanes(__m128i v) {
     return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiReach - 1)),
                         _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiReach - 1))));
 }
 
-void keepLinesMeeting(const Line* lines, size_t count, const PictureBox& box, uint8_t* kept) {
+void keepLinesMeeting(const Line* lines, size_t count, const Box& box, uint8_t* kept) {
     static_assert(sizeof(Line) == 16, "a line is one vector of its four coordinates");
     // The grown box, inclusive, as lineBoxMeets has it.
-    const int32_t left = box.left - lineMargin, top = box.top - lineMargin;
-    const int32_t right = box.right - 1 + lineMargin, bottom = box.bottom - 1 + lineMargin;
+    const int32_t left = lane(box.left - lineMargin), top = lane(box.top - lineMargin);
+    const int32_t right = lane(box.right - 1 + lineMargin), bottom = lane(box.bottom - 1 + lineMargin);
     const __m128i low = _mm_setr_epi32(left, top, left, top);
     const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
     for (size_t i = 0; i < count; ++i) {
@@ -87,11 +92,11 @@ void keepLinesMeeting(const Line* lines, size_t count, const PictureBox& box, ui
     }
 }
 
-void keepMarksReaching(const Point* points, size_t count, const PictureBox& box, uint8_t* kept) {
+void keepMarksReaching(const Point* points, size_t count, const Box& box, uint8_t* kept) {
     static_assert(sizeof(Point) == 8, "two points are one vector");
     // The box grown by the mark's reach, inclusive, as markReaches has it.
-    const int32_t left = box.left - markMargin, top = box.top - markMargin;
-    const int32_t right = box.right + markMargin - 1, bottom = box.bottom + markMargin - 1;
+    const int32_t left = lane(box.left - markMargin), top = lane(box.top - markMargin);
+    const int32_t right = lane(box.right + markMargin - 1), bottom = lane(box.bottom + markMargin - 1);
     const __m128i low = _mm_setr_epi32(left, top, left, top);
     const __m128i high = _mm_setr_epi32(right, bottom, right, bottom);
     size_t i = 0;
@@ -119,7 +124,7 @@ constexpr auto keepMarksFastest = keepMarksReachingScalar;
 // Calls then(k), in order, for each shape k that keep leaves in; the rare
 // ones that it does are all that take a branch.
 template <class Shape, class Keep, class Then>
-void forEachKept(const std::vector<Shape>& shapes, const PictureBox& box, Keep keep, Then then) {
+void forEachKept(const std::vector<Shape>& shapes, const Box& box, Keep keep, Then then) {
     constexpr size_t blockSize = 256;
     uint8_t kept[blockSize];
     for (size_t first = 0; first < shapes.size(); first += blockSize) {
@@ -134,22 +139,21 @@ void forEachKept(const std::vector<Shape>& shapes, const PictureBox& box, Keep k
 }
 
 template <class KeepMarks>
-void findMarks(KeepMarks keepMarks, const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
-               const PictureBox& all, std::vector<Point>& reaching) {
+void findMarks(KeepMarks keepMarks, const std::vector<Point>& points, const std::vector<Box>& boxes,
+               const Box& all, std::vector<Point>& reaching) {
     reaching.clear();
     forEachKept(points, all, keepMarks, [&](size_t k) {
-        if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(), [&](const PictureBox& box) {
-                return markReaches(points[k], box);
-            })) {
+        if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(),
+                                            [&](const Box& box) { return markReaches(points[k], box); })) {
             reaching.push_back(points[k]);
         }
     });
 }
 
 template <class KeepMarks, class KeepLines>
-void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure,
-              const std::vector<PictureBox>& boxes, Figure& reaching) {
-    const PictureBox all = boxAround(boxes);
+void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure, const std::vector<Box>& boxes,
+              Figure& reaching) {
+    const Box all = boxAround(boxes);
     const std::vector<Line>& lines = figure.lines;
     findMarks(keepMarks, figure.points, boxes, all, reaching.points);
     reaching.lines.clear();
@@ -157,10 +161,10 @@ void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure,
         // Most lines kept by the boxes' box miss it all the same: one exact
         // test of it turns them away before the test of each box (a scan at
         // 1M: 5.5 ms, against 6.6 without).
-        if (isFar(lines[k]) || (lineReaches(lines[k], all) &&
-                                std::any_of(boxes.begin(), boxes.end(), [&](const PictureBox& box) {
-                                    return lineReaches(lines[k], box);
-                                }))) {
+        if (isFar(lines[k]) ||
+            (lineReaches(lines[k], all) && std::any_of(boxes.begin(), boxes.end(), [&](const Box& box) {
+                 return lineReaches(lines[k], box);
+             }))) {
             reaching.lines.push_back(lines[k]);
         }
     });
@@ -180,14 +184,14 @@ bool isFar(const Line& line) {
     return int{isFar(line.first)} | int{isFar(line.second)};
 }
 
-bool markReaches(Point point, const PictureBox& box) {
+bool markReaches(Point point, const Box& box) {
     return (point.x >= box.left - markMargin) & (point.x < box.right + markMargin) &
            (point.y >= box.top - markMargin) & (point.y < box.bottom + markMargin);
 }
 
 // The segment passes through the grown box unless their boxes miss or all
 // four corners of it lie on one side of the segment.
-bool lineReaches(const Line& line, const PictureBox& box) {
+bool lineReaches(const Line& line, const Box& box) {
     if (!lineBoxMeets(line, box)) {
         return false;
     }
@@ -206,16 +210,16 @@ bool lineReaches(const Line& line, const PictureBox& box) {
     return sides != 4 && sides != -4;
 }
 
-void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
+void findShapesReaching(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching) {
     findWith(keepMarksFastest, keepLinesFastest, figure, boxes, reaching);
 }
 
-void findMarksReaching(const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
+void findMarksReaching(const std::vector<Point>& points, const std::vector<Box>& boxes,
                        std::vector<Point>& reaching) {
     findMarks(keepMarksFastest, points, boxes, boxAround(boxes), reaching);
 }
 
-void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching) {
+void findShapesReachingScalar(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching) {
     findWith(keepMarksReachingScalar, keepLinesMeetingScalar, figure, boxes, reaching);
 }
 

@@ -4,13 +4,9 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "render/box.h"
 
 namespace figury {
-
-// A rectangle of the picture's pixels, right and bottom exclusive.
-struct PictureBox {
-    int32_t left, top, right, bottom;
-};
 
 // Whether a shape has a coordinate so far out that GDI may set pixels
 // anywhere for it (gdi_limits.h): such shapes reach every box.
@@ -20,19 +16,19 @@ bool isFar(const Line& line);
 // Whether a mark, or a line that is not far, may set a pixel in box. Each
 // pixel of a line lies within a pixel of the segment between its ends, and
 // each of a mark within a pixel of its ellipse's square.
-bool markReaches(Point point, const PictureBox& box);
-bool lineReaches(const Line& line, const PictureBox& box);
+bool markReaches(Point point, const Box& box);
+bool lineReaches(const Line& line, const Box& box);
 
 // Puts into reaching the marks and lines of figure, in storage order, that
 // may set a pixel in one of the boxes (there must be one at least), and every
 // far one: one scan of all shapes, a line or two points at a time with SSE2.
-void findShapesReaching(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching);
+void findShapesReaching(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching);
 
 // The same for marks alone.
-void findMarksReaching(const std::vector<Point>& points, const std::vector<PictureBox>& boxes,
+void findMarksReaching(const std::vector<Point>& points, const std::vector<Box>& boxes,
                        std::vector<Point>& reaching);
 
 // The same, one shape at a time, as a build without SSE2 scans.
-void findShapesReachingScalar(const Figure& figure, const std::vector<PictureBox>& boxes, Figure& reaching);
+void findShapesReachingScalar(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching);
 
 }  // namespace figury

@@ -35,14 +35,14 @@ public:
 
     std::vector<uint32_t>& pixels() { return pixels_; }
 
-    void fillWhite(const PictureBox& box) override {
-        for (int32_t y = box.top; y < box.bottom; ++y) {
-            for (int32_t x = box.left; x < box.right; ++x) {
+    void fillWhite(const Box& box) override {
+        for (int32_t y = static_cast<int32_t>(box.top); y < box.bottom; ++y) {
+            for (int32_t x = static_cast<int32_t>(box.left); x < box.right; ++x) {
                 set(x, y, white);
             }
         }
     }
-    bool clipTo(const std::vector<PictureBox>& boxes) override {
+    bool clipTo(const std::vector<Box>& boxes) override {
         clip_ = boxes;
         clipped_ = true;
         return true;
@@ -91,7 +91,7 @@ private:
         if (x < 0 || y < 0 || x >= width_ || y >= height_) {
             return;
         }
-        if (clipped_ && std::none_of(clip_.begin(), clip_.end(), [x, y](const PictureBox& box) {
+        if (clipped_ && std::none_of(clip_.begin(), clip_.end(), [x, y](const Box& box) {
                 return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
             })) {
             return;
@@ -103,7 +103,7 @@ private:
     int height_;
     bool thinLines_;
     std::vector<uint32_t> pixels_;
-    std::vector<PictureBox> clip_;
+    std::vector<Box> clip_;
     bool clipped_ = false;
     Point at_;
 };
@@ -251,7 +251,7 @@ TEST(FigureDamage, EveryPixelOfTheShapesAddedLiesInABox) {
         for (int y = 0; y < side; ++y) {
             for (int x = 0; x < side; ++x) {
                 const bool inABox =
-                    std::any_of(damage.boxes.begin(), damage.boxes.end(), [x, y](const PixelBox& box) {
+                    std::any_of(damage.boxes.begin(), damage.boxes.end(), [x, y](const Box& box) {
                         return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
                     });
                 ASSERT_TRUE(inABox || drawn.pixels()[size_t(y * side + x)] == white) << x << "," << y;
@@ -280,21 +280,21 @@ TEST(ShapesReaching, TheScanFindsWhatTheExactTestsFind) {
             figure.points.push_back({coordinate(), coordinate()});
             figure.lines.push_back({{coordinate(), coordinate()}, {coordinate(), coordinate()}});
         }
-        std::vector<PictureBox> boxes(1 + random() % 5);
-        for (PictureBox& box : boxes) {
+        std::vector<Box> boxes(1 + random() % 5);
+        for (Box& box : boxes) {
             const int32_t left = int32_t(random() % 700), top = int32_t(random() % 500);
             box = {left, top, left + 1 + int32_t(random() % 60), top + 1 + int32_t(random() % 60)};
         }
         Figure expected;
         for (const Point point : figure.points) {
             if (isFar(point) || std::any_of(boxes.begin(), boxes.end(),
-                                            [&](const PictureBox& box) { return markReaches(point, box); })) {
+                                            [&](const Box& box) { return markReaches(point, box); })) {
                 expected.points.push_back(point);
             }
         }
         for (const Line& line : figure.lines) {
             if (isFar(line) || std::any_of(boxes.begin(), boxes.end(),
-                                           [&](const PictureBox& box) { return lineReaches(line, box); })) {
+                                           [&](const Box& box) { return lineReaches(line, box); })) {
                 expected.lines.push_back(line);
             }
         }

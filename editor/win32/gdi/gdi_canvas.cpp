@@ -192,7 +192,7 @@ void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
         if (withinGdiReach(points[k]) && (clipKind == NULLREGION || markMisses(clip, points[k], reach))) {
             continue;
         }
-        const MarkBox box = markBox(points[k], reach);
+        const RECT box = rectOf(markBox(points[k], reach));
         Ellipse(dc_, box.left, box.top, box.right, box.bottom);
     }
 }
@@ -280,16 +280,17 @@ void GdiCanvas::releasePen() {
     }
 }
 
-void GdiCanvas::fillWhite(const PictureBox& box) {
-    const RECT area = {box.left, box.top, box.right, box.bottom};
+void GdiCanvas::fillWhite(const Box& box) {
+    const RECT area = rectOf(box);
     FillRect(dc_, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
-bool GdiCanvas::clipTo(const std::vector<PictureBox>& boxes) {
+bool GdiCanvas::clipTo(const std::vector<Box>& boxes) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     bool made = region != nullptr;
-    for (const PictureBox& box : boxes) {
-        HRGN part = CreateRectRgn(box.left, box.top, box.right, box.bottom);
+    for (const Box& box : boxes) {
+        const RECT area = rectOf(box);
+        HRGN part = CreateRectRgn(area.left, area.top, area.right, area.bottom);
         made = made && part != nullptr && CombineRgn(region, region, part, RGN_OR) != ERROR;
         DeleteObject(part);
     }

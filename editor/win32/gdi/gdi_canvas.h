@@ -11,6 +11,13 @@
 
 namespace figury {
 
+// A box as GDI takes it. The boxes drawn or clipped to lie within 32 bits:
+// those of marks are clamped to it, those of the picture lie inside it.
+inline RECT rectOf(const Box& box) {
+    return {static_cast<LONG>(box.left), static_cast<LONG>(box.top), static_cast<LONG>(box.right),
+            static_cast<LONG>(box.bottom)};
+}
+
 // Draws the line from (x1, y1) to (x2, y2) with the context's pen, as
 // MoveToEx and LineTo would, and leaves the current position at (x2, y2).
 // GDI under Wine draws a line wrongly or not at all once an end lies too far
@@ -44,8 +51,8 @@ public:
     void textOut(int32_t x, int32_t y, const char* text, int length) override;
     void createHighlightPen(int width) override;
     void selectHighlightPen() override;
-    void fillWhite(const PictureBox& box) override;
-    bool clipTo(const std::vector<PictureBox>& boxes) override;
+    void fillWhite(const Box& box) override;
+    bool clipTo(const std::vector<Box>& boxes) override;
     void unclip() override;
     void finish() override;
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/canvas.h"
+#include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/gdi/pixel_buffer.h"
 
 namespace figury {
@@ -34,7 +35,7 @@ std::vector<StampPixel> markStamp(HDC like, int32_t reach) {
     if (!first.ready() || !second.ready()) {
         return {};
     }
-    const MarkBox box = markBox({centre, centre}, reach);
+    const RECT box = rectOf(markBox({centre, centre}, reach));
     const uint32_t backgrounds[2] = {0x123456u, 0xEDCBA9u};
     const PixelBuffer* buffers[2] = {&first, &second};
     for (int b = 0; b < 2; ++b) {
