@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -40,6 +41,23 @@ struct Figure {
     }
     friend bool operator!=(const Figure& a, const Figure& b) { return !(a == b); }
 };
+
+// Whether -limit < value < limit: the test of every coordinate limit. Without
+// a branch, as the scans over every shape make it; the 32-bit form for
+// coordinates, the 64-bit one for boxes around them (within 62 bits).
+constexpr bool withinLimit(int32_t value, int32_t limit) {
+    return static_cast<uint32_t>(value) + static_cast<uint32_t>(limit - 1) <
+           2 * static_cast<uint32_t>(limit) - 1;
+}
+constexpr bool withinLimit(int64_t value, int64_t limit) {
+    return static_cast<uint64_t>(value) + static_cast<uint64_t>(limit - 1) <
+           2 * static_cast<uint64_t>(limit) - 1;
+}
+constexpr bool withinLimit(Point point, int32_t limit) {
+    return withinLimit(point.x, limit) & withinLimit(point.y, limit);
+}
+static_assert(withinLimit(int32_t{-5}, 6) && !withinLimit(int32_t{-6}, 6) && !withinLimit(int32_t{6}, 6));
+static_assert(!withinLimit(int32_t{INT32_MIN}, 6) && !withinLimit(int64_t{INT32_MIN} - 9, int64_t{6}));
 
 // Half-width of the pick square: a point is under a position when both
 // coordinate differences are smaller than this.

@@ -25,21 +25,17 @@ constexpr int32_t proximityQuickReach = int32_t{1} << 20;
 // Farther out it is always true. Inline, as a scan over all lines calls it
 // for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
-    constexpr int32_t reach = proximityQuickReach;
     constexpr double margin = 12;
-    // 1 for a coordinate beyond the reach, without a branch.
-    auto beyondReach = [](int32_t v) {
-        return static_cast<int>(static_cast<uint32_t>(v) + static_cast<uint32_t>(reach) > 2u * reach);
-    };
-    const int beyond = beyondReach(line.first.x) | beyondReach(line.first.y) | beyondReach(line.second.x) |
-                       beyondReach(line.second.y) | beyondReach(x) | beyondReach(y);
+    const bool within = withinLimit(line.first, proximityQuickReach) &
+                        withinLimit(line.second, proximityQuickReach) &
+                        withinLimit(Point{x, y}, proximityQuickReach);
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;
     // The distance times the length, exact within the reach.
     const double cross = dx * (y - ay) - dy * (x - ax);
     const bool nearTheLine = cross * cross <= margin * margin * (dx * dx + dy * dy);
-    return nearTheLine | (beyond != 0);
+    return nearTheLine | !within;
 }
 
 // Appends to near the indices, ascending, of the lines in [begin, end) near (x, y).

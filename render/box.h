@@ -23,8 +23,8 @@ constexpr Box unite(const Box& a, const Box& b) {
 
 // The part of box inside a width x height picture; empty when they miss.
 constexpr Box clippedTo(const Box& box, int width, int height) {
-    return {std::max<int64_t>(box.left, 0), std::max<int64_t>(box.top, 0), std::min<int64_t>(box.right, width),
-            std::min<int64_t>(box.bottom, height)};
+    return {std::max<int64_t>(box.left, 0), std::max<int64_t>(box.top, 0),
+            std::min<int64_t>(box.right, width), std::min<int64_t>(box.bottom, height)};
 }
 
 constexpr bool isEmpty(const Box& box) {

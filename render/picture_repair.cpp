@@ -12,8 +12,9 @@ namespace {
 // A shape with a coordinate beyond GDI's reach may set pixels anywhere: a
 // change that reaches that far redraws the whole picture.
 bool isFar(const Box& box) {
-    auto far = [](int64_t value) { return value <= -gdiReach || value >= gdiReach; };
-    return far(box.left) || far(box.top) || far(box.right) || far(box.bottom);
+    const int64_t limit = gdiReach;
+    return !withinLimit(box.left, limit) || !withinLimit(box.top, limit) || !withinLimit(box.right, limit) ||
+           !withinLimit(box.bottom, limit);
 }
 
 // Erases the boxes and draws again, clipped to them, what draw draws; false,

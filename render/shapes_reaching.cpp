@@ -65,7 +65,7 @@ int32_t lane(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
-// Lanes of v past the far coordinate, either way.
+// Lanes of v past the far coordinate, either way: !withinLimit, four at a time.
 __m128i farLanes(__m128i v) {
     return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiReach - 1)),
                         _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiReach - 1))));
@@ -174,10 +174,7 @@ void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure, co
 
 // Without a branch: the scans test every shape.
 bool isFar(Point point) {
-    constexpr auto reach = static_cast<uint32_t>(gdiReach);
-    constexpr uint32_t span = 2 * reach - 1;
-    return (static_cast<uint32_t>(point.x) + (reach - 1) >= span) |
-           (static_cast<uint32_t>(point.y) + (reach - 1) >= span);
+    return !withinLimit(point, gdiReach);
 }
 
 bool isFar(const Line& line) {

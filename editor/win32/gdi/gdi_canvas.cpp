@@ -19,16 +19,12 @@ constexpr COLORREF highlightRed = RGB(255, 0, 0);
 // Room beyond the clip box for the half width and the round end of a cut line.
 constexpr int32_t cutMargin = 16;
 
-bool withinReach(int32_t x, int32_t y, int32_t reach) {
-    return x > -reach && x < reach && y > -reach && y < reach;
-}
-
 bool withinGdiReach(int32_t x, int32_t y) {
-    return withinReach(x, y, gdiReach);
+    return withinLimit(Point{x, y}, gdiReach);
 }
 
 bool withinGdiReach(Point point) {
-    return withinGdiReach(point.x, point.y);
+    return withinLimit(point, gdiReach);
 }
 
 // A pen made some other way than CreatePen counts as wide.
@@ -132,8 +128,9 @@ void drawThinLinePixels(HDC dc, const RECT& clip, const Line& line) {
 
 void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const bool thin = penIsThin(dc);
-    const bool drawnRight = (withinReach(x1, y1, wideGdiReach) && withinReach(x2, y2, wideGdiReach)) ||
-                            (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && thin);
+    const bool drawnRight =
+        (withinLimit(Point{x1, y1}, wideGdiReach) && withinLimit(Point{x2, y2}, wideGdiReach)) ||
+        (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && thin);
     RECT clip;
     if (drawnRight || GetClipBox(dc, &clip) == ERROR) {
         MoveToEx(dc, x1, y1, nullptr);
