@@ -14,8 +14,9 @@ enum class Command : int {
     movePoint = 102,
     insertLine = 103,
     deleteLine = 104,
-    undo = 110,  // Ctrl+Z
-    redo = 111,  // Ctrl+Y, Ctrl+Shift+Z
+    undo = 110,    // Ctrl+Z
+    redo = 111,    // Ctrl+Y, Ctrl+Shift+Z
+    cancel = 112,  // Esc
 };
 
 // A button of the bar, and what pressing it does: the mode it enters with its prompt.

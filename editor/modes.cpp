@@ -57,6 +57,17 @@ void stepThroughHistory(EditorState& state, bool back) {
     state.recordedLine.reset();
 }
 
+// The figure stays as it was, and a line recorded in delete-line mode is
+// forgotten with the mode.
+bool cancelOperation(EditorState& state) {
+    if (state.editMode == EditMode::idle) {
+        return false;
+    }
+    enter(state, EditMode::idle, operationCancelled);
+    state.recordedLine.reset();
+    return true;
+}
+
 bool overButtonBar(int32_t y) {
     return y < buttonBarHeight;
 }
@@ -69,6 +80,9 @@ bool waitsForHover(EditMode mode) {
 }  // namespace
 
 bool onCommand(EditorState& state, int controlId) {
+    if (controlId == static_cast<int>(Command::cancel)) {
+        return cancelOperation(state);
+    }
     if (controlId == static_cast<int>(Command::undo) || controlId == static_cast<int>(Command::redo)) {
         stepThroughHistory(state, controlId == static_cast<int>(Command::undo));
         return true;

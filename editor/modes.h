@@ -11,9 +11,12 @@ namespace figury {
 // returns whether the client area must be repainted; the window procedure
 // does the repainting and shows the message boxes.
 
-// A button's command, or undo or redo. Undo and redo are edits as far as the
-// modes go: they abandon a half-done operation and end in the idle mode,
-// saying what they did.
+// A button's command, or a key's: undo, redo or cancel. Undo and redo are
+// edits as far as the modes go: they abandon a half-done operation and end in
+// the idle mode, saying what they did. Cancel (Esc) calls off a half-done
+// operation and changes nothing else; the release of a press held through it
+// then finds the idle mode and does nothing. In the idle mode it does nothing
+// at all and asks for no repaint.
 bool onCommand(EditorState& state, int controlId);
 // Moves, presses and releases over the button bar change nothing: only its
 // blank end buttons pass them on, and the pointer there is not over the figure.

@@ -70,6 +70,7 @@ const char donePointMoved[] = "Punkt zosta\xB3 przesuni\xEAty";  // "Punkt zosta
 const char promptLineSecond[] = "Wstawianie linii - Wskaz drugi punk linii";
 const char doneLineInserted[] = "Wstawiono lini\xEA";   // "Wstawiono linię"
 const char doneLineDeleted[] = "Usuni\xEAto lini\xEA";  // "Usunięto linię"
+const char operationCancelled[] = "Anulowano";
 
 // After undo and redo. "Cofnięto dodanie punktu", "Cofnięto usunięcie punktu",
 // "Cofnięto przesunięcie punktu", "Cofnięto dodanie linii", "Cofnięto
@@ -122,6 +123,7 @@ static_assert(sizeof donePointMoved <= statusTextCapacity);
 static_assert(sizeof promptLineSecond <= statusTextCapacity);
 static_assert(sizeof doneLineInserted <= statusTextCapacity);
 static_assert(sizeof doneLineDeleted <= statusTextCapacity);
+static_assert(sizeof operationCancelled <= statusTextCapacity);
 static_assert(sizeof redonePointDeleted <= statusTextCapacity);
 static_assert(sizeof redonePointMoved <= statusTextCapacity);
 

@@ -45,6 +45,8 @@ extern const char donePointMoved[];
 extern const char promptLineSecond[];
 extern const char doneLineInserted[];
 extern const char doneLineDeleted[];
+// After Esc called off a half-done operation.
+extern const char operationCancelled[];
 
 // Status messages after undo and redo, for each kind of edit, and when there is nothing to undo or redo.
 extern const char undonePointAdded[];

@@ -60,6 +60,7 @@ HACCEL createEditKeys() {
         {FVIRTKEY | FCONTROL, 'Z', command(Command::undo)},
         {FVIRTKEY | FCONTROL, 'Y', command(Command::redo)},
         {FVIRTKEY | FCONTROL | FSHIFT, 'Z', command(Command::redo)},
+        {FVIRTKEY, VK_ESCAPE, command(Command::cancel)},
     };
     return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
 }

@@ -25,6 +25,7 @@ const std::wstring kPointMoved = user_texts::wide(user_texts::pointMoved);
 const std::wstring kPromptSecondPoint = user_texts::wide(user_texts::promptLineSecond);
 const std::wstring kLineInserted = user_texts::wide(user_texts::lineInserted);
 const std::wstring kLineDeleted = user_texts::wide(user_texts::lineDeleted);
+const std::wstring kCancelled = user_texts::wide(user_texts::cancelled);
 const std::wstring kLoadFailed = user_texts::wide(user_texts::loadFailure);
 const std::wstring kLoadFailedCaption = user_texts::wide(user_texts::loadFailureCaption);
 const std::wstring kSaveFailed = user_texts::wide(user_texts::saveFailure);

@@ -29,6 +29,7 @@ extern const std::wstring kPointMoved;
 extern const std::wstring kPromptSecondPoint;
 extern const std::wstring kLineInserted;
 extern const std::wstring kLineDeleted;
+extern const std::wstring kCancelled;
 extern const std::wstring kLoadFailed;
 extern const std::wstring kLoadFailedCaption;
 extern const std::wstring kSaveFailed;

@@ -122,6 +122,34 @@ TEST_F(EditingTest, CommandAbandonsAHalfDoneMove) {
     EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
 }
 
+// Esc, with the focus still on the button that started the move, calls it
+// off after the point was picked: the click meant for its new place moves
+// nothing, and the figure is saved as it was loaded.
+TEST_F(EditingTest, EscCallsOffAMoveAfterThePointWasPicked) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kMovePoint));
+    ASSERT_TRUE(session_.statusIs(kPromptMovePoint));
+    ASSERT_TRUE(session_.click(kCx + 3, kCy - 2));
+    ASSERT_TRUE(session_.statusIs(kPromptDestination));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(session_.window(), nullptr), &gui));
+    EXPECT_EQ(gui.hwndFocus, session_.button(kMovePoint));
+    ASSERT_TRUE(session_.pressKeys({VK_ESCAPE}));
+    Image shown;
+    ASSERT_TRUE(session_.statusIs(kCancelled, &shown));
+    EXPECT_TRUE(pointMarked(shown, kCx, kCy));
+    ASSERT_TRUE(session_.click(600, 300));  // where the move would have gone
+    shown = session_.shown();
+    EXPECT_TRUE(statusShows(shown, kCancelled));
+    EXPECT_TRUE(pointMarked(shown, kCx, kCy));
+    EXPECT_FALSE(pointMarked(shown, 600, 300));
+    EXPECT_EQ(shown.pixel(kCx, (kBy + kCy) / 2), kBlack) << "BC where it was";
+
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
+}
+
 TEST_F(EditingTest, ReleaseOverAButtonLeavesTheMoveWaitingForARelease) {
     startOnSquare();
     ASSERT_TRUE(session_.clickButton(kMovePoint));

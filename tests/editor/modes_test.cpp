@@ -33,9 +33,11 @@ const std::string lineInserted = user_texts::windows1250(user_texts::lineInserte
 const std::string lineDeleted = user_texts::windows1250(user_texts::lineDeleted);
 const std::string nothingToUndo = user_texts::windows1250(user_texts::nothingToUndo);
 const std::string nothingToRedo = user_texts::windows1250(user_texts::nothingToRedo);
+const std::string cancelled = user_texts::windows1250(user_texts::cancelled);
 
 constexpr int undo = static_cast<int>(Command::undo);
 constexpr int redo = static_cast<int>(Command::redo);
+constexpr int cancel = static_cast<int>(Command::cancel);
 
 // What undo and redo say after the edit a press made in each mode.
 struct HistoryTexts {
@@ -115,7 +117,7 @@ TEST(EditModes, EveryCommandSetsItsModeAndPromptFromEveryMode) {
 
 TEST(EditModes, OtherIdentifiersAreIgnored) {
     // 0 is what the two blank end buttons carry.
-    for (int id : {0, 1, 99, 105, 109, 0xFFFF, -1}) {
+    for (int id : {0, 1, 99, 105, 109, 113, 0xFFFF, -1}) {
         SCOPED_TRACE(id);
         EditorState state = stateIn(5);
         EXPECT_FALSE(onCommand(state, id));
@@ -207,17 +209,33 @@ TEST(EditModes, PressInEachModeFollowsTheTable) {
     }
 }
 
-TEST(EditModes, UndoAndRedoAbandonAHalfDoneOperationAndForgetTheRecordedLine) {
+// Esc calls off what waits in every mode but the idle one, where it does
+// nothing at all: no text, no repaint, the recorded line left as it was.
+TEST(EditModes, UndoRedoAndEscAbandonAHalfDoneOperationAndForgetTheRecordedLine) {
     for (int mode : allModes) {
-        for (int id : {undo, redo}) {
+        for (int id : {undo, redo, cancel}) {
             SCOPED_TRACE("mode " + std::to_string(mode) + ", command " + std::to_string(id));
             EditorState state = stateIn(mode, pathFigure(), 1);
             state.recordedLine = 1;
-            EXPECT_TRUE(onCommand(state, id));
+            state.hoverX = 150;
+            state.hoverY = 200;
+            const bool nothingToCallOff = id == cancel && mode == 0;
+            EXPECT_EQ(!nothingToCallOff, onCommand(state, id));
             EXPECT_EQ(0, modeOf(state));
-            EXPECT_EQ(id == undo ? nothingToUndo : nothingToRedo, state.statusText);
-            EXPECT_FALSE(state.recordedLine);
-            // A press that follows is an idle one: the move or line is gone.
+            EXPECT_EQ(id == undo   ? nothingToUndo
+                      : id == redo ? nothingToRedo
+                      : mode == 0  ? "earlier text"
+                                   : cancelled,
+                      state.statusText);
+            EXPECT_EQ(nothingToCallOff, state.recordedLine.has_value());
+            EXPECT_EQ(1u, state.selectedPoint);
+            EXPECT_EQ(150, state.hoverX);
+            EXPECT_FALSE(state.document.edited());
+            // The release of a press held through the key does not arm a
+            // second pick, and a press that follows is an idle one: the move
+            // or line is gone.
+            onLeftButtonUp(state, 150, 200);
+            EXPECT_EQ(0, modeOf(state));
             EXPECT_FALSE(onLeftButtonDown(state, 150, 200));
             EXPECT_EQ(pathFigure(), state.document.figure());
         }

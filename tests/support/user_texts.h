@@ -51,6 +51,7 @@ inline constexpr std::string_view pointMoved = "Punkt został przesunięty";
 inline constexpr std::string_view promptLineSecond = "Wstawianie linii - Wskaz drugi punk linii";
 inline constexpr std::string_view lineInserted = "Wstawiono linię";
 inline constexpr std::string_view lineDeleted = "Usunięto linię";
+inline constexpr std::string_view cancelled = "Anulowano";
 inline constexpr std::string_view undonePointAdded = "Cofnięto dodanie punktu";
 inline constexpr std::string_view undonePointDeleted = "Cofnięto usunięcie punktu";
 inline constexpr std::string_view undonePointMoved = "Cofnięto przesunięcie punktu";
@@ -64,7 +65,7 @@ inline constexpr std::string_view redoneLineDeleted = "Przywrócono usunięcie l
 inline constexpr std::string_view nothingToUndo = "Nie ma czego cofnąć";
 inline constexpr std::string_view nothingToRedo = "Nie ma czego przywrócić";
 
-inline constexpr std::array<std::string_view, 38> all = {
+inline constexpr std::array<std::string_view, 39> all = {
     title,
     greetingCaption,
     loadFailure,
@@ -91,6 +92,7 @@ inline constexpr std::array<std::string_view, 38> all = {
     promptLineSecond,
     lineInserted,
     lineDeleted,
+    cancelled,
     undonePointAdded,
     undonePointDeleted,
     undonePointMoved,
@@ -111,12 +113,12 @@ inline constexpr std::array<std::string_view, 5> buttonLabels = {
 };
 
 // Every message of the status line.
-inline constexpr std::array<std::string_view, 24> statusMessages = {
+inline constexpr std::array<std::string_view, 25> statusMessages = {
     promptAddPoint,     promptDeletePoint, promptMovePoint,       promptInsertLine,   promptDeleteLine,
     pointAdded,         pointDeleted,      promptMoveDestination, pointMoved,         promptLineSecond,
     lineInserted,       lineDeleted,       undonePointAdded,      undonePointDeleted, undonePointMoved,
     undoneLineInserted, undoneLineDeleted, redonePointAdded,      redonePointDeleted, redonePointMoved,
-    redoneLineInserted, redoneLineDeleted, nothingToUndo,         nothingToRedo,
+    redoneLineInserted, redoneLineDeleted, nothingToUndo,         nothingToRedo,      cancelled,
 };
 
 // The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.

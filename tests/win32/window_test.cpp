@@ -1,11 +1,13 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -287,48 +289,112 @@ void pressChord(std::initializer_list<WORD> keys) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-TEST_F(MainWindow, UndoAndRedoKeysWorkWithTheFocusOnAButton) {
+// The keys as the program's own loop takes them, with the focus on a button:
+// undo and redo; Esc from each mode that waits, the red highlight gone and
+// the release of a press held through it doing nothing; Esc in the idle mode,
+// which says nothing and repaints nothing. After each, a click on empty
+// canvas changes nothing: the operation is gone.
+TEST_F(MainWindow, TheKeysWorkWithTheFocusOnAButton) {
+    writeFigureFile("PUNKTY 2\n\n100 300\n500 300\n\nLINIE 1\n\n1 2\n");
     open();
     HACCEL keys = createEditKeys();
     ASSERT_NE(nullptr, keys);
-    // Runs the program's own loop until the status says what the keys did.
-    const auto keysSay = [&](std::initializer_list<WORD> chord, std::string_view text) {
+    // Runs the loop until the chord's last release, that of its first key, is taken.
+    const auto pressKeys = [&](std::initializer_list<WORD> chord) {
         pressChord(chord);
-        const std::string expected = windows1250(text);
         const DWORD start = GetTickCount();
-        while (state_.statusText != expected && GetTickCount() - start < 5000) {
+        while (GetTickCount() - start < 5000) {
             MSG message;
-            if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                dispatchMessageWithKeys(window_, keys, message);
-            } else {
+            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            dispatchMessageWithKeys(window_, keys, message);
+            if (message.message == WM_KEYUP && message.wParam == *chord.begin()) {
+                return true;
             }
         }
-        return state_.statusText == expected;
+        return false;
     };
+    const auto redPixels = [&] {
+        RECT client;
+        GetClientRect(window_, &client);
+        HDC dc = GetDC(window_);
+        const std::vector<uint32_t> shown = patchOf(dc, 0, 30, client.right, client.bottom - 30);
+        ReleaseDC(window_, dc);
+        return std::count(shown.begin(), shown.end(), 0xFF0000u);
+    };
+    const POINT a{100, 300}, c{200, 400}, onAB{300, 303};
     const Figure before = state_.document.figure();
     command(100);
-    click(200, 300);
+    click(c.x, c.y);
     const Figure after = state_.document.figure();
     ASSERT_TRUE(SetForegroundWindow(window_));
     SetFocus(GetDlgItem(window_, 100));  // as after a click on "wstaw punkt"
+    enum class Pick { none, released, held };
     struct Row {
+        const char* name;
         std::initializer_list<WORD> chord;
-        std::string_view says;
+        std::string_view says;  // empty: the status stays as it was
         const Figure& figure;
+        // What the user did before the keys: a command, a press on C, a hover.
+        int command = 0;
+        Pick pick = Pick::none;
+        std::optional<POINT> hover = std::nullopt;  // something shows red there
     };
+    const WORD esc = VK_ESCAPE;
+    const std::string_view cancelled = user_texts::cancelled;
     const Row rows[] = {
-        {{VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
-        {{VK_CONTROL, 'Y'}, user_texts::redonePointAdded, after},
-        {{VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
-        {{VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::redonePointAdded, after},
-        {{VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::nothingToRedo, after},
+        {"undo", {VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
+        {"redo", {VK_CONTROL, 'Y'}, user_texts::redonePointAdded, after},
+        {"undo again", {VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
+        {"redo with shift", {VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::redonePointAdded, after},
+        {"nothing to redo", {VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::nothingToRedo, after},
+        {"the place of a new point", {esc}, cancelled, after, 100},
+        {"a point to delete, C ringed", {esc}, cancelled, after, 101, Pick::none, c},
+        {"the point to move, C ringed", {esc}, cancelled, after, 102, Pick::none, c},
+        {"C picked for a move, the press held", {esc}, cancelled, after, 102, Pick::held},
+        {"the destination of C", {esc}, cancelled, after, 102, Pick::released},
+        {"a line's first point, C ringed", {esc}, cancelled, after, 103, Pick::none, c},
+        {"C picked for a line, the press held", {esc}, cancelled, after, 103, Pick::held},
+        {"the second point, A ringed", {esc}, cancelled, after, 103, Pick::released, a},
+        {"the line to delete, AB red and recorded", {esc}, cancelled, after, 104, Pick::none, onAB},
+        {"nothing to call off", {esc}, {}, after},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.says));
-        EXPECT_TRUE(keysSay(row.chord, row.says));
+        SCOPED_TRACE(row.name);
+        if (row.command != 0) {
+            command(row.command);
+        }
+        if (row.pick != Pick::none) {
+            press(c.x, c.y);
+        }
+        if (row.pick == Pick::released) {
+            release(c.x, c.y);
+        }
+        if (row.hover) {
+            hover(row.hover->x, row.hover->y);
+        }
+        paintPending();
+        EXPECT_EQ(row.hover.has_value(), redPixels() > 0);
+        EXPECT_EQ(state_.editMode == EditMode::deleteLine, state_.recordedLine.has_value());
+        const std::string status = row.says.empty() ? state_.statusText : windows1250(row.says);
+        ASSERT_TRUE(pressKeys(row.chord));
+        EXPECT_EQ(0, modeOf(state_));
+        EXPECT_EQ(status, state_.statusText);
         EXPECT_EQ(row.figure, state_.document.figure());
+        EXPECT_FALSE(state_.recordedLine) << "nothing for a delete-line press";
         EXPECT_EQ(GetDlgItem(window_, 100), GetFocus());
+        if (row.says.empty()) {
+            EXPECT_FALSE(repaintPending());
+        }
+        paintPending();
+        EXPECT_EQ(0, redPixels());
+        release(c.x, c.y);
+        EXPECT_EQ(0, modeOf(state_)) << "the release of a held press arms nothing";
+        click(600, 450);
+        EXPECT_EQ(row.figure, state_.document.figure());
+        EXPECT_EQ(status, state_.statusText);
     }
     DestroyAcceleratorTable(keys);
 }
