@@ -22,11 +22,11 @@ public:
     bool contains(Point point) const { return pointIsUnder(point, x_, y_) && cells_[cellOf(point)]; }
 
 private:
-    static constexpr int side = 2 * hitBoxReach - 1;
+    static constexpr int side = 2 * hitBoxHalfWidth - 1;
 
     size_t cellOf(Point point) const {
-        const int64_t column = int64_t{point.x} - x_ + (hitBoxReach - 1);
-        const int64_t row = int64_t{point.y} - y_ + (hitBoxReach - 1);
+        const int64_t column = int64_t{point.x} - x_ + (hitBoxHalfWidth - 1);
+        const int64_t row = int64_t{point.y} - y_ + (hitBoxHalfWidth - 1);
         return static_cast<size_t>(row * side + column);
     }
 
@@ -41,7 +41,7 @@ bool pointIsUnder(Point point, int32_t x, int32_t y) {
     // 64-bit differences: any two 32-bit coordinates may be compared.
     const int64_t dx = int64_t{point.x} - x;
     const int64_t dy = int64_t{point.y} - y;
-    return dx > -hitBoxReach && dx < hitBoxReach && dy > -hitBoxReach && dy < hitBoxReach;
+    return dx > -hitBoxHalfWidth && dx < hitBoxHalfWidth && dy > -hitBoxHalfWidth && dy < hitBoxHalfWidth;
 }
 
 void addPoint(Figure& figure, int32_t x, int32_t y, FigureEdit* edit) {

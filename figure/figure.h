@@ -61,7 +61,7 @@ static_assert(!withinLimit(int32_t{INT32_MIN}, 6) && !withinLimit(int64_t{INT32_
 
 // Half-width of the pick square: a point is under a position when both
 // coordinate differences are smaller than this.
-constexpr int32_t hitBoxReach = 6;
+constexpr int32_t hitBoxHalfWidth = 6;
 
 // True when the point lies in the pick square around (x, y).
 bool pointIsUnder(Point point, int32_t x, int32_t y);

@@ -17,18 +17,18 @@ bool lineIsNear(const Line& line, int32_t x, int32_t y);
 // a pixel: single precision moves the distance it tests by under 0.2 pixel
 // and its truncation by under 1. Farther out it lets every line through to
 // the full test.
-constexpr int32_t proximityQuickReach = int32_t{1} << 20;
+constexpr int32_t proximityQuickTestLimit = int32_t{1} << 20;
 
 // False only where lineIsNear is false, and far cheaper: whether the pointer
 // lies within 12 pixels of the line through the ends. Within
-// proximityQuickReach of the origin a near pointer lies within 11.2 of it.
+// proximityQuickTestLimit of the origin a near pointer lies within 11.2 of it.
 // Farther out it is always true. Inline, as a scan over all lines calls it
 // for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     constexpr double margin = 12;
-    const bool within = withinLimit(line.first, proximityQuickReach) &
-                        withinLimit(line.second, proximityQuickReach) &
-                        withinLimit(Point{x, y}, proximityQuickReach);
+    const bool within = withinLimit(line.first, proximityQuickTestLimit) &
+                        withinLimit(line.second, proximityQuickTestLimit) &
+                        withinLimit(Point{x, y}, proximityQuickTestLimit);
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;

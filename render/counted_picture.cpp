@@ -76,7 +76,7 @@ void CountedPicture::update(const Figure& figure, const FigureChanges& changes, 
     std::vector<Box> boxes;
     const bool wholeMarks =
         !followed || !boxesInside(markDamage, width_, height_, boxes) ||
-        (!boxes.empty() && !repairMarks(marksCanvas, figure.points, boxes, reachingMarks_));
+        (!boxes.empty() && !repairMarks(marksCanvas, figure.points, boxes, touchingMarks_));
     if (wholeMarks) {
         redrawMarks(marksCanvas, figure.points, width_, height_);
         marksCanvas.finish();

@@ -43,7 +43,7 @@ private:
     uint32_t lineColour_ = 0;
     std::optional<uint64_t> revision_;  // the figure's revision the pictures show, once drawn
     std::vector<uint32_t> counts_;
-    std::vector<Point> reachingMarks_;  // kept from repair to repair
+    std::vector<Point> touchingMarks_;  // kept from repair to repair
 };
 
 }  // namespace figury

@@ -36,8 +36,8 @@ void add(FigureDamage& damage, const Box& box) {
 }  // namespace
 
 void FigureDamage::addMark(Point point) {
-    const int64_t reach = pointMarkRadius;
-    add(*this, around(point.x - reach, point.y - reach, point.x + reach, point.y + reach));
+    const int64_t radius = pointMarkRadius;
+    add(*this, around(point.x - radius, point.y - radius, point.x + radius, point.y + radius));
 }
 
 void FigureDamage::addLine(const Line& line) {

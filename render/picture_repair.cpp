@@ -9,10 +9,10 @@ namespace figury {
 
 namespace {
 
-// A shape with a coordinate beyond GDI's reach may set pixels anywhere: a
-// change that reaches that far redraws the whole picture.
+// A shape with a coordinate beyond GDI's coordinate limit may set pixels anywhere: a
+// change that goes that far redraws the whole picture.
 bool isFar(const Box& box) {
-    const int64_t limit = gdiReach;
+    const int64_t limit = gdiCoordinateLimit;
     return !withinLimit(box.left, limit) || !withinLimit(box.top, limit) || !withinLimit(box.right, limit) ||
            !withinLimit(box.bottom, limit);
 }
@@ -55,15 +55,15 @@ void redrawPicture(PictureCanvas& canvas, const Figure& figure, int width, int h
 }
 
 void repairPicture(PictureCanvas& canvas, const Figure& figure, const FigureDamage& damage, int width,
-                   int height, Figure& reaching) {
+                   int height, Figure& touching) {
     std::vector<Box> boxes;
     if (!boxesInside(damage, width, height, boxes)) {
         redrawPicture(canvas, figure, width, height);
         return;
     }
     const auto drawReaching = [&] {
-        findShapesReaching(figure, boxes, reaching);
-        paintFigure(canvas, reaching);
+        findShapesTouching(figure, boxes, touching);
+        paintFigure(canvas, touching);
     };
     if (!boxes.empty() && !redrawBoxes(canvas, boxes, drawReaching)) {
         redrawPicture(canvas, figure, width, height);
@@ -76,10 +76,10 @@ void redrawMarks(PictureCanvas& canvas, const std::vector<Point>& points, int wi
 }
 
 bool repairMarks(PictureCanvas& canvas, const std::vector<Point>& points, const std::vector<Box>& boxes,
-                 std::vector<Point>& reaching) {
+                 std::vector<Point>& touching) {
     return redrawBoxes(canvas, boxes, [&] {
-        findMarksReaching(points, boxes, reaching);
-        canvas.pointMarks(reaching.data(), reaching.size(), pointMarkRadius);
+        findMarksTouching(points, boxes, touching);
+        canvas.pointMarks(touching.data(), touching.size(), pointMarkRadius);
     });
 }
 

@@ -13,7 +13,7 @@
 #include "editor/figure_document.h"
 #include "render/gdi_pen_pixels.h"
 #include "render/gdi_limits.h"
-#include "render/shapes_reaching.h"
+#include "render/shapes_touching.h"
 #include "support/figures.h"
 
 namespace figury {
@@ -193,14 +193,14 @@ void editAtRandom(Check check) {
 
 TEST(PictureRepair, ARepairedPictureIsTheWholeFigureRedrawnThroughEveryChange) {
     RasterCanvas picture(width, height);
-    Figure reaching;
+    Figure touching;
     uint64_t shown = 0;
     editAtRandom([&](const FigureDocument& document, int step) {
         if (step < 0) {
             redrawPicture(picture, document.figure(), width, height);
         } else {
             repairPicture(picture, document.figure(), damageSince(document.changes(), shown), width, height,
-                          reaching);
+                          touching);
         }
         shown = document.changes().revision();
         RasterCanvas whole(width, height);
@@ -270,7 +270,7 @@ TEST(ShapesReaching, TheScanFindsWhatTheExactTestsFind) {
         auto coordinate = [&] {
             if (random() % 200 == 0) {
                 // Around the far coordinate on either side.
-                const int32_t edge = random() % 2 ? gdiReach : -gdiReach;
+                const int32_t edge = random() % 2 ? gdiCoordinateLimit : -gdiCoordinateLimit;
                 return edge + int32_t(random() % 9) - 4;
             }
             return int32_t(random() % uint32_t(2 * spread)) - spread / 2;
@@ -288,20 +288,20 @@ TEST(ShapesReaching, TheScanFindsWhatTheExactTestsFind) {
         Figure expected;
         for (const Point point : figure.points) {
             if (isFar(point) || std::any_of(boxes.begin(), boxes.end(),
-                                            [&](const Box& box) { return markReaches(point, box); })) {
+                                            [&](const Box& box) { return markTouches(point, box); })) {
                 expected.points.push_back(point);
             }
         }
         for (const Line& line : figure.lines) {
             if (isFar(line) || std::any_of(boxes.begin(), boxes.end(),
-                                           [&](const Box& box) { return lineReaches(line, box); })) {
+                                           [&](const Box& box) { return lineTouches(line, box); })) {
                 expected.lines.push_back(line);
             }
         }
         Figure found;
-        findShapesReaching(figure, boxes, found);
+        findShapesTouching(figure, boxes, found);
         EXPECT_EQ(expected, found);
-        findShapesReachingScalar(figure, boxes, found);
+        findShapesTouchingScalar(figure, boxes, found);
         EXPECT_EQ(expected, found);
     }
 }

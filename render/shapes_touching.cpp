@@ -1,4 +1,4 @@
-#include "render/shapes_reaching.h"
+#include "render/shapes_touching.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -40,7 +40,7 @@ Box boxAround(const std::vector<Box>& boxes) {
 }
 
 // The first, cheap pass over a block of shapes: kept[i] becomes 1 for each
-// shape that may reach box or is far, else 0.
+// shape that may touch box or is far, else 0.
 
 void keepLinesMeetingScalar(const Line* lines, size_t count, const Box& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
@@ -48,9 +48,9 @@ void keepLinesMeetingScalar(const Line* lines, size_t count, const Box& box, uin
     }
 }
 
-void keepMarksReachingScalar(const Point* points, size_t count, const Box& box, uint8_t* kept) {
+void keepMarksTouchingScalar(const Point* points, size_t count, const Box& box, uint8_t* kept) {
     for (size_t i = 0; i < count; ++i) {
-        kept[i] = static_cast<uint8_t>(int{markReaches(points[i], box)} | int{isFar(points[i])});
+        kept[i] = static_cast<uint8_t>(int{markTouches(points[i], box)} | int{isFar(points[i])});
     }
 }
 
@@ -67,8 +67,8 @@ int32_t lane(int64_t value) {
 
 // Lanes of v past the far coordinate, either way: !withinLimit, four at a time.
 __m128i farLanes(__m128i v) {
-    return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiReach - 1)),
-                        _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiReach - 1))));
+    return _mm_or_si128(_mm_cmpgt_epi32(v, _mm_set1_epi32(gdiCoordinateLimit - 1)),
+                        _mm_cmplt_epi32(v, _mm_set1_epi32(-(gdiCoordinateLimit - 1))));
 }
 
 void keepLinesMeeting(const Line* lines, size_t count, const Box& box, uint8_t* kept) {
@@ -92,9 +92,9 @@ void keepLinesMeeting(const Line* lines, size_t count, const Box& box, uint8_t* 
     }
 }
 
-void keepMarksReaching(const Point* points, size_t count, const Box& box, uint8_t* kept) {
+void keepMarksTouching(const Point* points, size_t count, const Box& box, uint8_t* kept) {
     static_assert(sizeof(Point) == 8, "two points are one vector");
-    // The box grown by the mark's reach, inclusive, as markReaches has it.
+    // The box grown by the mark's radius, inclusive, as markTouches has it.
     const int32_t left = lane(box.left - markMargin), top = lane(box.top - markMargin);
     const int32_t right = lane(box.right + markMargin - 1), bottom = lane(box.bottom + markMargin - 1);
     const __m128i low = _mm_setr_epi32(left, top, left, top);
@@ -110,15 +110,15 @@ void keepMarksReaching(const Point* points, size_t count, const Box& box, uint8_
         kept[i] = static_cast<uint8_t>(firstIn | firstFar);
         kept[i + 1] = static_cast<uint8_t>(secondIn | secondFar);
     }
-    keepMarksReachingScalar(points + i, count - i, box, kept + i);
+    keepMarksTouchingScalar(points + i, count - i, box, kept + i);
 }
 
 // The fastest tests this build has.
 constexpr auto keepLinesFastest = keepLinesMeeting;
-constexpr auto keepMarksFastest = keepMarksReaching;
+constexpr auto keepMarksFastest = keepMarksTouching;
 #else
 constexpr auto keepLinesFastest = keepLinesMeetingScalar;
-constexpr auto keepMarksFastest = keepMarksReachingScalar;
+constexpr auto keepMarksFastest = keepMarksTouchingScalar;
 #endif
 
 // Calls then(k), in order, for each shape k that keep leaves in; the rare
@@ -140,32 +140,32 @@ void forEachKept(const std::vector<Shape>& shapes, const Box& box, Keep keep, Th
 
 template <class KeepMarks>
 void findMarks(KeepMarks keepMarks, const std::vector<Point>& points, const std::vector<Box>& boxes,
-               const Box& all, std::vector<Point>& reaching) {
-    reaching.clear();
+               const Box& all, std::vector<Point>& touching) {
+    touching.clear();
     forEachKept(points, all, keepMarks, [&](size_t k) {
         if (isFar(points[k]) || std::any_of(boxes.begin(), boxes.end(),
-                                            [&](const Box& box) { return markReaches(points[k], box); })) {
-            reaching.push_back(points[k]);
+                                            [&](const Box& box) { return markTouches(points[k], box); })) {
+            touching.push_back(points[k]);
         }
     });
 }
 
 template <class KeepMarks, class KeepLines>
 void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure, const std::vector<Box>& boxes,
-              Figure& reaching) {
+              Figure& touching) {
     const Box all = boxAround(boxes);
     const std::vector<Line>& lines = figure.lines;
-    findMarks(keepMarks, figure.points, boxes, all, reaching.points);
-    reaching.lines.clear();
+    findMarks(keepMarks, figure.points, boxes, all, touching.points);
+    touching.lines.clear();
     forEachKept(lines, all, keepLines, [&](size_t k) {
         // Most lines kept by the boxes' box miss it all the same: one exact
         // test of it turns them away before the test of each box (a scan at
         // 1M: 5.5 ms, against 6.6 without).
         if (isFar(lines[k]) ||
-            (lineReaches(lines[k], all) && std::any_of(boxes.begin(), boxes.end(), [&](const Box& box) {
-                 return lineReaches(lines[k], box);
+            (lineTouches(lines[k], all) && std::any_of(boxes.begin(), boxes.end(), [&](const Box& box) {
+                 return lineTouches(lines[k], box);
              }))) {
-            reaching.lines.push_back(lines[k]);
+            touching.lines.push_back(lines[k]);
         }
     });
 }
@@ -174,21 +174,21 @@ void findWith(KeepMarks keepMarks, KeepLines keepLines, const Figure& figure, co
 
 // Without a branch: the scans test every shape.
 bool isFar(Point point) {
-    return !withinLimit(point, gdiReach);
+    return !withinLimit(point, gdiCoordinateLimit);
 }
 
 bool isFar(const Line& line) {
     return int{isFar(line.first)} | int{isFar(line.second)};
 }
 
-bool markReaches(Point point, const Box& box) {
+bool markTouches(Point point, const Box& box) {
     return (point.x >= box.left - markMargin) & (point.x < box.right + markMargin) &
            (point.y >= box.top - markMargin) & (point.y < box.bottom + markMargin);
 }
 
 // The segment passes through the grown box unless their boxes miss or all
 // four corners of it lie on one side of the segment.
-bool lineReaches(const Line& line, const Box& box) {
+bool lineTouches(const Line& line, const Box& box) {
     if (!lineBoxMeets(line, box)) {
         return false;
     }
@@ -207,17 +207,17 @@ bool lineReaches(const Line& line, const Box& box) {
     return sides != 4 && sides != -4;
 }
 
-void findShapesReaching(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching) {
-    findWith(keepMarksFastest, keepLinesFastest, figure, boxes, reaching);
+void findShapesTouching(const Figure& figure, const std::vector<Box>& boxes, Figure& touching) {
+    findWith(keepMarksFastest, keepLinesFastest, figure, boxes, touching);
 }
 
-void findMarksReaching(const std::vector<Point>& points, const std::vector<Box>& boxes,
-                       std::vector<Point>& reaching) {
-    findMarks(keepMarksFastest, points, boxes, boxAround(boxes), reaching);
+void findMarksTouching(const std::vector<Point>& points, const std::vector<Box>& boxes,
+                       std::vector<Point>& touching) {
+    findMarks(keepMarksFastest, points, boxes, boxAround(boxes), touching);
 }
 
-void findShapesReachingScalar(const Figure& figure, const std::vector<Box>& boxes, Figure& reaching) {
-    findWith(keepMarksReachingScalar, keepLinesMeetingScalar, figure, boxes, reaching);
+void findShapesTouchingScalar(const Figure& figure, const std::vector<Box>& boxes, Figure& touching) {
+    findWith(keepMarksTouchingScalar, keepLinesMeetingScalar, figure, boxes, touching);
 }
 
 }  // namespace figury
