@@ -53,7 +53,9 @@ if(NOT MSVC)
   target_compile_options(figury_test_support PUBLIC $<$<CONFIG:RelWithDebInfo>:-g1>)
 endif()
 if(WIN32)
-  add_library(figury_win32_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/message_box_catcher.cpp)
+  add_library(figury_win32_test_support STATIC
+    ${PROJECT_SOURCE_DIR}/tests/support/manifest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/message_box_catcher.cpp)
   target_link_libraries(figury_win32_test_support PUBLIC figury_test_support user32 PRIVATE figury_warnings)
   # Set for every suite that links this, as the window library sets it for
   # its own: then one precompiled windows.h serves them all.

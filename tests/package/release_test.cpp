@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <cwctype>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -20,6 +23,7 @@
 #include "editor_session.h"
 #include "support/code_page.h"
 #include "support/files.h"
+#include "support/manifest.h"
 #include "support/user_texts.h"
 
 namespace figury {
@@ -41,6 +45,30 @@ std::vector<POINT> pointsOf(const std::string& file) {
         }
     }
     return points;
+}
+
+// Whether the process draws its buttons with Common Controls 6, as its
+// manifest asks: Windows then loads comctl32.dll from that assembly's folder
+// (Wine too), where without the manifest the buttons are user32's own.
+bool usesCommonControls6(DWORD process) {
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (modules == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool found = false;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(modules, &module); more && !found;
+         more = Module32NextW(modules, &module)) {
+        std::wstring path = module.szExePath;
+        std::transform(path.begin(), path.end(), path.begin(),
+                       [](wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); });
+        found = path.find(L"\\winsxs\\") != std::wstring::npos &&
+                path.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6.") != std::wstring::npos &&
+                path.size() >= 13 && path.compare(path.size() - 13, 13, L"\\comctl32.dll") == 0;
+    }
+    CloseHandle(modules);
+    return found;
 }
 
 class Release : public ::testing::Test {
@@ -95,6 +123,8 @@ TEST_F(Release, StartsOnTheShippedHouseAndClosingLeavesItByteForByte) {
     expected.push_back(L"");
     EXPECT_EQ(labels, expected);
 
+    EXPECT_TRUE(usesCommonControls6(session.process().id()));
+
     const Image shown = session.shown();
     for (const POINT& p : house) {
         EXPECT_TRUE(pointMarked(shown, p.x, p.y)) << p.x << "," << p.y;
@@ -138,6 +168,12 @@ TEST_F(Release, ExecutableTellsWindowsItsNameAndVersion) {
     EXPECT_EQ(versionText(info, "ProductVersion"), FIGURY_VERSION);
     EXPECT_EQ(versionText(info, "FileVersion"), FIGURY_VERSION);
     EXPECT_EQ(versionText(info, "OriginalFilename"), "figury.exe");
+}
+
+// The manifest of the program as shipped: the supported versions of Windows,
+// Common Controls 6, its DPI behaviour and asInvoker.
+TEST_F(Release, ExecutableTellsWindowsWhatItIs) {
+    testing_support::expectFiguryManifest(folder_ + "\\figury.exe", FIGURY_VERSION);
 }
 
 }  // namespace

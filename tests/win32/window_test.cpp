@@ -514,6 +514,13 @@ TEST_F(MainWindow, HasTheCommandButtonsBetweenTwoBlankEnds) {
         const auto style = static_cast<DWORD>(GetWindowLongA(found, GWL_STYLE));
         EXPECT_EQ(want.enabled ? 0x50000000u : 0x58000000u, style);
     }
+    // Made by Common Controls 6, which the suite, as the program, asks for in
+    // its manifest: nothing else here loads that library.
+    char library[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), library, sizeof library);
+    EXPECT_NE(nullptr,
+              std::strstr(CharLowerA(library), "microsoft.windows.common-controls_6595b64144ccf1df_6."))
+        << library;
 }
 
 TEST_F(MainWindow, AButtonClickCommandsTheEditor) {

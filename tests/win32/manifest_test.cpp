@@ -1,0 +1,13 @@
+// What figury.exe tells Windows about itself, read out of the built program.
+
+#include <gtest/gtest.h>
+
+#include "support/manifest.h"
+
+namespace {
+
+TEST(ExecutableManifest, SaysWhatTheProgramIs) {
+    testing_support::expectFiguryManifest(FIGURY_EXE, FIGURY_VERSION);
+}
+
+}  // namespace
