@@ -109,20 +109,4 @@ const char nothingToRedo[] =
     "Nie ma czego przywr\xF3"
     "ci\xE6";
 
-// Every status message fits the status text with its terminator.
-static_assert(sizeof promptAddPoint <= statusTextCapacity);
-static_assert(sizeof promptDeletePoint <= statusTextCapacity);
-static_assert(sizeof promptMovePoint <= statusTextCapacity);
-static_assert(sizeof promptInsertLine <= statusTextCapacity);
-static_assert(sizeof promptDeleteLine <= statusTextCapacity);
-static_assert(sizeof donePointAdded <= statusTextCapacity);
-static_assert(sizeof donePointDeleted <= statusTextCapacity);
-static_assert(sizeof promptMoveDestination <= statusTextCapacity);
-static_assert(sizeof donePointMoved <= statusTextCapacity);
-static_assert(sizeof promptLineSecond <= statusTextCapacity);
-static_assert(sizeof doneLineInserted <= statusTextCapacity);
-static_assert(sizeof doneLineDeleted <= statusTextCapacity);
-static_assert(sizeof redonePointDeleted <= statusTextCapacity);
-static_assert(sizeof redonePointMoved <= statusTextCapacity);
-
 }  // namespace figury

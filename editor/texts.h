@@ -1,15 +1,10 @@
 #pragma once
 
-#include <cstddef>
-
 namespace figury {
 
 // Every text the user sees, as the Windows-1250 bytes the program shows. They
 // are defined out of line so that each is kept in the executable as data: a
 // literal the compiler can see may be built from instructions instead.
-
-// Room for the longest status message and its terminator.
-constexpr size_t statusTextCapacity = 80;
 
 // Window caption and greeting box.
 extern const char titleLine[];

@@ -6,7 +6,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
@@ -262,7 +261,7 @@ EditorState stateOf(const Figure& figure, int mode, int32_t x, int32_t y) {
     state.editMode = static_cast<EditMode>(mode);
     state.hoverX = x;
     state.hoverY = y;
-    std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
+    state.statusText = "Usuwanie linii - Wska\xBF linie";
     return state;
 }
 
