@@ -36,19 +36,18 @@ const std::wstring loadFailure = wide(user_texts::loadFailure);
 
 // The pixels of a width x height patch of dc at (x, y), as 0x00RRGGBB.
 std::vector<uint32_t> patchOf(HDC dc, int x, int y, int width, int height) {
-    HDC memory = CreateCompatibleDC(dc);
-    uint32_t* first = nullptr;
-    HBITMAP bitmap = createPixelBitmap(memory, width, height, first);
-    HGDIOBJ before = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+    PixelBuffer patch(dc, width, height);
+    if (!patch.ready()) {
+        ADD_FAILURE() << "no buffer for the patch";
+        return {};
+    }
+    BitBlt(patch.dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
     GdiFlush();
+    const uint32_t* first = patch.pixels();
     std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
     for (uint32_t& pixel : pixels) {
         pixel &= 0xFFFFFFu;
     }
-    SelectObject(memory, before);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return pixels;
 }
 
