@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "editor/texts.h"
+
 namespace figury {
 
 const std::array<CommandButton, 5> commandButtons = {{

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "editor/figure_document.h"
-#include "editor/texts.h"
 #include "figure/file_stamp.h"
 #include "figure/figure.h"
 
@@ -30,7 +29,8 @@ enum class EditMode : int {
 // owns one and hands it to its window; tests make their own.
 struct EditorState {
     EditMode editMode = EditMode::idle;
-    char statusText[statusTextCapacity] = {};  // always terminated
+    // Never null: one of the texts (texts.h), which last as long as the program.
+    const char* statusText = "";
     int32_t hoverX = 0;
     int32_t hoverY = 0;
     size_t selectedPoint = 0;            // the first pick of a move or a new line

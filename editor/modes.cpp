@@ -1,7 +1,6 @@
 #include "editor/modes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -14,16 +13,9 @@ namespace figury {
 
 namespace {
 
-// Every message fits (texts.cpp checks it); the bound only keeps the buffer terminated.
-void setStatus(EditorState& state, const char* text) {
-    const size_t length = std::min(std::strlen(text), sizeof state.statusText - 1);
-    std::memcpy(state.statusText, text, length);
-    state.statusText[length] = '\0';
-}
-
 void enter(EditorState& state, EditMode mode, const char* message) {
     state.editMode = mode;
-    setStatus(state, message);
+    state.statusText = message;
 }
 
 // The status after an undo and a redo of each kind of edit.

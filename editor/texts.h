@@ -1,65 +1,124 @@
 #pragma once
 
-#include <cstddef>
-
 namespace figury {
 
-// Every text the user sees, as the Windows-1250 bytes the program shows. They
-// are defined out of line so that each is kept in the executable as data: a
-// literal the compiler can see may be built from instructions instead.
-
-// Room for the longest status message and its terminator.
-constexpr size_t statusTextCapacity = 80;
+// Every text the user sees, as the Windows-1250 bytes the program shows. A
+// hex escape takes every hex digit that follows it, so a literal is split
+// where a letter a-f follows an escaped one.
+//
+// Each text is one array for the whole program, and the program hands each
+// on by its address (to Windows, in the button table, as the status text), so
+// each is kept in the executable as its bytes with their terminator: the
+// executable's own test looks for them there.
 
 // Window caption and greeting box.
-extern const char titleLine[];
-extern const char greetingCaption[];
+inline constexpr char titleLine[] = "Figury - edytor figur";
+inline constexpr char greetingCaption[] = "dane";
 
 // Message boxes.
-extern const char loadFailureText[];
-extern const char loadFailureCaption[];
-extern const char saveFailureText[];
-extern const char saveFailureChoicesText[];  // the same, with the choices of a box at close
-extern const char saveFailureCaption[];
-// At close, when another program wrote the figure file since the editor started.
-extern const char changedFileText[];
-extern const char changedFileCaption[];
+// "Brak danych do wczytania lub dane są nieprawidłowe"
+inline constexpr char loadFailureText[] = "Brak danych do wczytania lub dane s\xB9 nieprawid\xB3owe";
+inline constexpr char loadFailureCaption[] = "Brak danych";
+
+// "Nie udało się zapisać danych do pliku Dane/obiekt.obj"
+inline constexpr char saveFailureText[] = "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj";
+// The choices follow the buttons of MB_CANCELTRYCONTINUE: try again, cancel the
+// close, continue it. "Możesz spróbować ponownie, anulować zamykanie i wrócić
+// do edycji z zachowaną figurą albo kontynuować zamykanie bez zapisu."
+inline constexpr char saveFailureChoicesText[] =
+    "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj\n\n"
+    "Mo\xBF"
+    "esz spr\xF3"
+    "bowa\xE6 ponownie, anulowa\xE6 zamykanie i wr\xF3"
+    "ci\xE6 do edycji z zachowan\xB9 "
+    "figur\xB9 albo kontynuowa\xE6 zamykanie bez zapisu.";
+// "Błąd zapisu"
+inline constexpr char saveFailureCaption[] =
+    "B\xB3\xB9"
+    "d zapisu";
+
+// "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.
+// Tak - zapisz w nim figurę z edytora, zastępując zmieniony plik.
+// Nie - zachowaj zmieniony plik i zamknij bez zapisu. Anuluj - wróć do edycji."
+inline constexpr char changedFileText[] =
+    "Inny program zapisa\xB3 plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
+    "Tak - zapisz w nim figur\xEA z edytora, zast\xEApuj\xB9"
+    "c zmieniony plik.\n"
+    "Nie - zachowaj zmieniony plik i zamknij bez zapisu.\n"
+    "Anuluj - wr\xF3\xE6 do edycji.";
+// "Plik został zmieniony"
+inline constexpr char changedFileCaption[] = "Plik zosta\xB3 zmieniony";
 
 // Button labels.
-extern const char buttonAddPoint[];
-extern const char buttonDeletePoint[];
-extern const char buttonMovePoint[];
-extern const char buttonInsertLine[];
-extern const char buttonDeleteLine[];
+inline constexpr char buttonAddPoint[] = "wstaw punkt";
+inline constexpr char buttonDeletePoint[] = "usu\xF1 punkt";  // "usuń punkt"
+inline constexpr char buttonMovePoint[] = "przesun punkt";
+inline constexpr char buttonInsertLine[] = "wstaw linie";
+inline constexpr char buttonDeleteLine[] = "usu\xF1 linie";  // "usuń linie"
 
-// Status messages: the prompt after each command and the message after each pick.
-extern const char promptAddPoint[];
-extern const char promptDeletePoint[];
-extern const char promptMovePoint[];
-extern const char promptInsertLine[];
-extern const char promptDeleteLine[];
-extern const char donePointAdded[];
-extern const char donePointDeleted[];
-extern const char promptMoveDestination[];
-extern const char donePointMoved[];
-extern const char promptLineSecond[];
-extern const char doneLineInserted[];
-extern const char doneLineDeleted[];
+// Status messages: the prompt after each command.
+// "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdować nowy punkt"
+inline constexpr char promptAddPoint[] =
+    "Dodawanie punktu - Wskaz miejsce gdzie ma sie znajdowa\xE6 nowy punkt";
+inline constexpr char promptDeletePoint[] = "Usuwanie punktu - Wskaz punkt do usuniecia";
+// "Przesuwanie punktu - Wskaz punkt do przesunięcia"
+inline constexpr char promptMovePoint[] =
+    "Przesuwanie punktu - Wskaz punkt do przesuni\xEA"
+    "cia";
+inline constexpr char promptInsertLine[] = "Wstawianie linii - Wskaz pierwszy punk linii";
+// "Usuwanie linii - Wskaz linię do usunięcia"
+inline constexpr char promptDeleteLine[] =
+    "Usuwanie linii - Wskaz lini\xEA do usuni\xEA"
+    "cia";
+
+// Status messages after each pick.
+inline constexpr char donePointAdded[] = "Dodano nowy punkt";
+inline constexpr char donePointDeleted[] = "Punkt zosta\xB3 usuni\xEAty";  // "Punkt został usunięty"
+inline constexpr char promptMoveDestination[] = "Przesuwanie punktu - Wskaz miejsce docelowe dla punku";
+inline constexpr char donePointMoved[] = "Punkt zosta\xB3 przesuni\xEAty";  // "Punkt został przesunięty"
+inline constexpr char promptLineSecond[] = "Wstawianie linii - Wskaz drugi punk linii";
+inline constexpr char doneLineInserted[] = "Wstawiono lini\xEA";   // "Wstawiono linię"
+inline constexpr char doneLineDeleted[] = "Usuni\xEAto lini\xEA";  // "Usunięto linię"
 // After Esc called off a half-done operation.
-extern const char operationCancelled[];
+inline constexpr char operationCancelled[] = "Anulowano";
 
-// Status messages after undo and redo, for each kind of edit, and when there is nothing to undo or redo.
-extern const char undonePointAdded[];
-extern const char undonePointDeleted[];
-extern const char undonePointMoved[];
-extern const char undoneLineInserted[];
-extern const char undoneLineDeleted[];
-extern const char redonePointAdded[];
-extern const char redonePointDeleted[];
-extern const char redonePointMoved[];
-extern const char redoneLineInserted[];
-extern const char redoneLineDeleted[];
-extern const char nothingToUndo[];
-extern const char nothingToRedo[];
+// Status messages after undo and redo, for each kind of edit, and when there
+// is nothing to undo or redo. "Cofnięto dodanie punktu", "Cofnięto usunięcie punktu",
+// "Cofnięto przesunięcie punktu", "Cofnięto dodanie linii", "Cofnięto
+// usunięcie linii"; "Przywrócono" the same; "Nie ma czego cofnąć", "Nie ma
+// czego przywrócić".
+inline constexpr char undonePointAdded[] = "Cofni\xEAto dodanie punktu";
+inline constexpr char undonePointDeleted[] =
+    "Cofni\xEAto usuni\xEA"
+    "cie punktu";
+inline constexpr char undonePointMoved[] =
+    "Cofni\xEAto przesuni\xEA"
+    "cie punktu";
+inline constexpr char undoneLineInserted[] = "Cofni\xEAto dodanie linii";
+inline constexpr char undoneLineDeleted[] =
+    "Cofni\xEAto usuni\xEA"
+    "cie linii";
+inline constexpr char redonePointAdded[] =
+    "Przywr\xF3"
+    "cono dodanie punktu";
+inline constexpr char redonePointDeleted[] =
+    "Przywr\xF3"
+    "cono usuni\xEA"
+    "cie punktu";
+inline constexpr char redonePointMoved[] =
+    "Przywr\xF3"
+    "cono przesuni\xEA"
+    "cie punktu";
+inline constexpr char redoneLineInserted[] =
+    "Przywr\xF3"
+    "cono dodanie linii";
+inline constexpr char redoneLineDeleted[] =
+    "Przywr\xF3"
+    "cono usuni\xEA"
+    "cie linii";
+inline constexpr char nothingToUndo[] = "Nie ma czego cofn\xB9\xE6";
+inline constexpr char nothingToRedo[] =
+    "Nie ma czego przywr\xF3"
+    "ci\xE6";
 
 }  // namespace figury

@@ -1,7 +1,6 @@
 #include "editor/view.h"
 
-#include <algorithm>
-#include <limits>
+#include <cstring>
 
 namespace figury {
 
@@ -18,8 +17,7 @@ void paintOverlay(Canvas& canvas, const EditorState& state, const Highlight& hig
 
 void paintStatusText(Canvas& canvas, const EditorState& state) {
     // The text is drawn on an opaque background, over any line beneath it.
-    const char* text = state.statusText;
-    const auto length = std::find(text, text + sizeof state.statusText, '\0') - text;
+    const size_t length = std::strlen(state.statusText);
     if (length > 0) {
         canvas.textOut(statusTextX, statusTextY, state.statusText, static_cast<int>(length));
     }

@@ -35,10 +35,6 @@ size_t readFile(void* file, char* into, size_t size) {
     return std::fread(into, 1, size, static_cast<std::FILE*>(file));
 }
 
-bool isPointNumber(int32_t number, int32_t pointCount) {
-    return number >= 1 && number <= pointCount;
-}
-
 // A count no larger than the bytes after its header, or than this, is taken as
 // it stands, records repeated for the missing ones. A larger one could only be
 // met by repeats and would ask for gigabytes: the file is refused instead.
@@ -52,76 +48,94 @@ bool countIsHonoured(int32_t count, uint64_t fileSize, const LineReader& reader)
     return static_cast<uint64_t>(count) <= std::max(bytesAfter(fileSize, reader), countAlwaysHonoured);
 }
 
-// Fills an empty figure from the file's text; false when the point header is
-// missing or not positive, or no data line follows it, or a count is beyond
-// what the file could hold.
-// fileSize is the size the file system gives, 0 when unknown.
-bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
+// The count after word at the start of the next data line, or 0 when the
+// line does not start with it and a number.
+int32_t readHeader(LineReader& reader, const char* word) {
     reader.readDataLine();
-    int32_t pointCount = 0;
-    scanHeader(reader.line(), "PUNKTY", pointCount);
-    if (pointCount <= 0 || !countIsHonoured(pointCount, fileSize, reader)) {
-        return false;
-    }
-    std::vector<Point>& points = figure.points;
+    int32_t count = 0;
+    scanHeader(reader.line(), word, count);
+    return count;
+}
+
+// Reads count point records; false when not one follows the header, as there
+// is then none to repeat, and points made up at 0 0 would only be saved over
+// the file.
+bool readPoints(LineReader& reader, int32_t count, uint64_t fileSize, std::vector<Point>& points) {
     // Room for the records the rest of the file could hold in the writer's
     // layout at its shortest ("0 0" and a line end); repeats grow it further.
-    points.reserve(
-        std::min<uint64_t>(static_cast<uint64_t>(pointCount), bytesAfter(fileSize, reader) / 4 + 1));
+    points.reserve(std::min<uint64_t>(static_cast<uint64_t>(count), bytesAfter(fileSize, reader) / 4 + 1));
     // A record that does not scan keeps the previous record's values; the
     // first one has none to keep and gives 0.
     Point point;
-    for (int32_t k = 0; k < pointCount; ++k) {
+    for (int32_t k = 0; k < count; ++k) {
         const bool read = reader.readDataLine();
         if (!read && k == 0) {
-            // No record follows the header: there is none to repeat, and points
-            // made up at 0 0 would only be saved over the file.
             return false;
         }
         scanPair(reader.line(), point.x, point.y);
         points.push_back(point);
         if (!read) {
             // At the end of the text every missing record scans the same line again.
-            points.resize(static_cast<size_t>(pointCount), point);
+            points.resize(static_cast<size_t>(count), point);
             break;
         }
     }
+    return true;
+}
 
-    reader.readDataLine();
-    int32_t lineCount = 0;
-    scanHeader(reader.line(), "LINIE", lineCount);
-    if (lineCount > 0 && !countIsHonoured(lineCount, fileSize, reader)) {
-        return false;
-    }
-    std::vector<Line>& lines = figure.lines;
+bool isPointNumber(int32_t number, size_t pointCount) {
+    return number >= 1 && static_cast<size_t>(number) <= pointCount;
+}
+
+// Reads count line records, each naming two of the points by number from 1.
+void readLines(LineReader& reader, int32_t count, const std::vector<Point>& points,
+               std::vector<Line>& lines) {
+    const size_t pointCount = points.size();
     int32_t a = 0;
     int32_t b = 0;
     int32_t named[2 * batchSize];
     bool ended = false;
     bool lastNamed = false;  // whether the last record scanned added a line
-    for (int32_t k = 0; k < lineCount && !ended;) {
-        size_t count = 0;
-        for (; count < batchSize && k < lineCount && !ended; ++k) {
+    for (int32_t k = 0; k < count && !ended;) {
+        size_t namedCount = 0;
+        for (; namedCount < batchSize && k < count && !ended; ++k) {
             ended = !reader.readDataLine();
             scanPair(reader.line(), a, b);
             // A record that names no point (0 before any record scanned) adds no line.
             lastNamed = isPointNumber(a, pointCount) && isPointNumber(b, pointCount);
             if (lastNamed) {
-                named[2 * count] = a - 1;
-                named[2 * count + 1] = b - 1;
-                ++count;
+                named[2 * namedCount] = a - 1;
+                named[2 * namedCount + 1] = b - 1;
+                ++namedCount;
             }
         }
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < namedCount; ++i) {
             lines.push_back(
                 {points[static_cast<size_t>(named[2 * i])], points[static_cast<size_t>(named[2 * i + 1])]});
         }
-        if (ended && lastNamed && k < lineCount) {
+        if (ended && lastNamed && k < count) {
             // At the end of the text every missing record names the same points again.
             const Line last = lines.back();
-            lines.resize(lines.size() + static_cast<size_t>(lineCount - k), last);
+            lines.resize(lines.size() + static_cast<size_t>(count - k), last);
         }
     }
+}
+
+// Fills an empty figure from the file's text; false when the point header is
+// missing or not positive, or no data line follows it, or a count is beyond
+// what the file could hold.
+// fileSize is the size the file system gives, 0 when unknown.
+bool parseFigure(LineReader& reader, uint64_t fileSize, Figure& figure) {
+    const int32_t pointCount = readHeader(reader, "PUNKTY");
+    if (pointCount <= 0 || !countIsHonoured(pointCount, fileSize, reader) ||
+        !readPoints(reader, pointCount, fileSize, figure.points)) {
+        return false;
+    }
+    const int32_t lineCount = readHeader(reader, "LINIE");
+    if (lineCount > 0 && !countIsHonoured(lineCount, fileSize, reader)) {
+        return false;
+    }
+    readLines(reader, lineCount, figure.points, figure.lines);
     return true;
 }
 

@@ -16,53 +16,30 @@ bool FigureImage::make(HDC like, int width, int height) {
     uint32_t black = 0;
     const bool pixels = trueColour(like);
     linesCounted_ = pixels && gdiDrawsThinLinesAsCounted(black);
-    const struct {
-        Surface* surface;
-        uint32_t** pixels;
-        bool wanted;
-    } surfaces[] = {{&picture_, &picturePixels_, true},
-                    {&marks_, &marksPixels_, linesCounted_},
-                    {&frame_, &framePixels_, true}};
-    for (const auto& made : surfaces) {
-        if (!made.wanted) {
+    for (PixelBuffer* buffer : {&picture_, &marks_, &frame_}) {
+        if (buffer == &marks_ && !linesCounted_) {
             continue;
         }
-        Surface* surface = made.surface;
-        surface->dc = CreateCompatibleDC(like);
-        if (pixels) {
-            surface->bitmap = createPixelBitmap(surface->dc, width, height, *made.pixels);
-        } else {
-            surface->bitmap = CreateCompatibleBitmap(like, width, height);
-        }
-        if (surface->dc == nullptr || surface->bitmap == nullptr) {
+        *buffer =
+            pixels ? PixelBuffer(like, width, height) : PixelBuffer::compatibleWith(like, width, height);
+        if (!buffer->ready()) {
             release();
             return false;
         }
-        surface->bitmapBefore = SelectObject(surface->dc, surface->bitmap);
     }
     width_ = width;
     height_ = height;
     coverage_.reset(width, height);
     if (linesCounted_) {
-        counted_.reset(width, height, marksPixels_, picturePixels_, black);
+        counted_.reset(width, height, marks_.pixels(), picture_.pixels(), black);
     }
     return true;
 }
 
 void FigureImage::release() {
-    for (Surface* surface : {&picture_, &marks_, &frame_}) {
-        if (surface->bitmapBefore != nullptr) {
-            SelectObject(surface->dc, surface->bitmapBefore);
-        }
-        if (surface->bitmap != nullptr) {
-            DeleteObject(surface->bitmap);
-        }
-        if (surface->dc != nullptr) {
-            DeleteDC(surface->dc);
-        }
-        *surface = Surface{};
+    for (PixelBuffer* buffer : {&picture_, &marks_, &frame_}) {
+        *buffer = PixelBuffer();
     }
-    picturePixels_ = marksPixels_ = framePixels_ = nullptr;
     linesCounted_ = false;
     drawnRevision_.reset();
     width_ = 0;
@@ -77,12 +54,13 @@ bool FigureImage::putCountedLines(Canvas& canvas, const FigureDocument& document
     const Figure& figure = document.figure();
     uint32_t red = 0;
     const bool onlyRedLines = highlight.penWidth == lineHighlightWidth && highlight.points.empty();
-    if (!onlyRedLines || highlight.lines.empty() || framePixels_ == nullptr || !gdiDrawsLinesAsCounted(red)) {
+    if (!onlyRedLines || highlight.lines.empty() || frame_.pixels() == nullptr ||
+        !gdiDrawsLinesAsCounted(red)) {
         return false;
     }
     coverage_.cover(document.figure(), document.changes(), highlight.lines);
     GdiFlush();  // the text must be on the pixels before they are written
-    coverage_.paint(framePixels_, red);
+    coverage_.paint(frame_.pixels(), red);
     const Highlight uncounted{highlight.penWidth, {}, coverage_.uncountable()};
     if (!uncounted.lines.empty()) {
         paintHighlight(canvas, figure, uncounted);
@@ -104,10 +82,10 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
     const FigureDocument& document = state.document;
     const Figure& figure = document.figure();
     if (linesCounted_) {
-        GdiCanvas marks(marks_.dc, &stampScratch_);
+        GdiCanvas marks(marks_.dc(), &stampScratch_);
         counted_.update(document.figure(), document.changes(), marks);
     } else {
-        GdiCanvas canvas(picture_.dc, &stampScratch_);
+        GdiCanvas canvas(picture_.dc(), &stampScratch_);
         if (drawnRevision_) {
             repairPicture(canvas, figure, damageSince(document.changes(), *drawnRevision_), width_, height_,
                           reaching_);
@@ -117,15 +95,15 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
         drawnRevision_ = document.changes().revision();
     }
 
-    BitBlt(frame_.dc, 0, 0, width_, height_, picture_.dc, 0, 0, SRCCOPY);
+    BitBlt(frame_.dc(), 0, 0, width_, height_, picture_.dc(), 0, 0, SRCCOPY);
     {
-        GdiCanvas canvas(frame_.dc);
+        GdiCanvas canvas(frame_.dc());
         paintStatusText(canvas, state);
         if (!putCountedLines(canvas, document, highlight)) {
             paintHighlight(canvas, figure, highlight);
         }
     }
-    BitBlt(target, 0, 0, width_, height_, frame_.dc, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, width_, height_, frame_.dc(), 0, 0, SRCCOPY);
     return true;
 }
 

@@ -9,8 +9,6 @@
 
 namespace figury {
 
-const std::string windowClassName = "Figury";
-
 namespace {
 
 HWND createButton(HWND window, HINSTANCE instance, int x, int width, const char* label, int controlId,
@@ -33,15 +31,14 @@ ATOM registerFiguryClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = windowClassName.c_str();
+    windowClass.lpszClassName = windowClassName;
     windowClass.hIconSm = nullptr;
     return RegisterClassExA(&windowClass);
 }
 
 HWND createMainWindow(HINSTANCE instance, EditorState& state) {
-    return CreateWindowExA(0, windowClassName.c_str(), titleLine, mainWindowStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, mainWindowWidth, mainWindowHeight, nullptr, nullptr, instance,
-                           &state);
+    return CreateWindowExA(0, windowClassName, titleLine, mainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           mainWindowWidth, mainWindowHeight, nullptr, nullptr, instance, &state);
 }
 
 void createButtonBar(HWND window, HINSTANCE instance) {

@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "editor/editor_state.h"
 
 namespace figury {
 
 // The main window's class name, shared by registration and creation.
-extern const std::string windowClassName;
+inline constexpr char windowClassName[] = "Figury";
 
 inline constexpr int mainWindowWidth = 800;
 inline constexpr int mainWindowHeight = 600;

@@ -15,58 +15,140 @@ namespace figury {
 
 namespace {
 
-// What the window keeps in its user data: the editor state it was given, its
-// own picture of the figure, and what a driver may ask (input_state.h).
-struct WindowData {
-    EditorState* state;
-    FigureImage image;
-    UINT inputStateMessage;
-    uint16_t paints;
+// The window behind the procedure, kept in its user data from WM_NCCREATE to
+// WM_NCDESTROY: the editor state it was given, its own picture of the figure,
+// and what a driver may ask (input_state.h). Each handler takes one message,
+// unpacked. What it means is for the edit modes to decide (modes.h, whose
+// handlers have the same names and are called as figury::onCommand and so
+// on); a handler here does what Windows must: repaint, show a message box,
+// end the message loop.
+class MainWindow {
+public:
+    MainWindow(HWND handle, EditorState* state)
+        : handle_(handle), state_(state), inputStateMessage_(RegisterWindowMessageA(inputStateMessageName)) {}
+
+    // Null when the window was made without a state: it then only does what
+    // every window does.
+    EditorState* state() const { return state_; }
+    // The question is a message registered at run time, so it has no case of its own.
+    bool asksInputState(UINT message) const { return message == inputStateMessage_; }
+
+    void onCreate();
+    void onCommand(int controlId);
+    void onMouseMove(int32_t x, int32_t y);
+    void onLeftButtonDown(int32_t x, int32_t y);
+    void onLeftButtonUp(int32_t x, int32_t y);
+    void onPaint();
+    bool onClose();  // whether the window may close
+    void onEndSession(bool ending);
+    void onDestroy();
+    LRESULT onInputState();
+
+private:
+    void invalidateClientArea();
+    void excludeChildren(HDC dc);
+    bool saveBeforeClosing();
+
+    HWND handle_;
+    EditorState* state_;
+    FigureImage image_;
+    UINT inputStateMessage_;
+    uint16_t paints_ = 0;
 };
 
-WindowData* windowDataOf(HWND window) {
-    return reinterpret_cast<WindowData*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+MainWindow* mainWindowOf(HWND window) {
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// False when there is no memory for it: the window is then not created.
+bool keepMainWindow(HWND window, const CREATESTRUCTA& creation) {
+    auto* mainWindow =
+        new (std::nothrow) MainWindow(window, static_cast<EditorState*>(creation.lpCreateParams));
+    if (mainWindow == nullptr) {
+        return false;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(mainWindow));
+    return true;
+}
+
+void forgetMainWindow(HWND window) {
+    delete mainWindowOf(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+void MainWindow::onCreate() {
+    showMessageBox(handle_, titleLine, greetingCaption, MB_OK);
+    if (loadAtStart(*state_)) {
+        showMessageBox(handle_, loadFailureText, loadFailureCaption, MB_OK);
+    }
+}
+
+void MainWindow::onCommand(int controlId) {
+    if (figury::onCommand(*state_, controlId)) {
+        invalidateClientArea();
+    }
+}
+
+void MainWindow::onMouseMove(int32_t x, int32_t y) {
+    if (figury::onMouseMove(*state_, x, y)) {
+        invalidateClientArea();
+    }
+}
+
+void MainWindow::onLeftButtonDown(int32_t x, int32_t y) {
+    // A press may arrive ahead of the repaint for the moves before it; that
+    // repaint must first highlight the line the pointer is on.
+    if (pressTakesTheHighlight(*state_)) {
+        UpdateWindow(handle_);
+    }
+    if (figury::onLeftButtonDown(*state_, x, y)) {
+        invalidateClientArea();
+    }
+}
+
+void MainWindow::onLeftButtonUp(int32_t x, int32_t y) {
+    figury::onLeftButtonUp(*state_, x, y);
 }
 
 // The paint covers every pixel it may, so there is nothing to erase; the
 // buttons keep their faces, which the paint does not draw over.
-void invalidateClientArea(HWND window) {
+void MainWindow::invalidateClientArea() {
     RECT client;
-    GetClientRect(window, &client);
-    RedrawWindow(window, &client, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    GetClientRect(handle_, &client);
+    RedrawWindow(handle_, &client, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 // Keeps the paint off the buttons: a frame copied over them would show, white
 // or with the figure, until they drew themselves again.
-void excludeChildren(HWND window, HDC dc) {
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+void MainWindow::excludeChildren(HDC dc) {
+    for (HWND child = GetWindow(handle_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (IsWindowVisible(child)) {
             RECT area;
             GetWindowRect(child, &area);
-            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+            MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&area), 2);
             ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
         }
     }
 }
 
-void paint(HWND window, WindowData& data) {
-    EditorState& state = *data.state;
+void MainWindow::onPaint() {
+    EditorState& state = *state_;
     const Highlight highlight = highlightFor(state);
     recordHighlightedLine(state, highlight);
     PAINTSTRUCT paintStruct;
-    HDC dc = BeginPaint(window, &paintStruct);
-    excludeChildren(window, dc);
+    HDC dc = BeginPaint(handle_, &paintStruct);
+    excludeChildren(dc);
     RECT client;
-    GetClientRect(window, &client);
-    if (!data.image.paint(dc, client.right, client.bottom, state, highlight)) {
+    GetClientRect(handle_, &client);
+    if (!image_.paint(dc, client.right, client.bottom, state, highlight)) {
         // No memory for the picture: erase and draw on the screen itself.
         FillRect(dc, &paintStruct.rcPaint,
-                 reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
+                 reinterpret_cast<HBRUSH>(GetClassLongPtrA(handle_, GCLP_HBRBACKGROUND)));
         GdiCanvas canvas(dc);
         paintFigureView(canvas, state, highlight);
     }
-    EndPaint(window, &paintStruct);
-    ++data.paints;
+    EndPaint(handle_, &paintStruct);
+    ++paints_;
 }
 
 // The input the thread has taken, seen by a hook on every message it takes
@@ -87,7 +169,7 @@ LRESULT CALLBACK watchInput(int code, WPARAM removal, LPARAM message) {
 // wait sends it, and reading a pixel of the screen is a round trip on that
 // connection, so the driver's capture after the answer shows the last paint.
 // Without them about one capture in twenty missed it.
-LRESULT answerInputState(const WindowData& data) {
+LRESULT MainWindow::onInputState() {
     if (inputWatch == nullptr) {
         inputWatch = SetWindowsHookExA(WH_GETMESSAGE, watchInput, nullptr, GetCurrentThreadId());
         if (inputWatch == nullptr) {
@@ -95,7 +177,7 @@ LRESULT answerInputState(const WindowData& data) {
         }
     }
     InputState input = takenInput;
-    input.paints = data.paints;
+    input.paints = paints_;
     input.paintDue = HIWORD(GetQueueStatus(QS_PAINT)) != 0;
     if (!input.paintDue) {
         MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
@@ -110,7 +192,8 @@ LRESULT answerInputState(const WindowData& data) {
 // again, go back to the editor with the figure kept, or close without it.
 // Enter tries again and Esc goes back, so no key alone discards the edits.
 // Returns whether the window may close.
-bool saveBeforeClosing(HWND window, EditorState& state) {
+bool MainWindow::saveBeforeClosing() {
+    EditorState& state = *state_;
     ChangedFile changedFile = ChangedFile::ask;
     for (;;) {
         const SaveOutcome outcome = saveAtClose(state, changedFile);
@@ -118,7 +201,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
             // Yes writes over the other program's file, No keeps it and closes,
             // Cancel goes back; Enter and Esc go back, so no key alone loses
             // either figure.
-            const int choice = showMessageBox(window, changedFileText, changedFileCaption,
+            const int choice = showMessageBox(handle_, changedFileText, changedFileCaption,
                                               MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
             if (choice == IDNO) {
                 closeWithoutSaving(state);
@@ -133,7 +216,7 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
         if (outcome != SaveOutcome::failed) {
             return true;
         }
-        const int choice = showMessageBox(window, saveFailureChoicesText, saveFailureCaption,
+        const int choice = showMessageBox(handle_, saveFailureChoicesText, saveFailureCaption,
                                           MB_CANCELTRYCONTINUE | MB_DEFBUTTON2 | MB_ICONERROR);
         if (choice == IDCONTINUE) {
             closeWithoutSaving(state);
@@ -146,94 +229,83 @@ bool saveBeforeClosing(HWND window, EditorState& state) {
     return true;
 }
 
+bool MainWindow::onClose() {
+    return state_->saveSettled || saveBeforeClosing();
+}
+
+// The process may end now without a destroy. Nobody is there to choose: edits
+// replace a file another program changed, and a save that fails is not tried
+// again either.
+void MainWindow::onEndSession(bool ending) {
+    if (ending && !state_->saveSettled) {
+        saveAtClose(*state_, ChangedFile::replace);
+        closeWithoutSaving(*state_);
+    }
+}
+
+// Destroyed without a close, so there is no going back: edits replace a
+// changed file, and a failure is only reported, with no owner, as the window
+// is going away under the box.
+void MainWindow::onDestroy() {
+    if (!state_->saveSettled && saveAtClose(*state_, ChangedFile::replace) == SaveOutcome::failed) {
+        showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
+    }
+    PostQuitMessage(0);
+}
+
 }  // namespace
 
 EditorState* editorStateOf(HWND window) {
-    const WindowData* data = windowDataOf(window);
-    return data != nullptr ? data->state : nullptr;
+    const MainWindow* mainWindow = mainWindowOf(window);
+    return mainWindow != nullptr ? mainWindow->state() : nullptr;
 }
 
 LRESULT CALLBACK figuryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* data = new (std::nothrow) WindowData{static_cast<EditorState*>(creation->lpCreateParams),
-                                                   {},
-                                                   RegisterWindowMessageA(inputStateMessageName),
-                                                   0};
-        if (data == nullptr) {
-            return FALSE;
-        }
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
-    } else if (message == WM_NCDESTROY) {
-        delete windowDataOf(window);
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (message == WM_NCCREATE && !keepMainWindow(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam))) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        forgetMainWindow(window);
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    WindowData* data = windowDataOf(window);
-    if (data == nullptr || data->state == nullptr) {
+    MainWindow* mainWindow = mainWindowOf(window);
+    if (mainWindow == nullptr || mainWindow->state() == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (message == data->inputStateMessage) {
-        return answerInputState(*data);
+    if (mainWindow->asksInputState(message)) {
+        return mainWindow->onInputState();
     }
-    EditorState* state = data->state;
     switch (message) {
         case WM_CREATE:
-            showMessageBox(window, titleLine, greetingCaption, MB_OK);
-            if (loadAtStart(*state)) {
-                showMessageBox(window, loadFailureText, loadFailureCaption, MB_OK);
-            }
+            mainWindow->onCreate();
             break;
         case WM_COMMAND:
-            if (onCommand(*state, LOWORD(wParam))) {
-                invalidateClientArea(window);
-            }
+            mainWindow->onCommand(LOWORD(wParam));
             break;
         case WM_MOUSEMOVE:
-            if (onMouseMove(*state, mouseX(lParam), mouseY(lParam))) {
-                invalidateClientArea(window);
-            }
+            mainWindow->onMouseMove(mouseX(lParam), mouseY(lParam));
             break;
         case WM_LBUTTONDOWN:
-            // A press may arrive ahead of the repaint for the moves before it;
-            // that repaint must first highlight the line the pointer is on.
-            if (pressTakesTheHighlight(*state)) {
-                UpdateWindow(window);
-            }
-            if (onLeftButtonDown(*state, mouseX(lParam), mouseY(lParam))) {
-                invalidateClientArea(window);
-            }
+            mainWindow->onLeftButtonDown(mouseX(lParam), mouseY(lParam));
             break;
         case WM_LBUTTONUP:
-            onLeftButtonUp(*state, mouseX(lParam), mouseY(lParam));
+            mainWindow->onLeftButtonUp(mouseX(lParam), mouseY(lParam));
             break;
         case WM_ERASEBKGND:
             return TRUE;  // the paint covers every pixel
         case WM_PAINT:
-            paint(window, *data);
+            mainWindow->onPaint();
             break;
         case WM_CLOSE:
-            if (!state->saveSettled && !saveBeforeClosing(window, *state)) {
+            if (!mainWindow->onClose()) {
                 return 0;
             }
             break;
         case WM_ENDSESSION:
-            // The process may end now without a destroy. Nobody is there to
-            // choose: edits replace a file another program changed, and a
-            // save that fails is not tried again either.
-            if (wParam && !state->saveSettled) {
-                saveAtClose(*state, ChangedFile::replace);
-                closeWithoutSaving(*state);
-            }
+            mainWindow->onEndSession(wParam != 0);
             break;
         case WM_DESTROY:
-            // Destroyed without a close, so there is no going back: edits
-            // replace a changed file, and a failure is only reported, with no
-            // owner, as the window is going away under the box.
-            if (!state->saveSettled && saveAtClose(*state, ChangedFile::replace) == SaveOutcome::failed) {
-                showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
-            }
-            PostQuitMessage(0);
+            mainWindow->onDestroy();
             return 0;
         default:
             break;

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -65,7 +64,7 @@ EditorState stateIn(int mode, Figure figure = pathFigure(), size_t selection = 0
     state.editMode = static_cast<EditMode>(mode);
     state.document.replace(std::move(figure));
     state.selectedPoint = selection;
-    std::snprintf(state.statusText, sizeof state.statusText, "%s", "earlier text");
+    state.statusText = "earlier text";
     return state;
 }
 

@@ -1,7 +1,6 @@
 #include <climits>
 #include <optional>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,7 +61,7 @@ Paint paint(const Figure& figure, int mode, int32_t x, int32_t y, const char* st
     state.hoverX = x;
     state.hoverY = y;
     state.recordedLine = recordedLine;
-    std::snprintf(state.statusText, sizeof state.statusText, "%s", status);
+    state.statusText = status;
     const Highlight highlight = highlightFor(state);
     recordHighlightedLine(state, highlight);
     RecordingCanvas canvas;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace figury {
+
 namespace testing_support {
 
 namespace {
@@ -123,3 +125,5 @@ void expectFiguryManifest(const std::string& exe, std::string_view version) {
 }
 
 }  // namespace testing_support
+
+}  // namespace figury

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace figury {
+
 namespace testing_support {
 
 // Checks, as test expectations, that Windows reads the manifest the executable
@@ -17,3 +19,5 @@ namespace testing_support {
 void expectFiguryManifest(const std::string& exe, std::string_view version);
 
 }  // namespace testing_support
+
+}  // namespace figury

@@ -6,7 +6,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
@@ -81,44 +80,21 @@ private:
     HGDIOBJ penBefore_ = nullptr;
 };
 
-// A DIB section of the client area's size in a memory context.
-class Surface {
-public:
-    explicit Surface(int bitsPerPixel) : stride_(((clientWidth * bitsPerPixel + 31) / 32) * 4) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = clientWidth;
-        info.bmiHeader.biHeight = -clientHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        before_ = SelectObject(dc_, bitmap_);
-    }
-    ~Surface() {
-        SelectObject(dc_, before_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
+// A buffer of the client area's size.
+PixelBuffer clientBuffer(int bitsPerPixel) {
+    return PixelBuffer(nullptr, clientWidth, clientHeight, bitsPerPixel);
+}
 
-    HDC dc() const { return dc_; }
-    std::vector<uint8_t> bytes() const {
-        GdiFlush();
-        const auto* first = static_cast<const uint8_t*>(bits_);
-        return {first, first + static_cast<size_t>(stride_) * clientHeight};
+// The bytes of a buffer's rows, once GDI has finished drawing them.
+std::vector<uint8_t> bytesOf(const PixelBuffer& buffer) {
+    GdiFlush();
+    const uint8_t* first = buffer.bytes();
+    if (first == nullptr) {
+        ADD_FAILURE() << "no buffer to read";
+        return {};
     }
-    int stride() const { return stride_; }
-
-private:
-    int stride_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ before_;
-    void* bits_ = nullptr;
-};
+    return {first, first + static_cast<size_t>(buffer.rowBytes()) * static_cast<size_t>(buffer.height())};
+}
 
 ::testing::AssertionResult samePixels(const std::vector<uint8_t>& plain, const std::vector<uint8_t>& fast,
                                       int stride) {
@@ -262,7 +238,7 @@ EditorState stateOf(const Figure& figure, int mode, int32_t x, int32_t y) {
     state.editMode = static_cast<EditMode>(mode);
     state.hoverX = x;
     state.hoverY = y;
-    std::strcpy(state.statusText, "Usuwanie linii - Wska\xBF linie");
+    state.statusText = "Usuwanie linii - Wska\xBF linie";
     return state;
 }
 
@@ -270,34 +246,34 @@ EditorState stateOf(const Figure& figure, int mode, int32_t x, int32_t y) {
 // class brush would, when asked.
 template <class CanvasType>
 std::vector<uint8_t> paintOn(const Context& context, const EditorState& state, bool erase = false) {
-    Surface surface(context.bitsPerPixel);
-    context.background(surface.dc());
-    const int saved = SaveDC(surface.dc());
-    context.prepare(surface.dc());
+    PixelBuffer buffer = clientBuffer(context.bitsPerPixel);
+    context.background(buffer.dc());
+    const int saved = SaveDC(buffer.dc());
+    context.prepare(buffer.dc());
     if (erase) {
         const RECT client = {0, 0, clientWidth, clientHeight};
-        FillRect(surface.dc(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        FillRect(buffer.dc(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     {
-        CanvasType canvas(surface.dc());
+        CanvasType canvas(buffer.dc());
         paintFigureView(canvas, state, highlightFor(state));
     }
-    RestoreDC(surface.dc(), saved);
-    return surface.bytes();
+    RestoreDC(buffer.dc(), saved);
+    return bytesOf(buffer);
 }
 
 // The same state painted as the window paints: through its picture of the
 // figure, which keeps what earlier paints drew and takes the state's damage.
 std::vector<uint8_t> paintThrough(FigureImage& image, const Context& context, EditorState& state) {
-    Surface surface(context.bitsPerPixel);
-    context.background(surface.dc());
-    const int saved = SaveDC(surface.dc());
-    context.prepare(surface.dc());
+    PixelBuffer buffer = clientBuffer(context.bitsPerPixel);
+    context.background(buffer.dc());
+    const int saved = SaveDC(buffer.dc());
+    context.prepare(buffer.dc());
     const Highlight highlight = highlightFor(state);
     recordHighlightedLine(state, highlight);
-    EXPECT_TRUE(image.paint(surface.dc(), clientWidth, clientHeight, state, highlight));
-    RestoreDC(surface.dc(), saved);
-    return surface.bytes();
+    EXPECT_TRUE(image.paint(buffer.dc(), clientWidth, clientHeight, state, highlight));
+    RestoreDC(buffer.dc(), saved);
+    return bytesOf(buffer);
 }
 
 int strideOf(const Context& context) {
@@ -389,22 +365,22 @@ TEST(CanvasPixels, ALineReachingFarOutShowsAsTheSameLineWithNearEnds) {
         SCOPED_TRACE(std::to_string(row.width) + " px, direction " + std::to_string(row.dx) + "," +
                      std::to_string(row.dy) + ", " + std::to_string(row.steps) + " steps");
         auto drawn = [&row](int32_t steps, bool plain) {
-            Surface surface(32);
-            white(surface.dc());
+            PixelBuffer buffer = clientBuffer(32);
+            white(buffer.dc());
             HPEN pen = CreatePen(PS_SOLID, row.width, RGB(255, 0, 0));
-            HGDIOBJ before = SelectObject(surface.dc(), pen);
+            HGDIOBJ before = SelectObject(buffer.dc(), pen);
             const int32_t back = row.oneEndInside ? 0 : steps;
             const int32_t x1 = 400 - row.dx * back, y1 = 300 - row.dy * back;
             const int32_t x2 = 400 + row.dx * steps, y2 = 300 + row.dy * steps;
             if (plain) {
-                MoveToEx(surface.dc(), x1, y1, nullptr);
-                LineTo(surface.dc(), x2, y2);
+                MoveToEx(buffer.dc(), x1, y1, nullptr);
+                LineTo(buffer.dc(), x2, y2);
             } else {
-                drawLine(surface.dc(), x1, y1, x2, y2);
+                drawLine(buffer.dc(), x1, y1, x2, y2);
             }
-            SelectObject(surface.dc(), before);
+            SelectObject(buffer.dc(), before);
             DeleteObject(pen);
-            return surface.bytes();
+            return bytesOf(buffer);
         };
         const std::vector<uint8_t> nearEnds = drawn(1000, true);
         const std::vector<uint8_t> farEnds = drawn(row.steps, false);
@@ -425,17 +401,17 @@ TEST(CanvasPixels, AThinLineReachingFarOutSetsTheExactLinesPixels) {
     for (const Line& line : lines) {
         SCOPED_TRACE(std::to_string(line.first.x) + "," + std::to_string(line.first.y) + " to " +
                      std::to_string(line.second.x) + "," + std::to_string(line.second.y));
-        Surface drawn(32);
+        PixelBuffer drawn = clientBuffer(32);
         white(drawn.dc());
         drawLine(drawn.dc(), line.first.x, line.first.y, line.second.x, line.second.y);
-        Surface exact(32);
+        PixelBuffer exact = clientBuffer(32);
         white(exact.dc());
         forEachThinPenPixel(line, clientWidth, clientHeight, [&exact](size_t at) {
             SetPixelV(exact.dc(), static_cast<int>(at % clientWidth), static_cast<int>(at / clientWidth), 0);
         });
-        EXPECT_TRUE(samePixels(exact.bytes(), drawn.bytes(), clientWidth * 4));
+        EXPECT_TRUE(samePixels(bytesOf(exact), bytesOf(drawn), clientWidth * 4));
     }
-    Surface first(32);
+    PixelBuffer first = clientBuffer(32);
     white(first.dc());
     drawLine(first.dc(), 271, 296, 523921027, 961795440);
     EXPECT_EQ(0u, GetPixel(first.dc(), 307, 363));
@@ -577,11 +553,11 @@ protected:
     }
 
     std::vector<uint8_t> clientPixels() {
-        Surface copy(32);
+        PixelBuffer copy = clientBuffer(32);
         HDC dc = GetDC(window_);
         BitBlt(copy.dc(), 0, 0, clientWidth, clientHeight, dc, 0, 0, SRCCOPY);
         ReleaseDC(window_, dc);
-        return copy.bytes();
+        return bytesOf(copy);
     }
 
     // The plain drawing of the state, made on the window itself and read back.

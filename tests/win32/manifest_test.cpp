@@ -4,6 +4,8 @@
 
 #include "support/manifest.h"
 
+namespace figury {
+
 namespace {
 
 TEST(ExecutableManifest, SaysWhatTheProgramIs) {
@@ -11,3 +13,5 @@ TEST(ExecutableManifest, SaysWhatTheProgramIs) {
 }
 
 }  // namespace
+
+}  // namespace figury

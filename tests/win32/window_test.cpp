@@ -39,19 +39,18 @@ const std::wstring loadFailure = wide(user_texts::loadFailure);
 
 // The pixels of a width x height patch of dc at (x, y), as 0x00RRGGBB.
 std::vector<uint32_t> patchOf(HDC dc, int x, int y, int width, int height) {
-    HDC memory = CreateCompatibleDC(dc);
-    uint32_t* first = nullptr;
-    HBITMAP bitmap = createPixelBitmap(memory, width, height, first);
-    HGDIOBJ before = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+    PixelBuffer patch(dc, width, height);
+    if (!patch.ready()) {
+        ADD_FAILURE() << "no buffer for the patch";
+        return {};
+    }
+    BitBlt(patch.dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
     GdiFlush();
+    const uint32_t* first = patch.pixels();
     std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
     for (uint32_t& pixel : pixels) {
         pixel &= 0xFFFFFFu;
     }
-    SelectObject(memory, before);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return pixels;
 }
 
@@ -141,6 +140,7 @@ protected:
 
     EditorState state_;
     HWND window_ = nullptr;
+    std::string shownStatus_;  // a status text of the test's own, kept for as long as the window
 };
 
 int modeOf(const EditorState& state) {
@@ -715,9 +715,8 @@ TEST_F(MainWindow, EveryStatusMessageShowsItsPolishLetters) {
     const int width = client.right - x;
     for (std::string_view message : user_texts::statusMessages) {
         SCOPED_TRACE(std::string(message));
-        const std::string bytes = windows1250(message);
-        ASSERT_LT(bytes.size(), sizeof state_.statusText);
-        std::memcpy(state_.statusText, bytes.c_str(), bytes.size() + 1);
+        shownStatus_ = windows1250(message);
+        state_.statusText = shownStatus_.c_str();
         repaint();
         HDC screen = GetDC(window_);
         const TextStrip expected = drawnFromUnicode(screen, wide(message), width);

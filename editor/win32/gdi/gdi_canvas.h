@@ -31,12 +31,12 @@ void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 //
 // Large figures: marks and lines that cannot reach the clip box cost no
 // drawing call, lines go to GDI in batches, and on a plain true-colour
-// context the point marks are stamped, in order, into buffers with the
-// pixels that GDI's own ellipse gives and put on in two calls. Every pixel
+// context the point marks are stamped, in order, into arrays of the pixels
+// that GDI's own ellipse gives and put on in two calls. Every pixel
 // ends as one call per shape (one drawLine a line) would leave it.
 class GdiCanvas final : public PictureCanvas {
 public:
-    // stampScratch, when given, keeps the marks' stamping buffers from canvas to canvas.
+    // stampScratch, when given, keeps the marks' stamping arrays from canvas to canvas.
     explicit GdiCanvas(HDC dc, std::vector<uint32_t>* stampScratch = nullptr)
         : dc_(dc), stampScratch_(stampScratch) {}
     ~GdiCanvas() override;

@@ -164,13 +164,8 @@ bool stampPointMarks(HDC dc, const RECT& clip, const Point* points, size_t count
     std::fill_n(values, area, 0u);
     stampMarks(values, holes, width, height, clip, stamp, points, count);
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom up: the row count comes back positive
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // Bottom up: the row count comes back positive.
+    const BITMAPINFO info = bitmapInfo(width, height, RowOrder::bottomUp);
     auto put = [&](const uint32_t* pixels, DWORD rop) {
         // The rows written; zero or GDI_ERROR on failure.
         return StretchDIBits(dc, clip.left, clip.top, width, height, 0, 0, width, height, pixels, &info,
