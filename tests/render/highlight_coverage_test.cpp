@@ -221,10 +221,9 @@ TEST(HighlightCoverage, BitsInRegionsSharedInEveryOrderMissNoPixel) {
     for (const int wide : {1039, 1100}) {
         std::mt19937 random(7);
         Figure across;
+        const auto around = [&random](int size) { return int32_t(random() % uint32_t(size + 40)) - 20; };
         for (int k = 0; k < 1200; ++k) {
-            across.lines.push_back(
-                {{int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20},
-                 {int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20}});
+            across.lines.push_back({{around(wide), around(tall)}, {around(wide), around(tall)}});
         }
         const FigureDocument document(across);
         std::vector<size_t> lines[2];
