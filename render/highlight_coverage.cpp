@@ -5,11 +5,12 @@
 
 #include "render/gdi_pen_pixels.h"
 
-// The words used here: a cover makes the coverage that of the lines near the
-// pointer now; a line counted in adds its pen's pixels to the counts, counted
-// out takes them away again; the lines a cover does not count are found as
-// bits (covered_pixels.h). A count on two threads hands its lines out in
-// batches (run_together.h).
+// The words used here: a cover (one call of cover) makes the coverage that of
+// the lines near the pointer now, the lines covered; a line covers the pixels
+// its pen sets. A line counted in adds its pixels to the counts, counted out
+// takes them away again; the lines covered and not counted are found as bits
+// (covered_pixels.h). A count on two threads hands its lines out in batches
+// (run_together.h).
 
 namespace figury {
 
@@ -202,6 +203,8 @@ size_t HighlightCoverage::mergeCovered(const Figure& figure, const std::vector<s
     return countedStaying;
 }
 
+// Nothing counted: every line covered is to be counted in again, and none
+// out.
 void HighlightCoverage::clearCounts() {
     clear(rowEnds_);
     clear(columnEnds_);

@@ -72,7 +72,8 @@ private:
         bool counted;
     };
 
-    // The steps of a cover, in order.
+    // The steps of a cover, in order. The counts and bits are made by the
+    // first.
     void makeCounts();
     // Moves the lines covered to where the figure's changes since put them;
     // the counted lines those took away are to be counted out.
