@@ -31,7 +31,8 @@ public:
         return schedule;
     }
 
-    // Any job, however small, is shared, so that a small test runs each path.
+    // Any job, however small, is shared (but by oneThread), so that a small
+    // test runs each path.
     bool worthTwoThreads(size_t, size_t) const override { return twoThreads_; }
 
     void run(const SharedJob& job) const override {
@@ -55,11 +56,11 @@ public:
         if (!twoThreads_) {
             return "one thread";
         }
-        std::string name;
+        std::string text;
         for (const Thread thread : script_) {
-            name += (name.empty() ? "" : ", ") + std::string(thread == Thread::second ? "second" : "caller");
+            text += (text.empty() ? "" : ", ") + std::string(thread == Thread::second ? "second" : "caller");
         }
-        return name;
+        return text;
     }
 
 private:
