@@ -1,11 +1,14 @@
 #include "render/covered_pixels.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 
 #include "render/gdi_pen_pixels.h"
-#include "render/run_together.h"
+
+// The words used here: the area's rows are cut into bands of 16 rows, and
+// each band across into tiles, a power of two pixels wide, whose being full
+// (every pixel covered) is kept as a bit; a region is 8 bands, the rows one
+// thread covers at a time. To cover a pixel is to set its bit.
 
 namespace figury {
 
@@ -144,9 +147,7 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region) {
     }
 }
 
-void CoveredPixels::add(const std::vector<Line>& lines) {
-    // The tiles full already, and those below the area, where nothing is to
-    // be covered.
+void CoveredPixels::findFullTiles() {
     for (size_t region = 0; region < regions_.size(); ++region) {
         RegionTiles& tiles = regions_[region];
         tiles.fullInAll = ~uint64_t{0};
@@ -161,28 +162,34 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
             tiles.fullInAll &= full;
         }
     }
+}
+
+void CoveredPixels::add(const std::vector<Line>& lines) {
+    findFullTiles();
     reaches_.resize(lines.size());
     const auto reach = [&](size_t from, size_t to) {
         for (size_t k = from; k < to; ++k) {
             reaches_[k] = reachOf(lines[k]);
         }
     };
-    // Each thread takes the next region left: regions differ widely in the
-    // lines they hold.
-    std::atomic<size_t> nextRegion{0};
-    const auto coverRegions = [&] {
-        for (size_t region = nextRegion++; region < regions_.size(); region = nextRegion++) {
+    if (!schedule_->worthTwoThreads(lines.size(), walkedLinesWorthTwoThreads)) {
+        reach(0, lines.size());
+        for (size_t region = 0; region < regions_.size(); ++region) {
             coverRegion(lines, region);
         }
-    };
-    if (worthTwoThreads(lines.size(), walkedLinesWorthTwoThreads)) {
-        const size_t half = lines.size() / 2;
-        runTogether([&] { reach(half, lines.size()); }, [&] { reach(0, half); });
-        runTogether(coverRegions, coverRegions);
-    } else {
-        reach(0, lines.size());
-        coverRegions();
+        return;
     }
+    // Every line's reach is asked for in every region: all are found first.
+    const size_t half = lines.size() / 2;
+    SharedJob reaching;
+    reaching.secondPart = [&] { reach(half, lines.size()); };
+    reaching.callerPart = [&] { reach(0, half); };
+    schedule_->run(reaching);
+    // A region at a time: regions differ widely in the lines they hold.
+    SharedJob covering;
+    covering.batches = regions_.size();
+    covering.take = [&](size_t region, Thread) { coverRegion(lines, region); };
+    schedule_->run(covering);
 }
 
 void CoveredPixels::paint(uint32_t* pixels, uint32_t value) const {

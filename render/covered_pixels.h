@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "render/run_together.h"
 
 namespace figury {
 
@@ -18,8 +19,16 @@ namespace figury {
 // instead of its hundreds of rows.
 class CoveredPixels {
 public:
+    // The schedule shares the work of many lines between two threads; it is
+    // kept, so it must outlive the bits.
+    explicit CoveredPixels(const Schedule& schedule = systemSchedule()) : schedule_(&schedule) {}
+    explicit CoveredPixels(const Schedule&&) = delete;
+
     // A width x height area with nothing covered.
     void reset(int width, int height);
+    // How many pixels wide a tile is: a power of two, and so wide that a
+    // band has 64 tiles at most, a bit each.
+    int tileWidth() const { return 1 << tileShift_; }
 
     // Covers nothing.
     void clear();
@@ -67,9 +76,13 @@ private:
     bool tileFull(int64_t band, int tile) const;
     // Covers rows [from, to) with the line and notes the tiles it filled.
     void walk(const Line& line, const Reach& reach, int64_t from, int64_t to);
+    // Notes the tiles full already, and those below the area, where nothing
+    // is to be covered.
+    void findFullTiles();
     // Covers one region's rows with every line.
     void coverRegion(const std::vector<Line>& lines, size_t region);
 
+    const Schedule* schedule_;
     int width_ = 0;
     int height_ = 0;
     size_t words_ = 0;   // a row's, as markWidePenPixels asks

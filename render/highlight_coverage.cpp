@@ -1,18 +1,23 @@
 #include "render/highlight_coverage.h"
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
 
 #include "render/gdi_pen_pixels.h"
-#include "render/run_together.h"
+
+// The words used here: a cover (one call of cover) makes the coverage that of
+// the lines near the pointer now, the lines covered; a line covers the pixels
+// its pen sets. A line counted in adds its pixels to the counts, counted out
+// takes them away again; the lines covered and not counted are found as bits
+// (covered_pixels.h). A count on two threads hands its lines out in batches
+// (run_together.h).
 
 namespace figury {
 
-void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
+void HighlightCoverage::reset(int width, int height, size_t perCover) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    linesCounted_ = linesCounted;
+    countedPerCover_ = perCover;
     // The counts and bits are made by the first cover: a window that never
     // shows the red lines spends no time on them.
     bits_.reset(0, 0);
@@ -20,13 +25,19 @@ void HighlightCoverage::reset(int width, int height, size_t linesCounted) {
     rowEnds_.shrink_to_fit();
     columnEnds_.clear();
     columnEnds_.shrink_to_fit();
-    secondRowEnds_.clear();
-    secondRowEnds_.shrink_to_fit();
+    secondThreadRowEnds_.clear();
+    secondThreadRowEnds_.shrink_to_fit();
     covered_.clear();
-    uncounted_.clear();
-    uncountable_.clear();
+    foundAsBits_.clear();
+    drawnByCaller_.clear();
     revision_.reset();
-    gone_.clear();
+    countingOut_.clear();
+}
+
+void HighlightCoverage::makeCounts() {
+    rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
+    columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
+    bits_.reset(width_, height_);
 }
 
 namespace {
@@ -75,13 +86,13 @@ void HighlightCoverage::follow(const FigureChanges& changes) {
     const bool followed =
         revision_ && changes.forEachSince(*revision_, [this](const FigureEdit& edit, bool undone) {
             shiftIndices(covered_, undone ? edit.linesAdded : edit.linesRemoved,
-                         undone ? edit.linesRemoved : edit.linesAdded, gone_);
+                         undone ? edit.linesRemoved : edit.linesAdded, countingOut_);
         });
     if (!followed) {
         // Where the lines went is not known: all that were counted go out.
         for (const Covered& entry : covered_) {
             if (entry.counted) {
-                gone_.push_back(entry.line);
+                countingOut_.push_back(entry.line);
             }
         }
         covered_.clear();
@@ -128,119 +139,135 @@ void gather(const Figure& figure, const std::vector<size_t>& indices, const std:
 
 }  // namespace
 
-void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vector<Line>& in) {
-    const size_t count = out.size() + in.size();
-    if (!worthTwoThreads(count, walkedLinesWorthTwoThreads)) {
-        countLinesIn(out, in, 0, count, PenRuns::both, rowEnds_.data(), columnEnds_.data(), width_, height_);
-        return;
-    }
-    // One thread counts the runs along columns, the other those along rows;
-    // the rows take more (in a window wider than high most lines are wider
-    // than high), so the first, done with the columns, takes batches of
-    // lines off the other's rows into ends of its own, added in at the end.
-    secondRowEnds_.resize(rowEnds_.size());
-    std::atomic<size_t> nextBatch{0};
-    const auto countRowsInBatches = [&](uint32_t* rowEnds) {
-        constexpr size_t batch = 256;
-        for (size_t from = nextBatch.fetch_add(batch); from < count; from = nextBatch.fetch_add(batch)) {
-            countLinesIn(out, in, from, std::min(from + batch, count), PenRuns::alongRows, rowEnds, nullptr,
-                         width_, height_);
-        }
-    };
-    runTogether(
-        [&] {
-            clear(secondRowEnds_);
-            countLinesIn(out, in, 0, count, PenRuns::alongColumns, nullptr, columnEnds_.data(), width_,
-                         height_);
-            countRowsInBatches(secondRowEnds_.data());
-        },
-        [&] { countRowsInBatches(rowEnds_.data()); });
-    std::transform(rowEnds_.begin(), rowEnds_.end(), secondRowEnds_.begin(), rowEnds_.begin(), std::plus<>());
-}
-
 void HighlightCoverage::cover(const Figure& figure, const FigureChanges& changes,
                               const std::vector<size_t>& lines) {
     if (rowEnds_.empty()) {
-        rowEnds_.assign((static_cast<size_t>(width_) + 1) * static_cast<size_t>(height_), 0);
-        columnEnds_.assign(static_cast<size_t>(width_) * (static_cast<size_t>(height_) + 1), 0);
-        bits_.reset(width_, height_);
+        makeCounts();
     }
     // Without an edit since, a line kept its index and its value.
     const bool edited = revision_ != changes.revision();
     follow(changes);
+    size_t countedStaying = mergeCovered(figure, lines, edited);
+    if (countingOut_.size() > countedStaying) {
+        // Counting out more lines than stay counted costs more than counting
+        // those in again, on cleared counts.
+        clearCounts();
+        countedStaying = 0;
+    }
+    // A jump that brings more lines than a cover counts finds them all as
+    // bits: counting a share of them as well costs more than it saves.
+    const bool jump = cameThisCover_.size() * 2 > lines.size() && cameThisCover_.size() > countedPerCover_;
+    pickCountedIn(jump ? 0 : countedPerCover_);
+    countLines(countingOut_, countingIn_);
+    lastCounted_ = countingOut_.size() + countingIn_.size() + foundAsBits_.size();
+    countingOut_.clear();
+    if (!foundAsBits_.empty()) {
+        findBits(countingIn_.size() + countedStaying != 0);
+    }
+}
 
-    // Both lists ascend: one merge finds the lines that went and those that
-    // came; an index whose line changed is both. Those that stay keep their
-    // copies; those that came are read from the figure.
-    next_.clear();
-    came_.clear();
+// Both lists ascend: one merge finds the lines that went and those that came;
+// an index whose line changed is both. Those that stay keep their copies;
+// those that came are read from the figure.
+size_t HighlightCoverage::mergeCovered(const Figure& figure, const std::vector<size_t>& lines, bool edited) {
+    const auto countOut = [this](const Covered& entry) {
+        if (entry.counted) {
+            countingOut_.push_back(entry.line);
+        }
+    };
+    nextCovered_.clear();
+    cameThisCover_.clear();
     size_t countedStaying = 0;
     size_t old = 0;
     for (size_t now = 0; now < lines.size(); ++now) {
         for (; old < covered_.size() && covered_[old].index < lines[now]; ++old) {
-            if (covered_[old].counted) {
-                gone_.push_back(covered_[old].line);
-            }
+            countOut(covered_[old]);
         }
         if (old < covered_.size() && covered_[old].index == lines[now]) {
             const Covered& entry = covered_[old++];
             if (!edited || entry.line == figure.lines[lines[now]]) {
-                next_.push_back(entry);
+                nextCovered_.push_back(entry);
                 countedStaying += entry.counted ? 1 : 0;
                 continue;
             }
-            if (entry.counted) {
-                gone_.push_back(entry.line);
-            }
+            countOut(entry);
         }
-        came_.push_back(now);
-        next_.push_back({lines[now], Line{}, false});
+        cameThisCover_.push_back(now);
+        nextCovered_.push_back({lines[now], Line{}, false});
     }
     for (; old < covered_.size(); ++old) {
-        if (covered_[old].counted) {
-            gone_.push_back(covered_[old].line);
-        }
+        countOut(covered_[old]);
     }
-    gather(figure, lines, came_, next_);
-    covered_.swap(next_);
+    gather(figure, lines, cameThisCover_, nextCovered_);
+    covered_.swap(nextCovered_);
+    return countedStaying;
+}
 
-    if (gone_.size() > countedStaying) {
-        // Counting out more lines than stay counted costs more than counting
-        // those in again, on cleared counts.
-        clear(rowEnds_);
-        clear(columnEnds_);
-        gone_.clear();
-        countedStaying = 0;
-        for (Covered& entry : covered_) {
-            entry.counted = false;
-        }
+// Nothing counted: every line covered is to be counted in again, and none
+// out.
+void HighlightCoverage::clearCounts() {
+    clear(rowEnds_);
+    clear(columnEnds_);
+    countingOut_.clear();
+    for (Covered& entry : covered_) {
+        entry.counted = false;
     }
-    // The first lines not counted are counted in, the rest found as bits. A
-    // jump that brings more lines than a cover counts finds them all as
-    // bits: counting a share of them as well costs more than it saves.
-    const bool jump = came_.size() * 2 > lines.size() && came_.size() > linesCounted_;
-    const size_t countingIn = jump ? 0 : linesCounted_;
-    countedIn_.clear();
-    uncounted_.clear();
-    uncountable_.clear();
+}
+
+// The first lines not counted yet are counted in, at most countingAtMost;
+// the rest are found as bits.
+void HighlightCoverage::pickCountedIn(size_t countingAtMost) {
+    countingIn_.clear();
+    foundAsBits_.clear();
+    drawnByCaller_.clear();
     for (Covered& entry : covered_) {
         if (!widePenCountable(entry.line)) {
-            uncountable_.push_back(entry.index);
+            drawnByCaller_.push_back(entry.index);
         }
         if (!entry.counted) {
-            entry.counted = countedIn_.size() < countingIn;
-            (entry.counted ? countedIn_ : uncounted_).push_back(entry.line);
+            entry.counted = countingIn_.size() < countingAtMost;
+            (entry.counted ? countingIn_ : foundAsBits_).push_back(entry.line);
         }
     }
-    countLines(gone_, countedIn_);
-    lastCounted_ = gone_.size() + countedIn_.size() + uncounted_.size();
-    gone_.clear();
-    if (uncounted_.empty()) {
-        return;
+}
+
+void HighlightCoverage::countLines(const std::vector<Line>& out, const std::vector<Line>& in) {
+    if (schedule_->worthTwoThreads(out.size() + in.size(), walkedLinesWorthTwoThreads)) {
+        countOnTwoThreads(out, in);
+    } else {
+        countLinesIn(out, in, 0, out.size() + in.size(), PenRuns::both, rowEnds_.data(), columnEnds_.data(),
+                     width_, height_);
     }
-    // The pixels counted first, a word at a time.
+}
+
+// The second thread counts the runs along columns, and then both take
+// batches of lines' runs along rows: the rows take more (in a window wider
+// than high most lines are wider than high). The second thread counts its
+// rows into ends of its own, added in at the end.
+void HighlightCoverage::countOnTwoThreads(const std::vector<Line>& out, const std::vector<Line>& in) {
+    constexpr size_t batch = 256;
+    const size_t count = out.size() + in.size();
+    secondThreadRowEnds_.resize(rowEnds_.size());
+    SharedJob job;
+    job.secondPart = [&] {
+        clear(secondThreadRowEnds_);
+        countLinesIn(out, in, 0, count, PenRuns::alongColumns, nullptr, columnEnds_.data(), width_, height_);
+    };
+    job.batches = (count + batch - 1) / batch;
+    job.take = [&](size_t taken, Thread thread) {
+        uint32_t* rowEnds = thread == Thread::second ? secondThreadRowEnds_.data() : rowEnds_.data();
+        countLinesIn(out, in, taken * batch, std::min((taken + 1) * batch, count), PenRuns::alongRows,
+                     rowEnds, nullptr, width_, height_);
+    };
+    schedule_->run(job);
+    std::transform(rowEnds_.begin(), rowEnds_.end(), secondThreadRowEnds_.begin(), rowEnds_.begin(),
+                   std::plus<>());
+}
+
+// The pixels the counts cover go into the bits first, a word at a time.
+void HighlightCoverage::findBits(bool anyCounted) {
     bits_.clear();
-    if (countedIn_.size() + countedStaying != 0) {
+    if (anyCounted) {
         const size_t lastX = static_cast<size_t>(width_) - 1;
         uint64_t word = 0;
         forEachCount([this, &word, lastX](size_t y, size_t x, uint32_t count) {
@@ -251,7 +278,7 @@ void HighlightCoverage::cover(const Figure& figure, const FigureChanges& changes
             }
         });
     }
-    bits_.add(uncounted_);
+    bits_.add(foundAsBits_);
 }
 
 // Each pixel's count is summed from the ends of the runs before it in its row
@@ -276,7 +303,7 @@ void HighlightCoverage::forEachCount(Pixel pixel) const {
 }
 
 void HighlightCoverage::paint(uint32_t* pixels, uint32_t value) const {
-    if (!uncounted_.empty()) {
+    if (!foundAsBits_.empty()) {
         bits_.paint(pixels, value);
         return;
     }

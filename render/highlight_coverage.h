@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/covered_pixels.h"
+#include "render/run_together.h"
 #include "figure/figure_changes.h"
 #include "figure/figure.h"
 
@@ -34,9 +35,15 @@ public:
     // and the hovers after a jump count the rest in a few moves.
     static constexpr size_t countedPerCover = 8192;
 
+    // The schedule shares the largest counts and bits between two threads;
+    // it is kept, so it must outlive the coverage.
+    explicit HighlightCoverage(const Schedule& schedule = systemSchedule())
+        : schedule_(&schedule), bits_(schedule) {}
+    explicit HighlightCoverage(const Schedule&&) = delete;
+
     // A width x height area with nothing in it, whose covers count in at most
-    // linesCounted lines each.
-    void reset(int width, int height, size_t linesCounted = countedPerCover);
+    // perCover lines each.
+    void reset(int width, int height, size_t perCover = countedPerCover);
 
     // Makes the coverage that of the figure's lines at the given storage
     // indices, in ascending order. Every cover between two resets is of one
@@ -54,7 +61,7 @@ public:
     size_t lastCounted() const { return lastCounted_; }
     // The indices of the lines covered that are not countable, for the
     // caller to draw.
-    const std::vector<size_t>& uncountable() const { return uncountable_; }
+    const std::vector<size_t>& uncountable() const { return drawnByCaller_; }
 
 private:
     // A line covered: its index and value as the figure was at revision_,
@@ -65,38 +72,49 @@ private:
         bool counted;
     };
 
-    // Counts the lines of out out and those of in in, on two threads when
-    // there are many.
+    // The steps of a cover, in order. The counts and bits are made by the
+    // first.
+    void makeCounts();
+    // Moves the lines covered to where the figure's changes since put them;
+    // the counted lines those took away are to be counted out.
+    void follow(const FigureChanges& changes);
+    // Returns how many counted lines stay covered.
+    size_t mergeCovered(const Figure& figure, const std::vector<size_t>& lines, bool edited);
+    void clearCounts();
+    void pickCountedIn(size_t countingAtMost);
+    // Counts the lines of out out and those of in in.
     void countLines(const std::vector<Line>& out, const std::vector<Line>& in);
+    void countOnTwoThreads(const std::vector<Line>& out, const std::vector<Line>& in);
+    void findBits(bool anyCounted);
+
     // Calls pixel(y, x, count) for each pixel, row by row.
     template <class Pixel>
     void forEachCount(Pixel pixel) const;
-    // Moves the lines covered to where the figure's changes since put them;
-    // the counted lines those took away go to gone_.
-    void follow(const FigureChanges& changes);
 
+    const Schedule* schedule_;
     int width_ = 0;
     int height_ = 0;
-    size_t linesCounted_ = countedPerCover;
+    size_t countedPerCover_ = countedPerCover;
     // The counts kept as the ends of runs of pixels (countWidePenRuns).
     std::vector<uint32_t> rowEnds_;
     std::vector<uint32_t> columnEnds_;
-    std::vector<uint32_t> secondRowEnds_;  // the second thread's share of a count
+    // The second thread's share of the rows of a count, added in when it ends.
+    std::vector<uint32_t> secondThreadRowEnds_;
     // In ascending index order.
     std::vector<Covered> covered_;
     std::optional<uint64_t> revision_;
-    std::vector<Line> gone_;  // counted, and taken out of the figure since
-    // The lines covered but not counted, whose pixels are then in bits_ with
-    // those the counts cover.
-    std::vector<Line> uncounted_;
+    // The lines of the last cover that the counts do not hold, whose pixels
+    // are then in bits_ with those the counts cover, for paint to take.
+    std::vector<Line> foundAsBits_;
     CoveredPixels bits_;
-    // Kept from cover to cover, as fresh memory costs more than the work
-    // here on some systems.
-    std::vector<Covered> next_;
-    std::vector<size_t> came_;  // where in the lines covered now those that came stand
-    std::vector<Line> countedIn_;
-    std::vector<size_t> uncountable_;
+    std::vector<size_t> drawnByCaller_;  // the last cover's lines that are not countable
     size_t lastCounted_ = 0;
+    // Scratch for a cover, kept from cover to cover, as fresh memory costs
+    // more than the work here on some systems.
+    std::vector<Line> countingOut_;      // counted lines gone from the figure or no longer covered
+    std::vector<Covered> nextCovered_;   // covered_ as this cover leaves it
+    std::vector<size_t> cameThisCover_;  // where in nextCovered_ the lines that came stand
+    std::vector<Line> countingIn_;       // the lines this cover counts in
 };
 
 }  // namespace figury

@@ -1,5 +1,6 @@
 #include "render/run_together.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -90,19 +91,44 @@ SecondThread* startSecondThread() {
     return thread;
 }
 
-}  // namespace
-
-bool worthTwoThreads(size_t count, size_t minimum) {
-    static const bool twoCores = std::thread::hardware_concurrency() > 1;
-    return twoCores && count >= minimum;
-}
-
+// Runs first on the second thread and second on the caller's, and returns
+// when both have ended; where the second thread cannot be had, first runs on
+// the caller's before second. What either throws is thrown on, first's first.
 void runTogether(const std::function<void()>& first, const std::function<void()>& second) {
     static SecondThread* const secondThread = startSecondThread();
     if (secondThread == nullptr || !secondThread->run(first, second)) {
         first();
         second();
     }
+}
+
+class SystemSchedule final : public Schedule {
+public:
+    bool worthTwoThreads(size_t count, size_t minimum) const override {
+        static const bool twoCores = std::thread::hardware_concurrency() > 1;
+        return twoCores && count >= minimum;
+    }
+
+    void run(const SharedJob& job) const override {
+        std::atomic<size_t> nextBatch{0};
+        const auto share = [&job, &nextBatch](const std::function<void()>& part, Thread thread) {
+            if (part) {
+                part();
+            }
+            for (size_t batch = nextBatch++; batch < job.batches; batch = nextBatch++) {
+                job.take(batch, thread);
+            }
+        };
+        runTogether([&] { share(job.secondPart, Thread::second); },
+                    [&] { share(job.callerPart, Thread::caller); });
+    }
+};
+
+}  // namespace
+
+const Schedule& systemSchedule() {
+    static const SystemSchedule schedule;
+    return schedule;
 }
 
 }  // namespace figury

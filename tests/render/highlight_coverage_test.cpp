@@ -12,10 +12,15 @@
 #include "render/gdi_pen_pixels.h"
 #include "figure/figure.h"
 #include "render/near_lines.h"
+#include "support/scripted_schedule.h"
 
 namespace figury {
 
 namespace {
+
+using testing_support::everyScript;
+using testing_support::ScriptedSchedule;
+using testing_support::typicalSchedules;
 
 constexpr int width = 160;
 constexpr int height = 120;
@@ -73,14 +78,14 @@ constexpr size_t everyLine = SIZE_MAX;
 // count of the lines near the last position gives; edits in between, undone
 // and done again, change which line an index names. Found as bits, or
 // counted a few lines a hover and the rest found as bits, the same pixels
-// are covered.
-TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
+// are covered. So on one thread and on two, whichever takes which lines.
+void walkAndCompare(const Schedule& schedule) {
     FigureDocument document(crowdedFigure());
-    HighlightCoverage walked;
+    HighlightCoverage walked(schedule);
     walked.reset(width, height, everyLine);
-    HighlightCoverage bits;
+    HighlightCoverage bits(schedule);
     bits.reset(width, height, 0);
-    HighlightCoverage inShares;
+    HighlightCoverage inShares(schedule);
     inShares.reset(width, height, 40);
     const Point walk[] = {{80, 60}, {81, 60}, {83, 61}, {83, 64}, {20, 100}, {80, 61},
                           {80, 60}, {80, 60}, {80, 60}, {150, 5}, {150, 5}};
@@ -106,7 +111,8 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         bits.cover(document.figure(), document.changes(), near);
         inShares.cover(document.figure(), document.changes(), near);
 
-        HighlightCoverage fresh;
+        const ScriptedSchedule oneThread = ScriptedSchedule::oneThread();
+        HighlightCoverage fresh(oneThread);
         fresh.reset(width, height, everyLine);
         fresh.cover(document.figure(), document.changes(), near);
         SCOPED_TRACE("step " + std::to_string(step));
@@ -122,8 +128,8 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
         EXPECT_EQ(uncountable, inShares.uncountable());
     }
 
-    // Taken to another size, it counts afresh there: every line, enough to be
-    // counted in two halves on two threads, or found as bits.
+    // Taken to another size, it counts afresh there: every line, counted or
+    // found as bits.
     walked.reset(width / 2, height + 7, everyLine);
     bits.reset(width / 2, height + 7, 0);
     std::vector<size_t> near(document.figure().lines.size());
@@ -135,10 +141,56 @@ TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
     EXPECT_EQ(coveredIn(direct), painted(bits, width / 2, height + 7));
 }
 
+TEST(HighlightCoverage, CountingInAndOutEndsAsCountingAfresh) {
+    for (const ScriptedSchedule& schedule : typicalSchedules()) {
+        SCOPED_TRACE(schedule.name());
+        walkAndCompare(schedule);
+    }
+}
+
+// A count on two threads shares its lines out in batches, the second thread
+// counting the runs along columns first; whichever thread takes which batch,
+// and in whatever order, the counts are those one thread counts, as lines
+// are counted in, and out and in again.
+TEST(HighlightCoverage, CountsOnTwoThreadsInEveryOrderAsOnOne) {
+    const FigureDocument document(crowdedFigure());
+    const auto linesFrom = [](size_t from, size_t to, size_t every) {
+        std::vector<size_t> lines;
+        for (size_t k = from; k < to; k += every) {
+            lines.push_back(k);
+        }
+        return lines;
+    };
+    // 700 lines in; then 350 out and 350 in, twice.
+    const std::vector<size_t> steps[] = {linesFrom(0, 700, 1), linesFrom(350, 1050, 1),
+                                         linesFrom(0, 1400, 2)};
+    std::vector<std::vector<uint32_t>> countedAlone;
+    const ScriptedSchedule oneThread = ScriptedSchedule::oneThread();
+    HighlightCoverage alone(oneThread);
+    alone.reset(width, height, everyLine);
+    for (const std::vector<size_t>& lines : steps) {
+        alone.cover(document.figure(), document.changes(), lines);
+        countedAlone.push_back(alone.counts());
+        ASSERT_EQ(countedOneByOne(document.figure(), lines, width, height), countedAlone.back());
+    }
+    constexpr size_t moves = 5;
+    for (const ScriptedSchedule& schedule : everyScript(moves)) {
+        SCOPED_TRACE(schedule.name());
+        HighlightCoverage shared(schedule);
+        shared.reset(width, height, everyLine);
+        for (size_t step = 0; step < std::size(steps); ++step) {
+            shared.cover(document.figure(), document.changes(), steps[step]);
+            EXPECT_EQ(countedAlone[step], shared.counts()) << "step " << step;
+        }
+        // Each count took two parts and three batches: every order of them ran.
+        EXPECT_EQ(moves, schedule.mostMoves());
+    }
+}
+
 // Thousands of lines near each place fill the area many times over, and
 // leave most of their rows to pass over: the pixels found as bits are still
-// every pixel each line sets, up to the edges of the tiles passed over, in
-// any size of window.
+// every pixel each line sets, up to the edges of the tiles passed over, on
+// one thread or two.
 TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
     std::mt19937 random(5);
     Figure figure;
@@ -147,40 +199,56 @@ TEST(HighlightCoverage, BitsAmongThousandsOfLinesMissNoPixel) {
                                 {int32_t(random() % 200) - 20, int32_t(random() % 160) - 20}});
     }
     const FigureDocument document(figure);
-    HighlightCoverage bits;
-    bits.reset(width, height, 0);
-    for (const Point at : {Point{80, 60}, Point{5, 5}, Point{150, 100}, Point{30, 90}}) {
-        const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
-        ASSERT_GT(near.size(), 1000u);
-        bits.cover(document.figure(), document.changes(), near);
-        EXPECT_EQ(coveredIn(countedOneByOne(figure, near, width, height)), painted(bits, width, height));
+    for (const ScriptedSchedule& schedule : typicalSchedules()) {
+        SCOPED_TRACE(schedule.name());
+        HighlightCoverage bits(schedule);
+        bits.reset(width, height, 0);
+        for (const Point at : {Point{80, 60}, Point{5, 5}, Point{150, 100}, Point{30, 90}}) {
+            const std::vector<size_t> near = nearLines(figure.lines, at.x, at.y);
+            ASSERT_GT(near.size(), 1000u);
+            bits.cover(document.figure(), document.changes(), near);
+            EXPECT_EQ(coveredIn(countedOneByOne(figure, near, width, height)), painted(bits, width, height));
+        }
     }
+}
 
-    // A window wider than 64 tiles of 16 pixels takes wider tiles, and one
-    // taller than a region of rows shares its regions between the threads;
-    // the second cover counts a share in and finds the rest as bits on them.
-    constexpr int wide = 1100;
-    constexpr int tall = 300;
-    Figure across;
-    for (int k = 0; k < 3000; ++k) {
-        across.lines.push_back(
-            {{int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20},
-             {int32_t(random() % (wide + 40)) - 20, int32_t(random() % (tall + 40)) - 20}});
-    }
-    const FigureDocument acrossDocument(across);
-    for (const size_t share : {size_t{0}, size_t{300}}) {
-        HighlightCoverage coverage;
-        coverage.reset(wide, tall, share);
-        for (const size_t every : {size_t{1}, size_t{7}}) {
-            std::vector<size_t> lines;
-            for (size_t k = 0; k < across.lines.size(); k += every) {
-                lines.push_back(k);
+// A window wider than 64 tiles of 16 pixels takes wider tiles, and one taller
+// than a region of rows shares its regions between the threads, in every
+// order at the width where the tiles first widen; the second cover counts a
+// share in and finds the rest as bits on them.
+TEST(HighlightCoverage, BitsInRegionsSharedInEveryOrderMissNoPixel) {
+    constexpr int tall = 300;  // three regions
+    for (const int wide : {1039, 1100}) {
+        std::mt19937 random(7);
+        Figure across;
+        const auto around = [&random](int size) { return int32_t(random() % uint32_t(size + 40)) - 20; };
+        for (int k = 0; k < 1200; ++k) {
+            across.lines.push_back({{around(wide), around(tall)}, {around(wide), around(tall)}});
+        }
+        const FigureDocument document(across);
+        std::vector<size_t> lines[2];
+        std::vector<uint32_t> direct[2];
+        for (size_t cover = 0; cover < 2; ++cover) {
+            for (size_t k = 0; k < across.lines.size(); k += cover == 0 ? 1 : 7) {
+                lines[cover].push_back(k);
             }
-            coverage.cover(acrossDocument.figure(), acrossDocument.changes(), lines);
-            SCOPED_TRACE("a share of " + std::to_string(share) + ", every " + std::to_string(every) +
-                         " line");
-            const std::vector<uint32_t> direct = countedOneByOne(across, lines, wide, tall);
-            EXPECT_EQ(coveredIn(direct), painted(coverage, wide, tall));
+            direct[cover] = coveredIn(countedOneByOne(across, lines[cover], wide, tall));
+        }
+        constexpr size_t moves = 5;
+        for (const ScriptedSchedule& schedule : wide == 1039 ? everyScript(moves) : typicalSchedules()) {
+            for (const size_t share : {size_t{0}, size_t{300}}) {
+                HighlightCoverage coverage(schedule);
+                coverage.reset(wide, tall, share);
+                for (size_t cover = 0; cover < 2; ++cover) {
+                    coverage.cover(document.figure(), document.changes(), lines[cover]);
+                    SCOPED_TRACE(std::to_string(wide) + " wide, " + schedule.name() + ", a share of " +
+                                 std::to_string(share) + ", cover " + std::to_string(cover));
+                    EXPECT_EQ(direct[cover], painted(coverage, wide, tall));
+                }
+            }
+            // Two parts and three regions, or two batches of lines counted:
+            // every script of as many moves ran every order of them.
+            EXPECT_LE(schedule.mostMoves(), moves);
         }
     }
 }
