@@ -77,15 +77,16 @@ void syncFolderOf(const std::string& path) {
 bool replaceFile(const char* temporary, const char* path) {
     struct stat old;
     if (::stat(path, &old) == 0) {
-        // The new file takes the old one's permissions, and its owner and
-        // group where the system lets us give it away (root may).
-        if (::chmod(temporary, old.st_mode & 07777) != 0) {
-            return false;
-        }
+        // The new file takes the old one's owner and group where the system
+        // lets us give it away (root may), then its permissions: a change of
+        // owner clears setuid and setgid, even root's.
         struct stat fresh;
         const bool sameOwner =
             ::stat(temporary, &fresh) == 0 && fresh.st_uid == old.st_uid && fresh.st_gid == old.st_gid;
         if (!sameOwner && ::chown(temporary, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            return false;
+        }
+        if (::chmod(temporary, old.st_mode & 07777) != 0) {
             return false;
         }
     } else if (errno != ENOENT) {

@@ -65,6 +65,59 @@ TEST(FigureStore, ExtremeCoordinatesDoNotOverflow) {
     EXPECT_FALSE(deletePointsAt(figure, INT32_MAX, INT32_MAX));
 }
 
+// Strictly inside on both sides, in both widths, whatever the value: the
+// unsigned trick must not let a wrapped value through.
+TEST(CoordinateLimit, WithinLimitIsStrictOnBothSides) {
+    struct Row {
+        int64_t value;
+        int64_t limit;
+        bool within;
+    };
+    const Row rows[] = {
+        {0, 1, true},
+        {1, 1, false},
+        {-1, 1, false},
+        {5, 6, true},
+        {-5, 6, true},
+        {6, 6, false},
+        {-6, 6, false},
+        {134217727, 134217728, true},
+        {134217728, 134217728, false},
+        {-134217727, 134217728, true},
+        {-134217728, 134217728, false},
+        {INT32_MAX, 134217728, false},
+        {INT32_MIN, 134217728, false},
+        {INT32_MAX - 1, INT32_MAX, true},
+        {INT32_MAX, INT32_MAX, false},
+        {INT32_MIN + 2, INT32_MAX, true},
+        {INT32_MIN + 1, INT32_MAX, false},
+        {INT32_MIN, INT32_MAX, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.value) + " within " + std::to_string(row.limit));
+        const auto value = static_cast<int32_t>(row.value);
+        const auto limit = static_cast<int32_t>(row.limit);
+        EXPECT_EQ(row.within, withinLimit(value, limit));
+        EXPECT_EQ(row.within, withinLimit(row.value, row.limit));
+        EXPECT_EQ(row.within, withinLimit(Point{value, 0}, limit));
+        EXPECT_EQ(row.within, withinLimit(Point{0, value}, limit));
+    }
+    // Boxes reach past 32 bits.
+    const Row wide[] = {
+        {int64_t{INT32_MIN} - 9, 6, false},
+        {int64_t{INT32_MAX} + 1, 134217728, false},
+        {(int64_t{1} << 40) - 1, int64_t{1} << 40, true},
+        {int64_t{1} << 40, int64_t{1} << 40, false},
+        {-(int64_t{1} << 40), int64_t{1} << 40, false},
+        {INT64_MAX, 134217728, false},
+        {INT64_MIN, 134217728, false},
+    };
+    for (const Row& row : wide) {
+        SCOPED_TRACE(std::to_string(row.value) + " within " + std::to_string(row.limit));
+        EXPECT_EQ(row.within, withinLimit(row.value, row.limit));
+    }
+}
+
 TEST(FigureStore, TwoPointsUnderOnePosition) {
     // Points 2 and 3 are both under (52, 50); point 1 is not.
     const Figure start = makeFigure({{0, 0}, {50, 50}, {54, 50}}, {{1, 2}, {1, 3}, {2, 3}});

@@ -83,6 +83,31 @@ TEST(LineIsNear, FarFromASteepLineIsNeverNear) {
     }
 }
 
+// Within 2^20 of the origin the quick look is exact, so it turns away a
+// pointer 500 pixels from the line; an end or the pointer from 2^20 out on
+// either axis and side lets the line through to the full test.
+TEST(LineMayBeNear, IsExactWithinItsReachAndTrueBeyondIt) {
+    struct Row {
+        int32_t coordinate;
+        bool mayBeNear;
+    };
+    const Row rows[] = {
+        {1048575, false}, {1048576, true},  {1048577, true},   {-1048575, false},
+        {-1048576, true}, {-1048577, true}, {INT32_MAX, true}, {INT32_MIN, true},
+    };
+    const char* const places[] = {"x1", "y1", "x2", "y2", "x", "y"};
+    for (const Row& row : rows) {
+        for (int place = 0; place < 6; ++place) {
+            SCOPED_TRACE(std::string(places[place]) + " = " + std::to_string(row.coordinate));
+            // A vertical line at x = 0 and a pointer 500 pixels to its right.
+            int32_t values[] = {0, 0, 0, 100, 500, 50};
+            values[place] = row.coordinate;
+            const Line line{{values[0], values[1]}, {values[2], values[3]}};
+            EXPECT_EQ(row.mayBeNear, lineMayBeNear(line, values[4], values[5]));
+        }
+    }
+}
+
 }  // namespace
 
 }  // namespace figury

@@ -15,8 +15,9 @@
 #   crash                     the program is killed at each of those calls
 #   read                      a read of the figure file fails during the load
 #   kept                      what the user set on the file survives the save:
-#                             read-only, permissions, owner, a link, a file
-#                             named like a temporary; two saves at once
+#                             read-only, permissions with the special bits,
+#                             owner, a link, a link to a file not there yet, a
+#                             file named like a temporary; two saves at once
 # Exits 77 when the machine cannot make the failure (no strace, no user
 # namespaces for mounting a small file system).
 set -euo pipefail
@@ -223,7 +224,7 @@ expect_kept() {
 }
 
 files_kept() {
-  local status mode m other_group
+  local status mode m other_group special=0
   # A file the user may not write is not replaced, though the folder allows it.
   reset_folder
   chmod 444 "$target"
@@ -233,17 +234,26 @@ files_kept() {
   expect_kept "read-only file" "$status" 1 "$target" "$old_file" "$mode"
   [ "$(ls -A "$folder")" = obiekt.obj ] || fail "read-only file: the folder holds $(ls -A "$folder")"
 
-  # Permissions and, where the saver may give them, owner and group stay.
+  # Permissions, setuid, setgid and the sticky bit included, and, where the
+  # saver may give them, owner and group stay. The group is given first: a
+  # change of group clears setuid and setgid. Special bits the system does
+  # not let this user set are left out, but one of them at least must be.
   other_group=$(getent group daemon | cut -d: -f3 || true)
-  for m in 600 640 604 664; do
+  for m in 600 640 604 664 4755 2750 2640 1644 6775 7700; do
     reset_folder
-    chmod "$m" "$target"
     [ "$(id -u)" -ne 0 ] || [ -z "$other_group" ] || chgrp "$other_group" "$target"
+    chmod "$m" "$target"
     mode=$(mode_of "$target")
+    if [ "${mode%% *}" != "$m" ]; then
+      echo "mode $m cannot be set here, left out"
+      continue
+    fi
+    [ "${#m}" -lt 4 ] || special=$((special + 1))
     status=0
     "$tool" "$source_file" "$target" || status=$?
     expect_kept "mode $m" "$status" 0 "$target" "$expected_file" "$mode"
   done
+  [ "$special" -gt 0 ] || fail "no special permission bit could be set on the file"
 
   # A link keeps leading to the figure, which is saved where it leads.
   reset_folder
@@ -257,6 +267,19 @@ files_kept() {
   [ "$(readlink "$target")" = ../shared.obj ] || fail "the link at the figure path is gone"
   [ "$(ls -A "$folder")" = obiekt.obj ] || fail "link: the folder holds $(ls -A "$folder")"
   rm "$scratch/shared.obj"
+
+  # A link to a file not there yet: the save creates the file where it leads.
+  reset_folder
+  rm "$target"
+  ln -s ../new.obj "$target"
+  status=0
+  "$tool" "$source_file" "$target" || status=$?
+  attempts=$((attempts + 1))
+  [ "$status" -eq 0 ] || fail "link to a missing ../new.obj: status $status"
+  cmp -s "$expected_file" "$scratch/new.obj" || fail "link to a missing ../new.obj: it does not hold the figure"
+  [ "$(readlink "$target")" = ../new.obj ] || fail "link to a missing ../new.obj: the link is gone"
+  [ "$(ls -A "$folder")" = obiekt.obj ] || fail "link to a missing file: the folder holds $(ls -A "$folder")"
+  rm "$scratch/new.obj"
 
   # A link loop or a folder at the path cannot be replaced and stays.
   for what in loop folder; do

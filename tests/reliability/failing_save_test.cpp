@@ -131,6 +131,40 @@ TEST(FailingSave, EveryFailingOperationKeepsTheOldFile) {
     }
 }
 
+// Another program takes the temporary's name between the save choosing it and
+// creating it: its file is never opened, and the save goes on under another name.
+std::string nameTakenBy;  // the temporary name the other program took
+
+const SaveSteps racedSteps{
+    real().target,
+    real().replaceable,
+    [](const char* path, bool& nameTaken) -> std::FILE* {
+        if (nameTakenBy.empty()) {
+            nameTakenBy = path;
+            writeBytes(path, "theirs\n");
+        }
+        return real().create(path, nameTaken);
+    },
+    real().write,
+    real().flush,
+    real().sync,
+    real().close,
+    real().replace,
+    real().remove,
+};
+
+TEST(FailingSave, ATemporaryNameTakenMeanwhileIsLeftToItsOwner) {
+    ScratchDir dir;
+    const std::string path = dir.file("obiekt.obj");
+    writeBytes(path, "PUNKTY 1\n1 2\n");
+    nameTakenBy.clear();
+    EXPECT_TRUE(saveFigure(replacement, path.c_str(), racedSteps));
+    ASSERT_FALSE(nameTakenBy.empty());
+    const std::string taken = fs::path(nameTakenBy).filename().string();
+    EXPECT_EQ((std::map<std::string, std::string>{{"obiekt.obj", replacementText}, {taken, "theirs\n"}}),
+              folderContents(dir.path()));
+}
+
 // Failures the file system makes by itself, whoever runs the save.
 TEST(FailingSave, FolderFailuresKeepEverythingAsItWas) {
     struct Case {
