@@ -26,16 +26,16 @@ constexpr int32_t proximityQuickTestLimit = int32_t{1} << 20;
 // for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     constexpr double margin = 12;
-    const bool within = withinLimit(line.first, proximityQuickTestLimit) &
-                        withinLimit(line.second, proximityQuickTestLimit) &
-                        withinLimit(Point{x, y}, proximityQuickTestLimit);
+    const int within = int{withinLimit(line.first, proximityQuickTestLimit)} &
+                       int{withinLimit(line.second, proximityQuickTestLimit)} &
+                       int{withinLimit(Point{x, y}, proximityQuickTestLimit)};
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;
     // The distance times the length, exact within the reach.
     const double cross = dx * (y - ay) - dy * (x - ax);
     const bool nearTheLine = cross * cross <= margin * margin * (dx * dx + dy * dy);
-    return nearTheLine | !within;
+    return (int{nearTheLine} | (within ^ 1)) != 0;
 }
 
 // Appends to near the indices, ascending, of the lines in [begin, end) near (x, y).

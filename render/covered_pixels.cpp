@@ -181,10 +181,10 @@ void CoveredPixels::add(const std::vector<Line>& lines) {
     }
     // Every line's reach is asked for in every region: all are found first.
     const size_t half = lines.size() / 2;
-    SharedJob reaching;
-    reaching.secondPart = [&] { reach(half, lines.size()); };
-    reaching.callerPart = [&] { reach(0, half); };
-    schedule_->run(reaching);
+    SharedJob touching;
+    touching.secondPart = [&] { reach(half, lines.size()); };
+    touching.callerPart = [&] { reach(0, half); };
+    schedule_->run(touching);
     // A region at a time: regions differ widely in the lines they hold.
     SharedJob covering;
     covering.batches = regions_.size();

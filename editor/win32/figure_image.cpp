@@ -88,7 +88,7 @@ bool FigureImage::paint(HDC target, int width, int height, const EditorState& st
         GdiCanvas canvas(picture_.dc(), &stampScratch_);
         if (drawnRevision_) {
             repairPicture(canvas, figure, damageSince(document.changes(), *drawnRevision_), width_, height_,
-                          reaching_);
+                          touching_);
         } else {
             redrawPicture(canvas, figure, width_, height_);
         }

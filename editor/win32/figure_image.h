@@ -56,7 +56,7 @@ private:
     std::optional<uint64_t> drawnRevision_;  // the figure's revision the picture shows, once drawn
     // Kept from repair to repair: on some systems the first touch of fresh
     // memory costs more than the scan that fills it.
-    Figure reaching_;
+    Figure touching_;
     std::vector<uint32_t> stampScratch_;
 };
 

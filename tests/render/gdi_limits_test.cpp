@@ -11,7 +11,7 @@
 #include "render/figure_damage.h"
 #include "render/gdi_pen_pixels.h"
 #include "render/picture_repair.h"
-#include "render/shapes_reaching.h"
+#include "render/shapes_touching.h"
 #include "support/figures.h"
 
 namespace figury {
@@ -87,12 +87,12 @@ TEST(GdiReach, TheScanFindsEveryFarShapeAndNoNearOneAwayFromTheBoxes) {
 
     const std::vector<Box> boxes = {{1000, 1000, 1090, 1070}, {2000, 1500, 2001, 1501}};
     Figure found;
-    findShapesReaching(figure, boxes, found);
+    findShapesTouching(figure, boxes, found);
     EXPECT_EQ(expected, found);
-    findShapesReachingScalar(figure, boxes, found);
+    findShapesTouchingScalar(figure, boxes, found);
     EXPECT_EQ(expected, found);
     std::vector<Point> marks;
-    findMarksReaching(figure.points, boxes, marks);
+    findMarksTouching(figure.points, boxes, marks);
     EXPECT_EQ(expected.points, marks);
 }
 

@@ -25,7 +25,7 @@ using testing_support::typicalSchedules;
 constexpr int width = 160;
 constexpr int height = 120;
 
-// Lines among points in and around the area, and a few reaching far out,
+// Lines among points in and around the area, and a few touching far out,
 // some beyond what can be counted.
 Figure crowdedFigure() {
     std::mt19937 random(11);

@@ -35,7 +35,7 @@ constexpr int clientWidth = 794;
 constexpr int clientHeight = 575;
 
 // One call per shape, as the window drew before it learnt to batch; a line
-// reaching too far out for GDI is cut first, as the window cuts it.
+// touching too far out for GDI is cut first, as the window cuts it.
 class PlainGdiCanvas final : public Canvas {
 public:
     explicit PlainGdiCanvas(HDC dc) : dc_(dc) {}
@@ -420,7 +420,7 @@ TEST(CanvasPixels, AThinLineReachingFarOutSetsTheExactLinesPixels) {
 
 // The red lines of delete-line mode are counted pixel by pixel, not drawn;
 // the counted pixels must be those of GDI's pen, for lines of any direction,
-// inside the area, crossing it and reaching far out of it.
+// inside the area, crossing it and touching far out of it.
 TEST(CanvasPixels, CountedLinesAreThePixelsOfGdisPen) {
     uint32_t red = 0;
     ASSERT_TRUE(gdiDrawsLinesAsCounted(red));

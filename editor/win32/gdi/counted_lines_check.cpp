@@ -19,9 +19,9 @@ constexpr int32_t centre = side / 2;
 constexpr uint32_t background = 0x00FFFFFFu;
 
 // Short lines in every direction from the centre, lines through the centre
-// with both ends out of the bitmap, and a few reaching thousands of pixels
+// with both ends out of the bitmap, and a few touching thousands of pixels
 // out (GDI takes a while over those with a wide pen); with farOnes, a few
-// reaching to the edge of GDI's reach too.
+// touching to the edge of GDI's reach too.
 std::vector<Line> checkedLines(bool farOnes) {
     std::vector<Line> lines;
     for (int32_t dy = -9; dy <= 9; ++dy) {
@@ -41,7 +41,7 @@ std::vector<Line> checkedLines(bool farOnes) {
                          {centre + 1700 * direction.x, centre + 1700 * direction.y}});
     }
     if (farOnes) {
-        const int32_t out = gdiReach - 1;
+        const int32_t out = gdiCoordinateLimit - 1;
         lines.push_back({{-out, centre - 7}, {out, centre + 8}});
         lines.push_back({{centre + 3, out}, {centre - 2, -out}});
         lines.push_back({{out, out - 17}, {-out + 101, -out}});

@@ -19,12 +19,12 @@ constexpr COLORREF highlightRed = RGB(255, 0, 0);
 // Room beyond the clip box for the half width and the round end of a cut line.
 constexpr int32_t cutMargin = 16;
 
-bool withinGdiReach(int32_t x, int32_t y) {
-    return withinLimit(Point{x, y}, gdiReach);
+bool withinGdiLimit(int32_t x, int32_t y) {
+    return withinLimit(Point{x, y}, gdiCoordinateLimit);
 }
 
-bool withinGdiReach(Point point) {
-    return withinLimit(point, gdiReach);
+bool withinGdiLimit(Point point) {
+    return withinLimit(point, gdiCoordinateLimit);
 }
 
 // A pen made some other way than CreatePen counts as wide.
@@ -129,8 +129,8 @@ void drawThinLinePixels(HDC dc, const RECT& clip, const Line& line) {
 void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const bool thin = penIsThin(dc);
     const bool drawnRight =
-        (withinLimit(Point{x1, y1}, wideGdiReach) && withinLimit(Point{x2, y2}, wideGdiReach)) ||
-        (withinGdiReach(x1, y1) && withinGdiReach(x2, y2) && thin);
+        (withinLimit(Point{x1, y1}, widePenCoordinateLimit) && withinLimit(Point{x2, y2}, widePenCoordinateLimit)) ||
+        (withinGdiLimit(x1, y1) && withinGdiLimit(x2, y2) && thin);
     RECT clip;
     if (drawnRight || GetClipBox(dc, &clip) == ERROR) {
         MoveToEx(dc, x1, y1, nullptr);
@@ -171,7 +171,7 @@ void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
     bool allWithinReach = true;
     size_t showing = 0;
     for (size_t k = 0; k < count; ++k) {
-        if (!withinGdiReach(points[k])) {
+        if (!withinGdiLimit(points[k])) {
             allWithinReach = false;
         } else if (clipKind != NULLREGION && !markMisses(clip, points[k], reach)) {
             ++showing;
@@ -186,7 +186,7 @@ void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
     }
     // Should a stamp write have failed halfway, these calls set again whatever it cleared.
     for (size_t k = 0; k < count; ++k) {
-        if (withinGdiReach(points[k]) && (clipKind == NULLREGION || markMisses(clip, points[k], reach))) {
+        if (withinGdiLimit(points[k]) && (clipKind == NULLREGION || markMisses(clip, points[k], reach))) {
             continue;
         }
         const RECT box = rectOf(markBox(points[k], reach));
@@ -214,7 +214,7 @@ void GdiCanvas::lines(const Line* lines, size_t count) {
     };
     for (size_t k = 0; k < count; ++k) {
         const Line& line = lines[k];
-        if (!withinGdiReach(line.first) || !withinGdiReach(line.second)) {
+        if (!withinGdiLimit(line.first) || !withinGdiLimit(line.second)) {
             drawLine(dc_, line.first.x, line.first.y, line.second.x, line.second.y);
             continue;
         }
