@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -61,35 +60,41 @@ TEST(ScriptedSchedule, RunsTheMovesItsScriptNames) {
     EXPECT_FALSE(ScriptedSchedule::oneThread().worthTwoThreads(SIZE_MAX, 1));
 }
 
-// The program's schedule on real threads: the caller's first batch waits
-// until the second thread has taken one, so that both take batches however
-// the system runs them. Each batch is taken once, on the thread it names,
-// each thread's part before its batches. (A schedule that never gave the
-// second thread a batch would keep this test waiting until the test
-// command's time limit.)
+// The program's schedule on real threads: the first batch taken waits until
+// the other thread has taken one, so that both take batches however the
+// system runs them. Each batch is taken once, on the thread it names, each
+// thread's part before its batches. (A schedule that never gave one of the
+// threads a batch would keep this test waiting until the test command's
+// time limit.)
 TEST(SystemSchedule, EachBatchOnceOnTheThreadItNames) {
     constexpr size_t batches = 40;
     std::mutex mutex;
-    std::condition_variable secondTook;
+    std::condition_variable took;
     std::vector<int> taken(batches, 0);
     std::vector<Thread> takenBy(batches, caller);
     std::vector<std::thread::id> ranOn(batches);
-    bool secondPartRan = false;
-    bool secondTookBeforeItsPart = false;
-    bool callerPartRan = false;
-    bool callerTookBeforeItsPart = false;
-    bool callerWaited = false;
+    const auto tookAny = [&](Thread thread) {
+        for (size_t batch = 0; batch < batches; ++batch) {
+            if (taken[batch] != 0 && takenBy[batch] == thread) {
+                return true;
+            }
+        }
+        return false;
+    };
+    bool partRan[2] = {false, false};  // the second thread's, the caller's
+    bool tookBeforeItsPart = false;
+    bool firstTaken = false;
     std::thread::id secondPartOn;
 
     SharedJob job;
     job.secondPart = [&] {
         const std::lock_guard<std::mutex> lock(mutex);
-        secondPartRan = true;
+        partRan[0] = true;
         secondPartOn = std::this_thread::get_id();
     };
     job.callerPart = [&] {
         const std::lock_guard<std::mutex> lock(mutex);
-        callerPartRan = true;
+        partRan[1] = true;
     };
     job.batches = batches;
     job.take = [&](size_t batch, Thread thread) {
@@ -97,26 +102,22 @@ TEST(SystemSchedule, EachBatchOnceOnTheThreadItNames) {
         ++taken[batch];
         takenBy[batch] = thread;
         ranOn[batch] = std::this_thread::get_id();
-        if (thread == second) {
-            secondTookBeforeItsPart |= !secondPartRan;
-            secondTook.notify_all();
-        } else {
-            callerTookBeforeItsPart |= !callerPartRan;
-            if (!callerWaited) {
-                callerWaited = true;
-                secondTook.wait(
-                    lock, [&] { return std::find(takenBy.begin(), takenBy.end(), second) != takenBy.end(); });
-            }
+        tookBeforeItsPart |= !partRan[thread == second ? 0 : 1];
+        took.notify_all();
+        if (!firstTaken) {
+            firstTaken = true;
+            const Thread other = thread == second ? caller : second;
+            took.wait(lock, [&] { return tookAny(other); });
         }
     };
     systemSchedule().run(job);
 
     EXPECT_EQ(std::vector<int>(batches, 1), taken);
-    EXPECT_TRUE(secondPartRan);
-    EXPECT_TRUE(callerPartRan);
-    EXPECT_FALSE(secondTookBeforeItsPart);
-    EXPECT_FALSE(callerTookBeforeItsPart);
-    EXPECT_TRUE(callerWaited);
+    EXPECT_TRUE(partRan[0]);
+    EXPECT_TRUE(partRan[1]);
+    EXPECT_FALSE(tookBeforeItsPart);
+    EXPECT_TRUE(tookAny(second));
+    EXPECT_TRUE(tookAny(caller));
     EXPECT_NE(std::this_thread::get_id(), secondPartOn);
     for (size_t batch = 0; batch < batches; ++batch) {
         SCOPED_TRACE("batch " + std::to_string(batch));
