@@ -10,7 +10,7 @@
 namespace figury {
 
 // The pixels that one or more of a set of lines' 3-pixel pens set
-// (gdi_pen_pixels.h), as bits. The red lines near
+// (wide_pen_pixels.h), as bits. The red lines near
 // the pointer in a large figure cover most of the area many times over, and
 // the first few thousand cover nearly all of it: the area is kept in tiles,
 // and a line passes over the rows where every tile it could reach is full

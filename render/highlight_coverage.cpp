@@ -4,7 +4,7 @@
 #include <atomic>
 #include <functional>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "render/run_together.h"
 
 namespace figury {

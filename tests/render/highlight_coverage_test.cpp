@@ -9,7 +9,7 @@
 #include <string>
 
 #include "editor/figure_document.h"
-#include "render/gdi_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "figure/figure.h"
 #include "render/near_lines.h"
 

@@ -16,7 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "figure/figure_file.h"
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "editor/win32/gdi/counted_lines_check.h"
 #include "editor/win32/figure_image.h"
 #include "editor/win32/gdi/gdi_canvas.h"

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "render/canvas.h"
 #include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/gdi/pixel_buffer.h"

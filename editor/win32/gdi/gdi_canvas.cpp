@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
 #include "editor/win32/gdi/mark_stamp.h"
 #include "editor/win32/gdi/polish_text.h"
 
