@@ -76,7 +76,7 @@ BENCHMARK(widePenBits)->Unit(benchmark::kMillisecond);
 
 // Not on a paint's path: the start-up check counts the pixels one by one.
 void widePenCounts(benchmark::State& state) {
-    std::vector<uint32_t> counts(size_t{width} * height + countGroup);
+    std::vector<uint32_t> counts(size_t{width} * height);
     for (auto _ : state) {
         for (const Line& line : lines10k().lines) {
             countWidePenPixels(line, 1, counts.data(), width, height);

@@ -33,7 +33,7 @@ struct Carries {
                 return c;
             }
         }
-        remainder = 0;  // not reached: one of them is exact
+        remainder = 0;  // never comes here: one of them is exact
         return guess;
     }
     int64_t at(int64_t i) const {

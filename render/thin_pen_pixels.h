@@ -45,7 +45,7 @@ struct ThinSteps {
     int64_t offset = 0;     // the pixel of step first
     int64_t majorStep = 0;  // offset change of a step
     int64_t minorStep = 0;  // offset change of a carry
-    int64_t error = 0;      // the carry comes when error reaches twice the steps
+    int64_t error = 0;      // the carry comes when error comes to twice the steps
     int64_t errorStep = 0;
     int64_t steps = 0;
 };
@@ -64,7 +64,7 @@ void forEachThinPenPixel(const Line& line, int64_t left, int64_t top, int width,
     for (int64_t i = s.first; i < s.end; ++i) {
         visit(static_cast<size_t>(offset));
         error += s.errorStep;
-        const int64_t carry = (twice - 1 - error) >> 63;  // -1 when the error reached twice the steps
+        const int64_t carry = (twice - 1 - error) >> 63;  // -1 when the error came to twice the steps
         error -= twice & carry;
         offset += s.majorStep + (s.minorStep & carry);
     }

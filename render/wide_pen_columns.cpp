@@ -23,7 +23,7 @@ public:
     void next() {
         value_ += whole_;
         rest_ += part_;
-        const int64_t carry = (divisor_ - 1 - rest_) >> 63;  // -1 when rest reached the divisor
+        const int64_t carry = (divisor_ - 1 - rest_) >> 63;  // -1 when rest came to the divisor
         value_ -= carry;
         rest_ -= divisor_ & carry;
     }
@@ -128,8 +128,9 @@ ColumnBody columnBody(const Point (&corners)[4]) {
 
 // Tightens the rows [low, high] (inclusive) of column x to those the edge
 // keeps: (x - ax) height - (y - ay) run >= 0 for a left edge, < 0 for a right
-// one.
-void tighten(const ColumnEdge& edge, int64_t x, int64_t& low, int64_t& high) {
+// one. Inline, as it is asked for each edge in many columns: a call each time
+// costs the runs along columns a tenth more instructions.
+inline void tighten(const ColumnEdge& edge, int64_t x, int64_t& low, int64_t& high) {
     const int64_t across = (x - edge.ax) * edge.height;
     if (edge.run == 0) {
         if (edge.left ? across < 0 : across >= 0) {

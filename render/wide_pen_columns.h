@@ -10,10 +10,11 @@ namespace figury {
 
 namespace wide_pen_detail {
 
-// The ends of runs along columns: height + 1 rows of width, row-major.
-// Covering a run from top to bottom (exclusive) in column x, 0 <= x < width,
-// clipped to the area's rows, adds delta at (x, top) and takes it away at (x, bottom), so
-// that a pixel's count is the sum of its column's ends down to it.
+// The ends of runs along columns of a width x height area: height + 1 rows of
+// width, row-major. Covering a run from top to bottom (exclusive) in column
+// x, 0 <= x < width, clipped to the area's rows, adds delta (wrapping) at (x,
+// top) and takes it away at (x, bottom), so that a pixel's count is the sum
+// of its column's ends down to it.
 struct ColumnRunEnds {
     uint32_t* ends;
     int width;

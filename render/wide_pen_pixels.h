@@ -23,11 +23,6 @@ namespace figury {
 // told to draw any other line itself.
 bool widePenCountable(const Line& line);
 
-// Counts are added a group of pixels at a time: every caller's counts must
-// run on for this many more after the area's last pixel, where only 0 is
-// ever added.
-constexpr int countGroup = 8;
-
 // Adds delta (wrapping, so the negated count takes a line out) to each pixel
 // of counts, a row-major width x height area, in the footprint, with every
 // pixel of the footprint outside the area left out. A pixel may be counted

@@ -108,9 +108,10 @@ public:
         }
         int64_t x = left.x_, shortfall = left.shortfall_;
         const int64_t whole = left.whole_, step = left.part_, height = left.height_;
-        const size_t stride = rows.stride();
-        for (int64_t k = 0; k < count; ++k, row += stride) {
-            rows.coverOrdered(row, x, x + apart + static_cast<int64_t>(shortfall < part));
+        const Rows into = rows;  // a copy, which the writes through row cannot change
+        const size_t stride = into.stride();
+        for (; count > 0; --count, row += stride) {
+            into.coverOrdered(row, x, x + apart + static_cast<int64_t>(shortfall < part));
             x += whole;
             shortfall -= step;
             const int64_t carry = shortfall >> 63;

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "figure/figure.h"
-#include "render/wide_pen_pixels.h"
 
 namespace figury {
 
@@ -13,23 +12,10 @@ namespace wide_pen_detail {
 
 // The footprint found row by row, as runs of pixels along rows, into one of
 // three kinds of rows: counts of pixels, the ends of runs, or bits. Each
-// holds a row-major width x height area and takes a run [left, right) of a
-// row through cover, where the run may be empty (right <= left), or through
-// coverOrdered, only where 0 <= left <= right <= width.
-
-// Row n keeps the first n pixels of a group: a mask the compiler applies in
-// vector steps.
-constexpr uint32_t groupMasks[countGroup + 1][countGroup] = {
-    {0, 0, 0, 0, 0, 0, 0, 0},
-    {~0u, 0, 0, 0, 0, 0, 0, 0},
-    {~0u, ~0u, 0, 0, 0, 0, 0, 0},
-    {~0u, ~0u, ~0u, 0, 0, 0, 0, 0},
-    {~0u, ~0u, ~0u, ~0u, 0, 0, 0, 0},
-    {~0u, ~0u, ~0u, ~0u, ~0u, 0, 0, 0},
-    {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, 0, 0},
-    {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, 0},
-    {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u},
-};
+// holds a row-major width x height area and covers a run [left, right) of a
+// row, 0 <= left <= width and right <= width, through cover, which leaves an
+// empty run (right <= left) as it found it, or, only where left <= right,
+// through coverOrdered, the faster way of the rows that have one.
 
 // A count for each pixel: covering a run adds delta (wrapping) to each of its
 // pixels' counts.
@@ -42,20 +28,9 @@ struct PixelCounts {
     size_t stride() const { return static_cast<size_t>(width); }
     uint32_t* rowAt(int64_t y) const { return counts + static_cast<size_t>(y) * stride(); }
 
-    // Eight at a time, 0 <= left <= width and right <= width: adding 0 to the
-    // rest of the last eight takes no branch on the run's length, which
-    // varies from row to row.
     void cover(uint32_t* row, int64_t left, int64_t right) const {
-        uint32_t* at = row + left;
-        int64_t length = right - left;
-        for (; length > countGroup; length -= countGroup, at += countGroup) {
-            for (int64_t k = 0; k < countGroup; ++k) {
-                at[k] += delta;
-            }
-        }
-        const uint32_t* kept = groupMasks[std::max<int64_t>(length, 0)];
-        for (int k = 0; k < countGroup; ++k) {
-            at[k] += delta & kept[k];
+        for (int64_t x = left; x < right; ++x) {
+            row[x] += delta;
         }
     }
 };

@@ -179,7 +179,7 @@ TEST(WidePenPixels, ThePenSetsThePixelsGdiSets) {
     constexpr int width = goldenWidth, height = goldenHeight;
     for (const Golden& golden : widePen) {
         SCOPED_TRACE(golden.name);
-        std::vector<uint32_t> counts(width * height + countGroup);
+        std::vector<uint32_t> counts(width * height);
         countWidePenPixels(golden.line, 1, counts.data(), width, height);
         EXPECT_EQ(golden.rows, drawn(counts));
         std::vector<uint32_t> rowEnds((width + 1) * height), columnEnds(width * (height + 1));
@@ -196,9 +196,8 @@ TEST(WidePenPixels, RunsAndBitsGiveThePixelsCounted) {
     for (int k = 0; k < 20000; ++k) {
         const Line line = randomLine(random, k);
         SCOPED_TRACE(named(line));
-        std::vector<uint32_t> pixels(w * h + countGroup);
+        std::vector<uint32_t> pixels(w * h);
         countWidePenPixels(line, 1, pixels.data(), w, h);
-        pixels.resize(w * h);
         std::vector<uint32_t> rowEnds((w + 1) * h), columnEnds(w * (h + 1));
         countWidePenRuns(line, 1, rowEnds.data(), columnEnds.data(), w, h);
         ASSERT_EQ(pixels, summed(rowEnds, columnEnds, w, h));

@@ -58,7 +58,7 @@ bool check(HPEN pen, bool farOnes, Count count, uint32_t& colour) {
         return false;
     }
     const HGDIOBJ penBefore = SelectObject(drawn.dc(), pen);
-    std::vector<uint32_t> counts(side * side + countGroup);
+    std::vector<uint32_t> counts(side * side);
     bool same = true;
     bool colourSeen = false;
     for (const Line& line : checkedLines(farOnes)) {
