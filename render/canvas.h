@@ -36,8 +36,8 @@ public:
     virtual void selectHighlightPen() = 0;
 };
 
-// The sizes of what a paint draws. The pens' pixel models (gdi_pen_pixels.h)
-// are of these widths.
+// The sizes of what a paint draws. The pens' pixel models (thin_pen_pixels.h,
+// wide_pen_pixels.h) are of these widths.
 constexpr int32_t pointMarkRadius = 2;
 constexpr int32_t pointRingRadius = 5;
 constexpr int pointHighlightWidth = 1;

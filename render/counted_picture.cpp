@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
 
 namespace figury {
 

@@ -13,7 +13,7 @@ namespace figury {
 
 // The window's picture of the figure with its lines counted rather than
 // drawn: for each pixel it keeps how many lines set it (by the 1-pixel pen's
-// pixels, gdi_pen_pixels.h), so that a line that comes or goes costs only
+// pixels, thin_pen_pixels.h), so that a line that comes or goes costs only
 // its own pixels, however many other lines cross them. The marks, which
 // are drawn first and of which a later one hides part of an earlier one,
 // are kept in a picture of their own, drawn by the platform and repaired in

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/run_together.h"
+#include "render/wide_pen_pixels.h"
 
 // The words used here: the area's rows are cut into bands of 16 rows, and
 // each band across into tiles, a power of two pixels wide, whose being full
@@ -46,24 +47,24 @@ void CoveredPixels::clear() {
     std::fill(bits_.begin(), bits_.end(), 0);
 }
 
-CoveredPixels::Reach CoveredPixels::reachOf(const Line& line) {
-    Reach reach{};
-    reach.countable = widePenCountable(line);
+CoveredPixels::Footprint CoveredPixels::footprintOf(const Line& line) {
+    Footprint footprint{};
+    footprint.countable = widePenCountable(line);
     const int64_t dx = int64_t{line.second.x} - line.first.x;
     const int64_t dy = int64_t{line.second.y} - line.first.y;
-    reach.slope = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
-    // The line's column at row 0, from its middle: within the reach of a
+    footprint.slope = dy != 0 ? static_cast<double>(dx) / static_cast<double>(dy) : 0.0;
+    // The line's column at row 0, from its middle: within the coordinate limit of a
     // countable line, off by far less than the margin.
     const double middleX = (static_cast<double>(line.first.x) + line.second.x) / 2;
     const double middleY = (static_cast<double>(line.first.y) + line.second.y) / 2;
-    reach.x = middleX - reach.slope * middleY;
+    footprint.x = middleX - footprint.slope * middleY;
     // A pixel of the pen lies within two columns of the exact line, or of a
     // level line's middle half its length; one more keeps the check clear
     // of rounding.
-    reach.margin = 3 + (dy != 0 ? 0.0 : static_cast<double>(std::llabs(dx)) / 2);
-    reach.firstRow = std::min(line.first.y, line.second.y);
-    reach.lastRow = std::max(line.first.y, line.second.y);
-    return reach;
+    footprint.margin = 3 + (dy != 0 ? 0.0 : static_cast<double>(std::llabs(dx)) / 2);
+    footprint.firstRow = std::min(line.first.y, line.second.y);
+    footprint.lastRow = std::max(line.first.y, line.second.y);
+    return footprint;
 }
 
 uint64_t& CoveredPixels::fullTiles(int64_t band) {
@@ -89,13 +90,14 @@ bool CoveredPixels::tileFull(int64_t band, int tile) const {
     return true;
 }
 
-void CoveredPixels::walk(const Line& line, const Reach& reach, int64_t from, int64_t to) {
+void CoveredPixels::walk(const Line& line, const Footprint& footprint, int64_t from, int64_t to) {
     markWidePenPixels(line, bits_.data() + static_cast<size_t>(from) * words_, words_, width_,
                       static_cast<int32_t>(from), static_cast<int>(to - from));
     for (int64_t band = from / bandRows; band * bandRows < to; ++band) {
         uint64_t& full = fullTiles(band);
         uint64_t unsure =
-            tilesReached(reach, std::max(from, band * bandRows), std::min(to, (band + 1) * bandRows)) & ~full;
+            tilesTouched(footprint, std::max(from, band * bandRows), std::min(to, (band + 1) * bandRows)) &
+            ~full;
         for (; unsure != 0; unsure &= unsure - 1) {
             const int tile = lowestBit(unsure);
             if (tileFull(band, tile)) {
@@ -110,35 +112,35 @@ void CoveredPixels::coverRegion(const std::vector<Line>& lines, size_t region) {
     const int64_t regionBottom = std::min<int64_t>(regionTop + regionRows, height_);
     RegionTiles& tiles = regions_[region];
     for (size_t k = 0; k < lines.size(); ++k) {
-        const Reach& reach = reaches_[k];
+        const Footprint& footprint = footprints_[k];
         // The pen's body keeps within two rows of the ends' rows, and its
         // crosses within one.
-        const int64_t top = std::max(static_cast<int64_t>(reach.firstRow) - 2, regionTop);
-        const int64_t bottom = std::min(static_cast<int64_t>(reach.lastRow) + 3, regionBottom);
-        if (!reach.countable || top >= bottom) {
+        const int64_t top = std::max(static_cast<int64_t>(footprint.firstRow) - 2, regionTop);
+        const int64_t bottom = std::min(static_cast<int64_t>(footprint.lastRow) + 3, regionBottom);
+        if (!footprint.countable || top >= bottom) {
             continue;
         }
-        uint64_t reached = tilesReached(reach, top, bottom);
-        if ((tiles.fullInAll & reached) == reached) {
+        uint64_t touched = tilesTouched(footprint, top, bottom);
+        if ((tiles.fullInAll & touched) == touched) {
             continue;
         }
         // The stretches of rows whose bands are not full where the line
-        // reaches, each walked at once.
+        // touches, each walked at once.
         int64_t pending = -1;
         for (int64_t row = top; row < bottom;) {
             const int64_t bandEnd = std::min(bottom, (row / bandRows + 1) * bandRows);
-            reached = tilesReached(reach, row, bandEnd);
+            touched = tilesTouched(footprint, row, bandEnd);
             const uint64_t full = fullTiles(row / bandRows);
-            if ((full & reached) != reached) {
+            if ((full & touched) != touched) {
                 pending = pending < 0 ? row : pending;
             } else if (pending >= 0) {
-                walk(lines[k], reach, pending, row);
+                walk(lines[k], footprint, pending, row);
                 pending = -1;
             }
             row = bandEnd;
         }
         if (pending >= 0) {
-            walk(lines[k], reach, pending, bottom);
+            walk(lines[k], footprint, pending, bottom);
         }
         tiles.fullInAll = ~uint64_t{0};
         for (const uint64_t full : tiles.full) {
@@ -166,24 +168,24 @@ void CoveredPixels::findFullTiles() {
 
 void CoveredPixels::add(const std::vector<Line>& lines) {
     findFullTiles();
-    reaches_.resize(lines.size());
-    const auto reach = [&](size_t from, size_t to) {
+    footprints_.resize(lines.size());
+    const auto findFootprints = [&](size_t from, size_t to) {
         for (size_t k = from; k < to; ++k) {
-            reaches_[k] = reachOf(lines[k]);
+            footprints_[k] = footprintOf(lines[k]);
         }
     };
     if (!schedule_->worthTwoThreads(lines.size(), walkedLinesWorthTwoThreads)) {
-        reach(0, lines.size());
+        findFootprints(0, lines.size());
         for (size_t region = 0; region < regions_.size(); ++region) {
             coverRegion(lines, region);
         }
         return;
     }
-    // Every line's reach is asked for in every region: all are found first.
+    // Every line's footprint is asked for in every region: all are found first.
     const size_t half = lines.size() / 2;
     SharedJob touching;
-    touching.secondPart = [&] { reach(half, lines.size()); };
-    touching.callerPart = [&] { reach(0, half); };
+    touching.secondPart = [&] { findFootprints(half, lines.size()); };
+    touching.callerPart = [&] { findFootprints(0, half); };
     schedule_->run(touching);
     // A region at a time: regions differ widely in the lines they hold.
     SharedJob covering;

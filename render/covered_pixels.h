@@ -11,10 +11,10 @@
 namespace figury {
 
 // The pixels that one or more of a set of lines' 3-pixel pens set
-// (gdi_pen_pixels.h), as bits. The red lines near
+// (wide_pen_pixels.h), as bits. The red lines near
 // the pointer in a large figure cover most of the area many times over, and
 // the first few thousand cover nearly all of it: the area is kept in tiles,
-// and a line passes over the rows where every tile it could reach is full
+// and a line passes over the rows where every tile it could touch is full
 // already, so that once the area has filled a line costs a few checks
 // instead of its hundreds of rows.
 class CoveredPixels {
@@ -44,26 +44,29 @@ public:
     void paint(uint32_t* pixels, uint32_t value) const;
 
 private:
-    // Where a line's pixels can lie, for the tiles' checks.
-    struct Reach {
+    // A line's footprint: where its pixels can lie, for the tiles' checks.
+    struct Footprint {
         double x, slope;           // the line's column at row 0, and its columns a row
         double margin;             // how far the pen's pixels lie to either side of that
         double firstRow, lastRow;  // its ends' rows, lower first
         bool countable;            // whether it has pixels here at all
     };
-    static Reach reachOf(const Line& line);
+    static Footprint footprintOf(const Line& line);
 
     // The tiles of a band that the line's pixels on rows [from, to) can lie
     // in, a bit each. Inline: it is asked for each band a line crosses.
-    uint64_t tilesReached(const Reach& reach, int64_t from, int64_t to) const {
+    uint64_t tilesTouched(const Footprint& footprint, int64_t from, int64_t to) const {
         // A pixel of the pen on a row lies within the margin of the exact
         // line two rows above or below it, between the ends.
-        const double yFrom = std::min(std::max(static_cast<double>(from - 2), reach.firstRow), reach.lastRow);
-        const double yTo = std::min(std::max(static_cast<double>(to + 1), reach.firstRow), reach.lastRow);
-        const double xFrom = reach.x + reach.slope * yFrom;
-        const double xTo = reach.x + reach.slope * yTo;
-        const double left = std::max(std::min(xFrom, xTo) - reach.margin, 0.0);
-        const double right = std::min(std::max(xFrom, xTo) + reach.margin, static_cast<double>(width_ - 1));
+        const double yFrom =
+            std::min(std::max(static_cast<double>(from - 2), footprint.firstRow), footprint.lastRow);
+        const double yTo =
+            std::min(std::max(static_cast<double>(to + 1), footprint.firstRow), footprint.lastRow);
+        const double xFrom = footprint.x + footprint.slope * yFrom;
+        const double xTo = footprint.x + footprint.slope * yTo;
+        const double left = std::max(std::min(xFrom, xTo) - footprint.margin, 0.0);
+        const double right =
+            std::min(std::max(xFrom, xTo) + footprint.margin, static_cast<double>(width_ - 1));
         if (!(left <= right)) {
             return 0;
         }
@@ -75,7 +78,7 @@ private:
     }
     bool tileFull(int64_t band, int tile) const;
     // Covers rows [from, to) with the line and notes the tiles it filled.
-    void walk(const Line& line, const Reach& reach, int64_t from, int64_t to);
+    void walk(const Line& line, const Footprint& footprint, int64_t from, int64_t to);
     // Notes the tiles full already, and those below the area, where nothing
     // is to be covered.
     void findFullTiles();
@@ -102,7 +105,7 @@ private:
     uint64_t& fullTiles(int64_t band);
     std::vector<uint64_t> bits_;
     std::vector<RegionTiles> regions_;
-    std::vector<Reach> reaches_;
+    std::vector<Footprint> footprints_;
 };
 
 }  // namespace figury

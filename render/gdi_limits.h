@@ -10,7 +10,7 @@ namespace figury {
 
 // GDI under Wine draws a 1-pixel line right only while its ends lie within
 // 27 bits of the origin (measured: 16 000 random lines with ends up to
-// 134 217 000 out drew exactly the pixels of gdi_pen_pixels.h; from about
+// 134 217 000 out drew exactly the pixels of thin_pen_pixels.h; from about
 // 2.7 x 10^8 on slanted lines stray); beyond that it may set pixels
 // anywhere, and a mark cannot show.
 constexpr int32_t gdiCoordinateLimit = int32_t{1} << 27;
@@ -21,9 +21,4 @@ constexpr int32_t gdiCoordinateLimit = int32_t{1} << 27;
 // lines are counted only within it.
 constexpr int32_t widePenCoordinateLimit = int32_t{1} << 22;
 
-}  // namespace figury
-// TEMPORARY-OLD-NAMES
-namespace figury {
-constexpr int32_t gdiReach = gdiCoordinateLimit;
-constexpr int32_t wideGdiReach = widePenCoordinateLimit;
 }  // namespace figury

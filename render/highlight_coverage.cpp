@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/run_together.h"
+#include "render/wide_pen_pixels.h"
 
 // The words used here: a cover (one call of cover) makes the coverage that of
 // the lines near the pointer now, the lines covered; a line covers the pixels

@@ -26,7 +26,7 @@ namespace figury {
 // rest pass over it. The hovers that follow count in more of the rest, until
 // every line is counted.
 //
-// Lines that are not countable (see gdi_pen_pixels.h) are left for the
+// Lines that are not countable (see wide_pen_pixels.h) are left for the
 // caller to draw.
 class HighlightCoverage {
 public:

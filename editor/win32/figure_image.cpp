@@ -1,6 +1,5 @@
 #include "editor/win32/figure_image.h"
 
-#include "render/gdi_pen_pixels.h"
 #include "editor/win32/gdi/counted_lines_check.h"
 #include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/gdi/mark_stamp.h"

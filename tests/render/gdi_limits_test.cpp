@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "render/figure_damage.h"
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "render/picture_repair.h"
 #include "render/shapes_touching.h"
 #include "support/figures.h"

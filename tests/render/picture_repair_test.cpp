@@ -11,7 +11,7 @@
 
 #include "render/counted_picture.h"
 #include "editor/figure_document.h"
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
 #include "render/gdi_limits.h"
 #include "render/shapes_touching.h"
 #include "support/figures.h"

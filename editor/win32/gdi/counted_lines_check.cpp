@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
+#include "render/wide_pen_pixels.h"
 #include "render/canvas.h"
 #include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/gdi/pixel_buffer.h"
@@ -57,7 +58,7 @@ bool check(HPEN pen, bool farOnes, Count count, uint32_t& colour) {
         return false;
     }
     const HGDIOBJ penBefore = SelectObject(drawn.dc(), pen);
-    std::vector<uint32_t> counts(side * side + countGroup);
+    std::vector<uint32_t> counts(side * side);
     bool same = true;
     bool colourSeen = false;
     for (const Line& line : checkedLines(farOnes)) {

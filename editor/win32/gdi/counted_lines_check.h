@@ -5,8 +5,9 @@
 namespace figury {
 
 // Whether GDI on this system draws lines on a 32-bit bitmap exactly as
-// gdi_pen_pixels.h counts them, checked once per run for each pen on lines
-// of every direction, short and long, some touching far out of the bitmap.
+// thin_pen_pixels.h and wide_pen_pixels.h count them, checked once per run
+// for each pen on lines of every direction, short and long, some touching
+// far out of the bitmap.
 // colour is then the pixel value GDI gives the pen's colour.
 
 // The red highlight pen, 3 pixels wide.

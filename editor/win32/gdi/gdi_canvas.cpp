@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/gdi_pen_pixels.h"
+#include "render/thin_pen_pixels.h"
 #include "editor/win32/gdi/mark_stamp.h"
 #include "editor/win32/gdi/polish_text.h"
 
@@ -128,9 +128,9 @@ void drawThinLinePixels(HDC dc, const RECT& clip, const Line& line) {
 
 void drawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const bool thin = penIsThin(dc);
-    const bool drawnRight =
-        (withinLimit(Point{x1, y1}, widePenCoordinateLimit) && withinLimit(Point{x2, y2}, widePenCoordinateLimit)) ||
-        (withinGdiLimit(x1, y1) && withinGdiLimit(x2, y2) && thin);
+    const bool drawnRight = (withinLimit(Point{x1, y1}, widePenCoordinateLimit) &&
+                             withinLimit(Point{x2, y2}, widePenCoordinateLimit)) ||
+                            (withinGdiLimit(x1, y1) && withinGdiLimit(x2, y2) && thin);
     RECT clip;
     if (drawnRight || GetClipBox(dc, &clip) == ERROR) {
         MoveToEx(dc, x1, y1, nullptr);
@@ -168,16 +168,16 @@ void GdiCanvas::pointMarks(const Point* points, size_t count, int32_t reach) {
         Canvas::pointMarks(points, count, reach);
         return;
     }
-    bool allWithinReach = true;
+    bool allWithinLimit = true;
     size_t showing = 0;
     for (size_t k = 0; k < count; ++k) {
         if (!withinGdiLimit(points[k])) {
-            allWithinReach = false;
+            allWithinLimit = false;
         } else if (clipKind != NULLREGION && !markMisses(clip, points[k], reach)) {
             ++showing;
         }
     }
-    if (allWithinReach && showing >= fewestStampedMarks && freshContext() && trueColour(dc_)) {
+    if (allWithinLimit && showing >= fewestStampedMarks && freshContext() && trueColour(dc_)) {
         std::vector<uint32_t> ownScratch;
         if (stampPointMarks(dc_, clip, points, count, reach,
                             stampScratch_ != nullptr ? *stampScratch_ : ownScratch)) {
