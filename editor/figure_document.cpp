@@ -29,7 +29,10 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
         historyBytes_ -= undo_.front().bytes;
         undo_.pop_front();
     }
-    changes_.add(std::move(kept), false, bytes);
+    changes_.add(kept, false, bytes);
+    if (stepListener_) {
+        stepListener_(StepTaken::edit, kind, *kept);
+    }
 }
 
 // Moves the last step of from to to, undoing or redoing its edit.
@@ -48,7 +51,11 @@ std::optional<EditKind> FigureDocument::takeStep(From& from, To& to, bool undoin
     state_ = undoing ? step.stateBefore : step.stateAfter;
     changes_.add(step.edit, undoing, step.bytes);
     const EditKind kind = step.kind;
+    const std::shared_ptr<const FigureEdit> edit = step.edit;
     to.push_back(std::move(step));
+    if (stepListener_) {
+        stepListener_(undoing ? StepTaken::undo : StepTaken::redo, kind, *edit);
+    }
     return kind;
 }
 

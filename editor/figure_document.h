@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,6 +17,9 @@ namespace figury {
 
 // The kinds of edit a user makes; each is one step of the history.
 enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineDeleted };
+
+// How a step of the history was taken.
+enum class StepTaken { edit, undo, redo };
 
 // The figure the editor works on, with the history of its edits. Every
 // change of the figure goes through here and is kept among its changes, for
@@ -64,6 +68,13 @@ public:
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }
 
+    // Called after each step, once the figure and the history have taken it,
+    // with the kind of the edit made, undone or redone and what it changed;
+    // not for a figure put in place by replace. It must not change the
+    // document. An empty listener is none.
+    using StepListener = std::function<void(StepTaken taken, EditKind kind, const FigureEdit& edit)>;
+    void setStepListener(StepListener listener) { stepListener_ = std::move(listener); }
+
     size_t undoSteps() const { return undo_.size(); }
     size_t redoSteps() const { return redo_.size(); }
     size_t historyBytes() const { return historyBytes_; }
@@ -91,6 +102,7 @@ private:
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
     FigureChanges changes_{defaultHistoryLimit};
+    StepListener stepListener_;
 };
 
 }  // namespace figury
