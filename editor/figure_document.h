@@ -74,6 +74,7 @@ public:
     // document. An empty listener is none.
     using StepListener = std::function<void(StepTaken taken, EditKind kind, const FigureEdit& edit)>;
     void setStepListener(StepListener listener) { stepListener_ = std::move(listener); }
+    const StepListener& stepListener() const { return stepListener_; }
 
     size_t undoSteps() const { return undo_.size(); }
     size_t redoSteps() const { return redo_.size(); }

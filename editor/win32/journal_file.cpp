@@ -16,6 +16,8 @@ WindowsJournalFile::Opening openingAfter(DWORD error) {
         case ERROR_FILE_NOT_FOUND:
             return WindowsJournalFile::Opening::missing;
         case ERROR_SHARING_VIOLATION:
+        case ERROR_FILE_EXISTS:  // a new journal's name taken
+        case ERROR_ALREADY_EXISTS:
             return WindowsJournalFile::Opening::heldByOther;
         default:
             return WindowsJournalFile::Opening::failed;

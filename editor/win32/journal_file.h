@@ -30,7 +30,7 @@ public:
     enum class Opening {
         opened,
         missing,      // nothing at the path
-        heldByOther,  // a running session holds it
+        heldByOther,  // a running session holds it; for a new one, the name is taken
         failed,       // anything else: a folder, no access
     };
     // Takes an existing journal to read it, and to go on with it or drop it.

@@ -17,9 +17,8 @@ constexpr int journalCopies = 8;
 // What the start found under the journals' names.
 struct JournalsFound {
     std::vector<std::unique_ptr<WindowsJournalFile>> left;  // left by sessions that did not close
-    std::string freePath;                                   // the first name free for a new journal
     bool otherCopy = false;                                 // a running copy holds one
-    bool setAside = false;                                  // one that was no file was renamed
+    bool setAside = false;                                  // one that could not be read was renamed
 };
 
 JournalsFound findJournals(const char* figurePath) {
@@ -36,19 +35,26 @@ JournalsFound findJournals(const char* figurePath) {
                 continue;
             case WindowsJournalFile::Opening::failed:
                 // A folder or something else that cannot be opened as a file.
-                if (!setJournalAside(path, setAsideJournalSuffix)) {
-                    continue;
-                }
-                found.setAside = true;
-                break;
+                found.setAside = setJournalAside(path, setAsideJournalSuffix) || found.setAside;
+                continue;
             case WindowsJournalFile::Opening::missing:
-                break;
-        }
-        if (found.freePath.empty()) {
-            found.freePath = path;
+                continue;
         }
     }
     return found;
+}
+
+// A new journal under the first name that nothing holds; none when every
+// name is taken or none can be made (the folder is missing or read-only).
+std::unique_ptr<WindowsJournalFile> newJournal(const char* figurePath) {
+    auto file = std::make_unique<WindowsJournalFile>();
+    for (int copy = 1; copy <= journalCopies; ++copy) {
+        const WindowsJournalFile::Opening opening = file->create(journalPathForCopy(figurePath, copy));
+        if (opening != WindowsJournalFile::Opening::heldByOther) {
+            break;  // made, or the folder cannot take it
+        }
+    }
+    return file;
 }
 
 JournalContents readLeftJournal(WindowsJournalFile& file) {
@@ -73,9 +79,7 @@ void WindowJournal::start(HWND owner, EditorState& state, LoadedFile loaded, con
         switch (stepFor(contents)) {
             case LeftJournalStep::setAside:
                 found.setAside = true;
-                if (left->setAside(setAsideJournalSuffix) && found.freePath.empty()) {
-                    found.freePath = left->path();
-                }
+                left->setAside(setAsideJournalSuffix);
                 continue;
             case LeftJournalStep::ask:
                 if (recovered) {
@@ -110,10 +114,7 @@ void WindowJournal::start(HWND owner, EditorState& state, LoadedFile loaded, con
         }
     }
     if (!file_) {
-        file_ = std::make_unique<WindowsJournalFile>();
-        if (!found.freePath.empty()) {
-            file_->create(found.freePath);
-        }
+        file_ = newJournal(figurePath);
     }
     if (!journal_) {
         journal_ = std::make_unique<SessionJournal>(*file_);

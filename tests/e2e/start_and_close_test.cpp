@@ -422,7 +422,17 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
 TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
     startOnSquare();
     EditorSession other(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
-    ASSERT_TRUE(other.startAndGreet(workDir_));
+    ASSERT_TRUE(other.start(workDir_));
+    HWND greeting = other.waitBox(L"dane");
+    ASSERT_TRUE(greeting && other.answer(greeting));
+    // The first copy's journal is live: the second is told, and keeps its own.
+    HWND told = other.waitBox(user_texts::wide(user_texts::otherCopyCaption));
+    ASSERT_NE(told, nullptr);
+    EXPECT_EQ(EditorSession::boxText(told), user_texts::wide(user_texts::otherCopy));
+    ASSERT_TRUE(other.answer(told));
+    ASSERT_TRUE(other.waitWindow());
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(other.clickButton(kInsertPoint));
     ASSERT_TRUE(other.click(600, 250));
     ASSERT_TRUE(other.statusIs(kPointAdded));
@@ -436,6 +446,75 @@ TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
 
     closeNormally();  // nothing at stake: no box
     EXPECT_EQ(readData(), saved);
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Starts after a session that did not close: the greeting, then the question
+// for its steps, answered with Enter (Tak), then the window.
+bool startAndRecover(EditorSession& session, const std::string& workDir, size_t steps) {
+    HWND greeting = nullptr;
+    HWND question = nullptr;
+    const bool asked = session.start(workDir) && (greeting = session.waitBox(L"dane")) != nullptr &&
+                       session.answer(greeting) &&
+                       (question = session.waitBox(user_texts::wide(user_texts::recoveryCaption))) != nullptr;
+    if (!asked) {
+        return false;
+    }
+    EXPECT_EQ(EditorSession::boxText(question), user_texts::wide(user_texts::recovery(steps)));
+    return session.answer(question) && session.waitWindow();
+}
+
+// The editor is killed after edits; the next start recovers them, and a
+// second kill before a save loses nothing either: the third start has the
+// steps of both sessions, Ctrl+Z undoes the last, and the close saves.
+TEST_F(StartTest, EditsOutliveTwoCrashesInARowAndTheCloseSavesThem) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(550, 430));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    session_.process().terminate();
+
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 2));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::recovered)));
+    EXPECT_TRUE(session_.shows([](const Image& client) { return pointMarked(client, 550, 430); }));
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(600, 440));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    session_.process().terminate();
+
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 3));
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'Z'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::undonePointAdded)));
+    closeNormally();
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    points.push_back({550, 430});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Ctrl+S saves while the editor stays open; with nothing edited it writes nothing.
+TEST_F(StartTest, CtrlSSavesNowAndTheEditorGoesOn) {
+    startOnSquare();
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'S'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::nothingToSave)));
+    EXPECT_EQ(readData(), kSquareFile);
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'S'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::figureSaved)));
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+    // Killed now, nothing is lost and nothing is asked at the next start.
+    session_.process().terminate();
+    ASSERT_TRUE(session_.startAndGreet(workDir_));
+    EXPECT_TRUE(topWindows(session_.process().id(), "#32770").empty());
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
 }  // namespace
