@@ -73,9 +73,9 @@ SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFil
 // Saves the figure now, at the user's asking (Ctrl+S), by the rules of the
 // save at close but without settling it: an edit after this one is saved at
 // close again. Nothing is written when nothing was edited. Like undo and redo
-// it ends a half-done operation and says in the status line what it did, but
-// for a failure or a question, which are for the window's boxes. On success
-// written holds the bytes now in the file.
+// it ends a half-done operation in the idle mode, saying what it did; a save
+// that failed or must ask leaves "Anulowano" for the window's boxes to settle.
+// On success written holds the bytes now in the file.
 SaveOutcome saveNow(EditorState& state, ChangedFile changedFile, std::vector<char>& written,
                     const char* path = figureFilePath);
 

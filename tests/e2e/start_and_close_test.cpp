@@ -257,7 +257,12 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         EXPECT_EQ(className(GetWindow(failed, GW_OWNER)), "Figury");
         ASSERT_TRUE(session_.answer(failed));
         ASSERT_NE(session_.waitWindow(), nullptr);
-        EXPECT_TRUE(blankBelowButtons(session_.shown())) << "the editor starts empty";
+        if (c.noFolder) {
+            // Nowhere to keep a journal: the status line says the edits are not protected.
+            EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::journalFailure)));
+        } else {
+            EXPECT_TRUE(blankBelowButtons(session_.shown())) << "the editor starts empty";
+        }
 
         closeNormally();
         if (c.present) {
@@ -289,9 +294,10 @@ TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     EXPECT_EQ(readData(), savedFile({{300, 300}}, {}));
 }
 
-// A save that fails at close: Esc goes back to the editor, Enter tries
-// again, and the figure is saved once the folder is back; or the user closes
-// without it.
+// A save that fails at close (the file made read-only; the folder cannot go
+// while the editor holds its journal there): Esc goes back to the editor,
+// Enter tries again, and the figure is saved once the file may be written
+// again; or the user closes without it.
 TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt) {
     for (bool fixed : {true, false}) {
         SCOPED_TRACE(fixed ? "folder made again" : "closed without saving");
@@ -303,7 +309,8 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
         ASSERT_TRUE(session_.click(500, 420));
         ASSERT_TRUE(session_.statusIs(kPointAdded));
-        removeTree(path("Dane"));
+        const std::string file = path("Dane\\obiekt.obj");
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
 
         ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
         HWND failed = session_.waitBox(kSaveFailedCaption);
@@ -319,7 +326,10 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
             DWORD code = 12345;
             ASSERT_TRUE(session_.waitExit(&code));
             EXPECT_EQ(code, 0u);
-            EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(readData(), kSquareFile);
+            EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES)
+                << "closed without saving, by the user's choice";
             break;
         }
         ASSERT_TRUE(pressKeyOnBox(session_, failed, VK_ESCAPE));
@@ -331,7 +341,7 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         ASSERT_TRUE(session_.answer(failed));
         failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr) << "Enter tries again, which fails again";
-        ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL));
         ASSERT_TRUE(session_.answer(failed));
         DWORD code = 12345;
         ASSERT_TRUE(session_.waitExit(&code));

@@ -692,6 +692,7 @@ TEST_F(MainWindow, TheFirstPaintInDeleteLineModeHighlightsAtTheHoverLeftFromBefo
 }
 
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
+    std::filesystem::create_directories(folder_ / "Dane");  // a journal, so no status at the start
     open();
     state_.document.replace(testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42}));
     repaint();
