@@ -54,7 +54,9 @@ constexpr bool withinLimit(int64_t value, int64_t limit) {
            2 * static_cast<uint64_t>(limit) - 1;
 }
 constexpr bool withinLimit(Point point, int32_t limit) {
-    return withinLimit(point.x, limit) & withinLimit(point.y, limit);
+    // Both tested, without a branch between them.
+    return (static_cast<int>(withinLimit(point.x, limit)) & static_cast<int>(withinLimit(point.y, limit))) !=
+           0;
 }
 static_assert(withinLimit(int32_t{-5}, 6) && !withinLimit(int32_t{-6}, 6) && !withinLimit(int32_t{6}, 6));
 static_assert(!withinLimit(int32_t{INT32_MIN}, 6) && !withinLimit(int64_t{INT32_MIN} - 9, int64_t{6}));

@@ -26,9 +26,10 @@ constexpr int32_t proximityQuickTestLimit = int32_t{1} << 20;
 // for each.
 inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     constexpr double margin = 12;
-    const bool within = withinLimit(line.first, proximityQuickTestLimit) &
-                        withinLimit(line.second, proximityQuickTestLimit) &
-                        withinLimit(Point{x, y}, proximityQuickTestLimit);
+    // All three tested, without a branch between them.
+    const bool within = (static_cast<int>(withinLimit(line.first, proximityQuickTestLimit)) &
+                         static_cast<int>(withinLimit(line.second, proximityQuickTestLimit)) &
+                         static_cast<int>(withinLimit(Point{x, y}, proximityQuickTestLimit))) != 0;
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;
