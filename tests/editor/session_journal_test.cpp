@@ -523,34 +523,6 @@ TEST(SessionJournal, AFailedWriteIsToldOnceAndEndsTheJournalNotTheEditing) {
     EXPECT_EQ(0, refusing.appends);
 }
 
-// The document tells of each step it takes, and of nothing else.
-TEST(SessionJournal, TheDocumentTellsOfEveryStepItTakes) {
-    FigureDocument document(makeFigure({{1, 1}}));
-    std::vector<std::pair<StepTaken, EditKind>> heard;
-    document.setStepListener(
-        [&heard](StepTaken taken, EditKind kind, const FigureEdit&) { heard.emplace_back(taken, kind); });
-    document.undo();
-    document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
-        return moveSelectedPointTo(figure, 0, 1, 1, &edit);  // onto its own place
-    });
-    document.edit(EditKind::pointsDeleted, [](Figure& figure, FigureEdit& edit) {
-        return deletePointsAt(figure, 50, 50, &edit);  // nothing there
-    });
-    EXPECT_TRUE(heard.empty());
-    document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
-        return moveSelectedPointTo(figure, 0, 5, 5, &edit);
-    });
-    document.undo();
-    document.redo();
-    document.replace(Figure{});
-    const std::vector<std::pair<StepTaken, EditKind>> expected = {
-        {StepTaken::edit, EditKind::pointMoved},
-        {StepTaken::undo, EditKind::pointMoved},
-        {StepTaken::redo, EditKind::pointMoved},
-    };
-    EXPECT_EQ(expected, heard);
-}
-
 TEST(SessionJournal, KindsOfEditKeepTheirNumbers) {
     const std::pair<EditKind, uint8_t> numbers[] = {
         {EditKind::pointAdded, 0},   {EditKind::pointsDeleted, 1}, {EditKind::pointMoved, 2},
