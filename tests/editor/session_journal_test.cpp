@@ -446,7 +446,7 @@ TEST(SessionJournal, TheBaseGivesTheFigureTheSessionStartedFrom) {
         ends.push_back(steps.size());
         encodeJournalStep(steps, 7, JournalStepKind::undo, journalEditKind(EditKind::pointAdded), added);
         ends.push_back(steps.size());
-        for (size_t count : {0, 1, 2}) {
+        for (const size_t count : {size_t{0}, size_t{1}, size_t{2}}) {
             std::vector<char> bytes = file.bytes;
             bytes.insert(bytes.end(), steps.begin(),
                          steps.begin() + static_cast<std::ptrdiff_t>(ends[count]));
