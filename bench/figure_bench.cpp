@@ -198,7 +198,7 @@ void journalRecordOfAMove(benchmark::State& state) {
     std::vector<char> record;
     for (auto _ : state) {
         record.clear();
-        encodeJournalEdit(record, 1, 2, edit);
+        encodeJournalStep(record, 1, JournalStepKind::edit, 2, edit);
         benchmark::DoNotOptimize(record.data());
     }
     state.counters["bytes"] = static_cast<double>(record.size());
@@ -209,11 +209,12 @@ void journalRecordOfAMove(benchmark::State& state) {
 void journalReadAfterAThousandMoves(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     const std::vector<char> base = figureFileText(figureOf(n));
-    std::vector<char> journal = encodeJournalHeader(base.data(), base.size(), JournalBaseOrigin::figureFile, 1);
+    std::vector<char> journal =
+        encodeJournalHeader(base.data(), base.size(), JournalBaseOrigin::figureFile, 1);
     journal.insert(journal.end(), base.begin(), base.end());
     const FigureEdit edit = moveOfAPointWithThreeLines(n);
     for (int k = 0; k < 1000; ++k) {
-        encodeJournalEdit(journal, 1, 2, edit);
+        encodeJournalStep(journal, 1, JournalStepKind::edit, 2, edit);
     }
     for (auto _ : state) {
         const JournalContents contents = readJournal(journal.data(), journal.size());

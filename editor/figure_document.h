@@ -60,6 +60,23 @@ public:
     std::optional<EditKind> undo();
     std::optional<EditKind> redo();
 
+    // The step that undo, or redo, would take next: its kind and its edit;
+    // nothing when there is none.
+    struct NextStep {
+        EditKind kind;
+        const FigureEdit* edit;
+    };
+    std::optional<NextStep> nextUndo() const;
+    std::optional<NextStep> nextRedo() const;
+
+    // Undoes, or does again, a step the history does not hold, made before the
+    // figure was put in place (a journal started from a saved figure records
+    // them): the figure takes it and it is kept to be redone, or undone, as if
+    // the history had held it. Nothing that could be redone is cleared. The
+    // edit must fit the figure: undoFits or editFits (figure/journal.h).
+    void undoOutsideHistory(EditKind kind, FigureEdit edit);
+    void redoOutsideHistory(EditKind kind, FigureEdit edit);
+
     // Whether the figure differs from the one loaded or last saved: undoing
     // back to it leaves nothing edited.
     bool edited() const { return state_ != savedState_; }
@@ -91,6 +108,8 @@ private:
         size_t bytes;
     };
     void record(EditKind kind, FigureEdit edit);
+    void keepWithinLimit();
+    void tell(StepTaken taken, EditKind kind, const FigureEdit& edit) const;
     template <class From, class To>
     std::optional<EditKind> takeStep(From& from, To& to, bool undoing);
 

@@ -24,22 +24,40 @@ constexpr KindNumber kindNumbers[] = {
 // figure) is given back once written, rather than held for the session.
 constexpr size_t keptRecordCapacity = size_t{1} << 20;
 
+// An undo or a redo takes the history's own step when it has one, which
+// must be the step recorded; else the step came from before the journal's
+// base (the figure saved) and is taken from the record.
 bool takeStep(FigureDocument& document, const JournalStep& step) {
+    const std::optional<EditKind> kind = editKindFromJournal(step.editKind);
+    if (!kind) {
+        return false;
+    }
+    const Figure& figure = document.figure();
     switch (step.kind) {
         case JournalStepKind::undo:
-            return document.undo().has_value();
+            if (const auto next = document.nextUndo()) {
+                return next->kind == *kind && *next->edit == step.edit && document.undo();
+            }
+            if (!undoFits(figure, step.edit)) {
+                return false;
+            }
+            document.undoOutsideHistory(*kind, step.edit);
+            return true;
         case JournalStepKind::redo:
-            return document.redo().has_value();
+            if (const auto next = document.nextRedo()) {
+                return next->kind == *kind && *next->edit == step.edit && document.redo();
+            }
+            if (!editFits(figure, step.edit)) {
+                return false;
+            }
+            document.redoOutsideHistory(*kind, step.edit);
+            return true;
         case JournalStepKind::edit:
             break;
     }
-    const std::optional<EditKind> kind = editKindFromJournal(step.editKind);
     // Checked first: redoEdit trusts its edit's indices.
-    if (!kind || !editFits(document.figure(), step.edit)) {
-        return false;
-    }
-    return document.edit(*kind, [&step](Figure& figure, FigureEdit& made) {
-        redoEdit(figure, step.edit);
+    return editFits(figure, step.edit) && document.edit(*kind, [&step](Figure& edited, FigureEdit& made) {
+        redoEdit(edited, step.edit);
         made = step.edit;
         return true;
     });
@@ -92,12 +110,10 @@ void SessionJournal::record(StepTaken taken, EditKind kind, const FigureEdit& ed
     bool written = false;
     try {
         record_.clear();
-        if (taken == StepTaken::edit) {
-            encodeJournalEdit(record_, session_, journalEditKind(kind), edit);
-        } else {
-            encodeJournalStep(record_, session_,
-                              taken == StepTaken::undo ? JournalStepKind::undo : JournalStepKind::redo);
-        }
+        const JournalStepKind step = taken == StepTaken::edit   ? JournalStepKind::edit
+                                     : taken == StepTaken::undo ? JournalStepKind::undo
+                                                                : JournalStepKind::redo;
+        encodeJournalStep(record_, session_, step, journalEditKind(kind), edit);
         written = file_.append(record_.data(), record_.size());
     } catch (const std::exception&) {  // out of memory: the step is taken, its record is not
     }

@@ -78,9 +78,11 @@ private:
 // Brings the document to the figure and history the journal recorded: the
 // base loaded as the figure file's loader reads it (a base that does not load
 // gives the empty figure, as a failed load at start does), put in place by
-// replace and so counting as saved, then each step taken as it was. An edit
-// that does not fit the figure, an unknown kind of edit, or an undo or redo
-// with nothing to take ends the replay there, the steps before it kept.
+// replace and so counting as saved, then each step taken as it was. An undo
+// or redo of a step made before the base, which the history cannot hold, is
+// taken from its record. A step that does not fit the figure, an unknown kind
+// of edit, or an undo or redo other than the history's own next step ends the
+// replay there, the steps before it kept.
 // Returns the number of steps taken; nothing is done with a journal that is
 // not readable.
 size_t replayJournal(const JournalContents& contents, FigureDocument& document);

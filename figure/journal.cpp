@@ -198,15 +198,11 @@ void appendRecord(std::vector<char>& out, uint64_t session, size_t payloadSize, 
 
 bool readPayload(ByteReader& in, JournalStep& step) {
     const uint8_t kind = in.u8();
-    if (kind == static_cast<uint8_t>(JournalStepKind::undo) ||
-        kind == static_cast<uint8_t>(JournalStepKind::redo)) {
-        step.kind = static_cast<JournalStepKind>(kind);
-        return in.atEnd();
-    }
-    if (kind != static_cast<uint8_t>(JournalStepKind::edit)) {
+    if (kind < static_cast<uint8_t>(JournalStepKind::edit) ||
+        kind > static_cast<uint8_t>(JournalStepKind::redo)) {
         return false;
     }
-    step.kind = JournalStepKind::edit;
+    step.kind = static_cast<JournalStepKind>(kind);
     step.editKind = in.u8();
     FigureEdit& edit = step.edit;
     in.list(edit.pointsRemoved, pointAtSize);
@@ -327,6 +323,34 @@ bool shapesFit(const std::vector<Shape>& shapes, const std::vector<ShapeAt<Shape
             }));
 }
 
+// Whether undoing the edit's part for these shapes fits them as they are
+// after it: the changes are there as changed, what was put in is there once
+// the changes are undone, and what was taken out goes back within the end.
+template <class Shape>
+bool shapesUndoFit(const std::vector<Shape>& shapes, const std::vector<ShapeAt<Shape>>& removed,
+                   const std::vector<ShapeAt<Shape>>& added, const std::vector<ShapeChange<Shape>>& changed) {
+    if (!ascending(removed) || !ascending(added) || !ascending(changed)) {
+        return false;
+    }
+    if ((!changed.empty() && changed.back().index >= shapes.size()) ||
+        (!added.empty() && added.back().index >= shapes.size())) {
+        return false;
+    }
+    const bool changesThere = std::all_of(
+        changed.begin(), changed.end(),
+        [&shapes](const ShapeChange<Shape>& change) { return shapes[change.index] == change.after; });
+    const bool addedThere = std::all_of(added.begin(), added.end(), [&](const ShapeAt<Shape>& at) {
+        const auto change =
+            std::partition_point(changed.begin(), changed.end(),
+                                 [&at](const ShapeChange<Shape>& c) { return c.index < at.index; });
+        const Shape& there =
+            change != changed.end() && change->index == at.index ? change->before : shapes[at.index];
+        return there == at.shape;
+    });
+    const size_t sizeBefore = shapes.size() - added.size() + removed.size();
+    return changesThere && addedThere && (removed.empty() || removed.back().index < sizeBefore);
+}
+
 }  // namespace
 
 uint64_t journalHash(const char* bytes, size_t size) {
@@ -372,13 +396,14 @@ std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, Journal
     return header;
 }
 
-void encodeJournalEdit(std::vector<char>& out, uint64_t session, uint8_t editKind, const FigureEdit& edit) {
+void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind step, uint8_t editKind,
+                       const FigureEdit& edit) {
     const size_t payloadSize =
         2 + listsSize + pointAtSize * (edit.pointsRemoved.size() + edit.pointsAdded.size()) +
         lineAtSize * (edit.linesRemoved.size() + edit.linesAdded.size()) +
         pointChangeSize * edit.pointsChanged.size() + lineChangeSize * edit.linesChanged.size();
     appendRecord(out, session, payloadSize, [&](ByteWriter payload) {
-        payload.u8(static_cast<uint8_t>(JournalStepKind::edit));
+        payload.u8(static_cast<uint8_t>(step));
         payload.u8(editKind);
         payload.list(edit.pointsRemoved);
         payload.list(edit.linesRemoved);
@@ -387,10 +412,6 @@ void encodeJournalEdit(std::vector<char>& out, uint64_t session, uint8_t editKin
         payload.list(edit.pointsChanged);
         payload.list(edit.linesChanged);
     });
-}
-
-void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind kind) {
-    appendRecord(out, session, 1, [kind](ByteWriter payload) { payload.u8(static_cast<uint8_t>(kind)); });
 }
 
 JournalContents readJournal(const char* bytes, size_t size) {
@@ -427,6 +448,12 @@ bool editFits(const Figure& figure, const FigureEdit& edit) {
     return !edit.empty() &&
            shapesFit(figure.points, edit.pointsRemoved, edit.pointsAdded, edit.pointsChanged) &&
            shapesFit(figure.lines, edit.linesRemoved, edit.linesAdded, edit.linesChanged);
+}
+
+bool undoFits(const Figure& figure, const FigureEdit& edit) {
+    return !edit.empty() &&
+           shapesUndoFit(figure.points, edit.pointsRemoved, edit.pointsAdded, edit.pointsChanged) &&
+           shapesUndoFit(figure.lines, edit.linesRemoved, edit.linesAdded, edit.linesChanged);
 }
 
 }  // namespace figury

@@ -19,15 +19,17 @@ namespace figury {
 //   base    the bytes of the figure file the session started from
 //   records u64 payload size, u32 CRC-32 of the session, the size and the
 //           payload, then the payload:
-//             u8 step (1 edit, 2 undo, 3 redo); for an edit u8 kind of edit,
-//             then its six lists in FigureEdit's order, each a u64 count and
-//             its entries: u64 index, then the shapes as i32 coordinates
-//             (a change: before, then after)
+//             u8 step (1 edit, 2 undo, 3 redo), u8 kind of edit, then the
+//             edit made, undone or redone: its six lists in FigureEdit's
+//             order, each a u64 count and its entries: u64 index, then the
+//             shapes as i32 coordinates (a change: before, then after)
 // The header and the base are written once, as one block, before any record.
 // A record is one append: a crash while writing it leaves a record whose
 // checksum fails, and the reader drops it with everything after it. Records
 // carry their session, so those of an older journal left behind in the file
-// are never taken for this one's.
+// are never taken for this one's. An undo or a redo carries its edit: after a
+// save the journal starts from the figure saved, and the history may still
+// take a step made before it.
 
 constexpr size_t journalHeaderSize = 44;
 
@@ -48,8 +50,8 @@ struct JournalHeader {
 
 struct JournalStep {
     JournalStepKind kind = JournalStepKind::edit;
-    uint8_t editKind = 0;  // for an edit: the editor's kind of edit
-    FigureEdit edit;       // for an edit: what it changed
+    uint8_t editKind = 0;  // the editor's kind of the edit made, undone or redone
+    FigureEdit edit;       // what that edit changed
     uint64_t end = 0;      // where its record ends: the journal's size up to this step
 };
 
@@ -96,10 +98,10 @@ uint64_t newJournalSession();
 std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, JournalBaseOrigin origin,
                                       uint64_t session);
 
-// Append to out the record of an edit of the given kind, and of an undo or a
-// redo (a kind of step other than an edit).
-void encodeJournalEdit(std::vector<char>& out, uint64_t session, uint8_t editKind, const FigureEdit& edit);
-void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind kind);
+// Appends to out the record of a step: an edit of the given kind made,
+// undone or redone.
+void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind step, uint8_t editKind,
+                       const FigureEdit& edit);
 
 // Reads a journal held whole in memory. Any bytes may come: nothing is
 // allocated beyond what they hold.
@@ -116,5 +118,10 @@ bool fileHoldsJournalBase(const JournalHeader& header, bool fileRead, const char
 // the figure as it is at that point of the edit. An edit that fits is done and
 // undone by redoEdit and undoEdit exactly.
 bool editFits(const Figure& figure, const FigureEdit& edit);
+
+// The same for undoing the edit on the figure after it: what it put in and
+// what it changed is there as it says, and what it took out goes back within
+// the figure. An edit that fits so is undone and done again exactly.
+bool undoFits(const Figure& figure, const FigureEdit& edit);
 
 }  // namespace figury

@@ -68,6 +68,13 @@ struct Session {
             edited.push_back(document.edited());
         });
     }
+    // Ctrl+S: the journal starts afresh from the figure saved.
+    void save() {
+        std::vector<char> text = figureFileText(document.figure());
+        document.markSaved();
+        journal.start(std::move(text), JournalBaseOrigin::figureFile, 42 + figures.size());
+        savedAt = figures.size() - 1;
+    }
     JournalContents read() const { return readJournal(file.bytes.data(), file.bytes.size()); }
 
     MemoryJournalFile file;
@@ -76,6 +83,7 @@ struct Session {
     // The base, then the figure after each step, and whether it was edited.
     std::vector<Figure> figures;
     std::vector<bool> edited;
+    size_t savedAt = 0;  // the step after which the journal started
 };
 
 // One step of a user's, through the operations the edit modes use; picks
@@ -140,45 +148,139 @@ Figure randomFigure(std::mt19937& random) {
     return figure;
 }
 
-// Undoes every step of both documents together, back to the base, then
-// redoes them all: the two histories take the same steps through the same
-// figures.
-void expectSameHistory(FigureDocument& recovered, FigureDocument& original, Figure base) {
+// Undoes every step the recovered document can, in both documents together,
+// then redoes them all: the two histories take the same steps through the
+// same figures. With a base, the journal began with the session, so the two
+// histories are the same throughout and lead back to it; else the original
+// may hold steps from before the journal began, which the recovered document
+// holds only when the journal took them.
+void expectSameHistory(FigureDocument& recovered, FigureDocument& original, std::optional<Figure> base) {
     ASSERT_EQ(original.figure(), recovered.figure());
-    ASSERT_EQ(original.undoSteps(), recovered.undoSteps());
-    ASSERT_EQ(original.redoSteps(), recovered.redoSteps());
     ASSERT_EQ(original.edited(), recovered.edited());
-    size_t undone = 0;
-    for (std::optional<EditKind> kind; (kind = original.undo()); ++undone) {
-        ASSERT_EQ(kind, recovered.undo());
+    if (base) {
+        ASSERT_EQ(original.undoSteps(), recovered.undoSteps());
+        ASSERT_EQ(original.redoSteps(), recovered.redoSteps());
+    }
+    while (const std::optional<EditKind> kind = recovered.undo()) {
+        ASSERT_EQ(kind, original.undo());
         ASSERT_EQ(original.figure(), recovered.figure());
         ASSERT_EQ(original.edited(), recovered.edited());
     }
-    EXPECT_FALSE(recovered.undo());
-    EXPECT_EQ(base, recovered.figure());
-    while (const std::optional<EditKind> kind = original.redo()) {
-        ASSERT_EQ(kind, recovered.redo());
-        ASSERT_EQ(original.figure(), recovered.figure());
+    if (base) {
+        EXPECT_FALSE(original.undo());
+        EXPECT_EQ(*base, recovered.figure());
     }
-    EXPECT_FALSE(recovered.redo());
+    while (const std::optional<EditKind> kind = recovered.redo()) {
+        ASSERT_EQ(kind, original.redo());
+        ASSERT_EQ(original.figure(), recovered.figure());
+        ASSERT_EQ(original.edited(), recovered.edited());
+    }
+    if (base) {
+        EXPECT_FALSE(original.redo());
+    }
 }
 
+// The history a replay leaves, counted from the steps: the steps to undo and
+// to redo, and the undos and redos the history could not take itself, of
+// steps made before the journal's base.
+struct HistoryCount {
+    size_t undoable = 0;
+    size_t redoable = 0;
+    size_t outside = 0;
+};
+HistoryCount countHistory(const JournalContents& contents) {
+    HistoryCount count;
+    size_t& undoable = count.undoable;
+    size_t& redoable = count.redoable;
+    for (const JournalStep& step : contents.steps) {
+        size_t& from = step.kind == JournalStepKind::undo ? undoable : redoable;
+        size_t& to = step.kind == JournalStepKind::undo ? redoable : undoable;
+        if (step.kind == JournalStepKind::edit) {
+            ++undoable;
+            redoable = 0;
+            continue;
+        }
+        if (from == 0) {
+            ++count.outside;
+        } else {
+            --from;
+        }
+        ++to;
+    }
+    return count;
+}
+
+// Half the sessions are saved now and then, each save starting the journal
+// afresh, while undo and redo still reach the steps before it.
 TEST(SessionJournal, RandomSessionsReplayToTheFigureAndHistoryInMemory) {
     std::mt19937 random(2024);
-    for (int round = 0; round < 150; ++round) {
+    size_t outsideHistory = 0;  // undos and redos of steps from before a save
+    for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
+        const bool saves = round % 2 == 1;
         Session session(randomFigure(random));
         for (int step = 0; step < 60; ++step) {
             randomStep(session.document, random);
+            if (saves && random() % 12 == 0) {
+                session.save();
+            }
         }
         const JournalContents contents = session.read();
         ASSERT_TRUE(contents.readable());
         EXPECT_FALSE(contents.tailDropped);
-        ASSERT_EQ(session.figures.size() - 1, contents.steps.size());
+        ASSERT_EQ(session.figures.size() - 1 - session.savedAt, contents.steps.size());
         FigureDocument recovered;
         ASSERT_EQ(contents.steps.size(), replayJournal(contents, recovered));
-        expectSameHistory(recovered, session.document, session.figures.front());
+        const HistoryCount count = countHistory(contents);
+        EXPECT_EQ(count.undoable, recovered.undoSteps());
+        EXPECT_EQ(count.redoable, recovered.redoSteps());
+        outsideHistory += count.outside;
+        expectSameHistory(
+            recovered, session.document,
+            session.savedAt == 0 ? std::optional<Figure>(session.figures.front()) : std::nullopt);
     }
+    EXPECT_GT(outsideHistory, 0u);
+}
+
+// After a save the journal starts from the figure saved, while undo and redo
+// still reach the steps made before it: the replay takes those from their
+// records, and its history holds them from then on.
+TEST(SessionJournal, AfterASaveUndoAndRedoStillReachTheStepsBeforeIt) {
+    Session session(pathFigure());
+    FigureDocument& document = session.document;
+    auto add = [&document](int32_t x) {
+        document.edit(EditKind::pointAdded, [x](Figure& figure, FigureEdit& edit) {
+            addPoint(figure, x, x, &edit);
+            return true;
+        });
+    };
+    add(300);
+    add(400);
+    document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
+        return moveSelectedPointTo(figure, 0, 50, 50, &edit);
+    });
+    document.undo();  // the move, kept to be redone
+    session.save();
+    document.undo();  // the second point, added before the save
+    document.undo();  // the first
+    document.redo();
+    document.redo();
+    document.redo();  // the move, undone before the save
+    document.undo();  // the move again, now in the journal's own history
+
+    const JournalContents contents = session.read();
+    ASSERT_EQ(6u, contents.steps.size());
+    EXPECT_EQ(3u, countHistory(contents).outside);
+    FigureDocument recovered;
+    ASSERT_EQ(6u, replayJournal(contents, recovered));
+    EXPECT_EQ(document.figure(), recovered.figure());
+    EXPECT_FALSE(recovered.edited()) << "back at the figure saved";
+    expectSameHistory(recovered, document, std::nullopt);
+    while (recovered.undo()) {
+    }
+    EXPECT_EQ(pathFigure(), recovered.figure()) << "both points added before the save undone";
+    EXPECT_TRUE(recovered.edited());
+    EXPECT_EQ(3u, recovered.redoSteps());
 }
 
 TEST(SessionJournal, AJournalCutAtEveryByteRecoversAPrefixOfTheSteps) {
@@ -188,9 +290,9 @@ TEST(SessionJournal, AJournalCutAtEveryByteRecoversAPrefixOfTheSteps) {
         randomStep(session.document, random);
     }
     // Every kind of edit, undone and redone, is among the steps.
-    std::set<std::pair<JournalStepKind, uint8_t>> kinds;
+    std::set<int> kinds;  // the kinds of edit made, and -2 and -3 for an undo and a redo
     for (const JournalStep& step : session.read().steps) {
-        kinds.emplace(step.kind, step.editKind);
+        kinds.insert(step.kind == JournalStepKind::edit ? step.editKind : -static_cast<int>(step.kind));
     }
     ASSERT_EQ(7u, kinds.size());
     const std::vector<char>& bytes = session.file.bytes;
@@ -284,13 +386,21 @@ TEST(SessionJournal, AStepThatDoesNotFitEndsTheReplayThere) {
          [](std::vector<JournalStep>& steps, size_t at) { steps[at].editKind = 5; }},
         {"an edit that changes nothing", 0,
          [](std::vector<JournalStep>& steps, size_t at) { steps[at].edit = FigureEdit{}; }},
-        {"an undo with nothing to undo", 0,
+        {"an undo of another step than the history's last", 2,
+         [](std::vector<JournalStep>& steps, size_t at) { steps[at].edit = steps[0].edit; }},
+        {"an undo of the history's last step as another kind", 2,
+         [](std::vector<JournalStep>& steps, size_t at) { steps[at].editKind = 0; }},
+        {"a redo of another step than the history's next", 3,
          [](std::vector<JournalStep>& steps, size_t at) {
-             steps[at] = JournalStep{JournalStepKind::undo, 0, {}, 0};
+             steps[at] = JournalStep{JournalStepKind::redo, 0, steps[0].edit, 0};
          }},
-        {"a redo with nothing undone", 1,
+        {"an undo from before the base that does not fit", 0,
          [](std::vector<JournalStep>& steps, size_t at) {
-             steps[at] = JournalStep{JournalStepKind::redo, 0, {}, 0};
+             steps[at] = JournalStep{JournalStepKind::undo, 2, steps[1].edit, 0};
+         }},
+        {"a redo from before the base that does not fit", 2,
+         [](std::vector<JournalStep>& steps, size_t at) {
+             steps[at] = JournalStep{JournalStepKind::redo, 2, steps[1].edit, 0};
          }},
     };
     for (const Case& one : cases) {
@@ -331,12 +441,12 @@ TEST(SessionJournal, TheBaseGivesTheFigureTheSessionStartedFrom) {
         // Edited and undone: the figure is the base again, with a step to redo.
         std::vector<char> steps;
         std::vector<size_t> ends = {0};
-        encodeJournalEdit(steps, 7, journalEditKind(EditKind::pointAdded),
-                          FigureEdit{{}, {}, {{0, {9, 9}}}, {}, {}, {}});
+        const FigureEdit added{{}, {}, {{0, {9, 9}}}, {}, {}, {}};
+        encodeJournalStep(steps, 7, JournalStepKind::edit, journalEditKind(EditKind::pointAdded), added);
         ends.push_back(steps.size());
-        encodeJournalStep(steps, 7, JournalStepKind::undo);
+        encodeJournalStep(steps, 7, JournalStepKind::undo, journalEditKind(EditKind::pointAdded), added);
         ends.push_back(steps.size());
-        for (size_t count : {size_t{0}, size_t{1}, size_t{2}}) {
+        for (const size_t count : {size_t{0}, size_t{1}, size_t{2}}) {
             std::vector<char> bytes = file.bytes;
             bytes.insert(bytes.end(), steps.begin(),
                          steps.begin() + static_cast<std::ptrdiff_t>(ends[count]));
@@ -411,34 +521,6 @@ TEST(SessionJournal, AFailedWriteIsToldOnceAndEndsTheJournalNotTheEditing) {
     EXPECT_TRUE(journal.takeFailure());
     journal.record(StepTaken::undo, EditKind::pointAdded, FigureEdit{});
     EXPECT_EQ(0, refusing.appends);
-}
-
-// The document tells of each step it takes, and of nothing else.
-TEST(SessionJournal, TheDocumentTellsOfEveryStepItTakes) {
-    FigureDocument document(makeFigure({{1, 1}}));
-    std::vector<std::pair<StepTaken, EditKind>> heard;
-    document.setStepListener(
-        [&heard](StepTaken taken, EditKind kind, const FigureEdit&) { heard.emplace_back(taken, kind); });
-    document.undo();
-    document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
-        return moveSelectedPointTo(figure, 0, 1, 1, &edit);  // onto its own place
-    });
-    document.edit(EditKind::pointsDeleted, [](Figure& figure, FigureEdit& edit) {
-        return deletePointsAt(figure, 50, 50, &edit);  // nothing there
-    });
-    EXPECT_TRUE(heard.empty());
-    document.edit(EditKind::pointMoved, [](Figure& figure, FigureEdit& edit) {
-        return moveSelectedPointTo(figure, 0, 5, 5, &edit);
-    });
-    document.undo();
-    document.redo();
-    document.replace(Figure{});
-    const std::vector<std::pair<StepTaken, EditKind>> expected = {
-        {StepTaken::edit, EditKind::pointMoved},
-        {StepTaken::undo, EditKind::pointMoved},
-        {StepTaken::redo, EditKind::pointMoved},
-    };
-    EXPECT_EQ(expected, heard);
 }
 
 TEST(SessionJournal, KindsOfEditKeepTheirNumbers) {
