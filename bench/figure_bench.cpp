@@ -1,6 +1,8 @@
 // Load, save, point deletion and the line proximity test at 10k, 100k and 1M
 // points and as many lines, beside two baselines on the 1M file: counting its
-// lines as wc -l does, and copying it to a new file synced to the disk.
+// lines as wc -l does, and copying it to a new file synced to the disk. Then
+// the journal: the record of a move at 10k and 1M, and reading a journal at
+// start.
 //
 // FIGURY_BENCH_DIR names a folder for the generated files and keeps them
 // (to time other tools on them); otherwise a temporary folder is used and
@@ -29,7 +31,9 @@
 #include <vector>
 
 #include "figure/figure.h"
+#include "figure/figure_edit.h"
 #include "figure/figure_file.h"
+#include "figure/journal.h"
 #include "figure/line_proximity.h"
 
 namespace figury {
@@ -169,6 +173,59 @@ void deletePointWithManyLines(benchmark::State& state) {
     perElement(state, 2 * int64_t{n});
 }
 
+// The hub's point moved: one point and its three lines changed, as most
+// moves are.
+FigureEdit moveOfAPointWithThreeLines(int32_t n) {
+    Figure figure = figureOf(n);
+    figure.points[0] = {-1000, -1000};
+    for (size_t k = 0; k < 3; ++k) {
+        figure.lines[k].first = {-1000, -1000};
+    }
+    FigureEdit edit;
+    moveSelectedPointTo(figure, 0, -2000, -2000, &edit);
+    return edit;
+}
+
+// The record a move adds to the journal, checksum included: what the
+// journal adds to a step, the same at every size of figure.
+void journalRecordOfAMove(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const FigureEdit edit = moveOfAPointWithThreeLines(n);
+    if (edit.pointsChanged.size() != 1 || edit.linesChanged.size() != 3) {
+        state.SkipWithError("unexpected move");
+        return;
+    }
+    std::vector<char> record;
+    for (auto _ : state) {
+        record.clear();
+        encodeJournalStep(record, 1, JournalStepKind::edit, 2, edit);
+        benchmark::DoNotOptimize(record.data());
+    }
+    state.counters["bytes"] = static_cast<double>(record.size());
+}
+
+// Reading at start a journal of the figure's file and a thousand moves after
+// it: the base's hash and copy, then the records.
+void journalReadAfterAThousandMoves(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::vector<char> base = figureFileText(figureOf(n));
+    std::vector<char> journal =
+        encodeJournalHeader(base.data(), base.size(), JournalBaseOrigin::figureFile, 1);
+    journal.insert(journal.end(), base.begin(), base.end());
+    const FigureEdit edit = moveOfAPointWithThreeLines(n);
+    for (int k = 0; k < 1000; ++k) {
+        encodeJournalStep(journal, 1, JournalStepKind::edit, 2, edit);
+    }
+    for (auto _ : state) {
+        const JournalContents contents = readJournal(journal.data(), journal.size());
+        if (contents.steps.size() != 1000) {
+            state.SkipWithError("unexpected journal");
+            break;
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(journal.size());
+}
+
 void proximityOverAllLines(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     const Figure& figure = figureOf(n);
@@ -232,6 +289,8 @@ BENCHMARK(countLinesBaseline)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(saveFigureFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(copyWithSyncBaseline)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(deletePointWithManyLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(journalRecordOfAMove)->Arg(10000)->Arg(1000000)->Unit(benchmark::kNanosecond);
+BENCHMARK(journalReadAfterAThousandMoves)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(proximityOverAllLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace figury

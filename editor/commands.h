@@ -17,6 +17,7 @@ enum class Command : int {
     undo = 110,    // Ctrl+Z
     redo = 111,    // Ctrl+Y, Ctrl+Shift+Z
     cancel = 112,  // Esc
+    save = 113,    // Ctrl+S
 };
 
 // A button of the bar, and what pressing it does: the mode it enters with its prompt.

@@ -25,11 +25,22 @@ void FigureDocument::record(EditKind kind, FigureEdit edit) {
     auto kept = std::make_shared<const FigureEdit>(std::move(edit));
     undo_.push_back({kind, kept, before, state_, bytes});
     historyBytes_ += bytes;
+    keepWithinLimit();
+    changes_.add(kept, false, bytes);
+    tell(StepTaken::edit, kind, *kept);
+}
+
+void FigureDocument::keepWithinLimit() {
     while (historyBytes_ > historyLimit_ && undo_.size() > 1) {
         historyBytes_ -= undo_.front().bytes;
         undo_.pop_front();
     }
-    changes_.add(std::move(kept), false, bytes);
+}
+
+void FigureDocument::tell(StepTaken taken, EditKind kind, const FigureEdit& edit) const {
+    if (stepListener_) {
+        stepListener_(taken, kind, edit);
+    }
 }
 
 // Moves the last step of from to to, undoing or redoing its edit.
@@ -48,7 +59,9 @@ std::optional<EditKind> FigureDocument::takeStep(From& from, To& to, bool undoin
     state_ = undoing ? step.stateBefore : step.stateAfter;
     changes_.add(step.edit, undoing, step.bytes);
     const EditKind kind = step.kind;
+    const std::shared_ptr<const FigureEdit> edit = step.edit;
     to.push_back(std::move(step));
+    tell(undoing ? StepTaken::undo : StepTaken::redo, kind, *edit);
     return kind;
 }
 
@@ -58,6 +71,45 @@ std::optional<EditKind> FigureDocument::undo() {
 
 std::optional<EditKind> FigureDocument::redo() {
     return takeStep(redo_, undo_, false);
+}
+
+std::optional<FigureDocument::NextStep> FigureDocument::nextUndo() const {
+    if (undo_.empty()) {
+        return std::nullopt;
+    }
+    return NextStep{undo_.back().kind, undo_.back().edit.get()};
+}
+
+std::optional<FigureDocument::NextStep> FigureDocument::nextRedo() const {
+    if (redo_.empty()) {
+        return std::nullopt;
+    }
+    return NextStep{redo_.back().kind, redo_.back().edit.get()};
+}
+
+void FigureDocument::undoOutsideHistory(EditKind kind, FigureEdit edit) {
+    const size_t bytes = editBytes(edit);
+    auto kept = std::make_shared<const FigureEdit>(std::move(edit));
+    undoEdit(figure_, *kept);
+    const uint64_t after = state_;
+    state_ = ++lastState_;
+    redo_.push_back({kind, kept, state_, after, bytes});
+    historyBytes_ += bytes;
+    changes_.add(kept, true, bytes);
+    tell(StepTaken::undo, kind, *kept);
+}
+
+void FigureDocument::redoOutsideHistory(EditKind kind, FigureEdit edit) {
+    const size_t bytes = editBytes(edit);
+    auto kept = std::make_shared<const FigureEdit>(std::move(edit));
+    redoEdit(figure_, *kept);
+    const uint64_t before = state_;
+    state_ = ++lastState_;
+    undo_.push_back({kind, kept, before, state_, bytes});
+    historyBytes_ += bytes;
+    keepWithinLimit();
+    changes_.add(kept, false, bytes);
+    tell(StepTaken::redo, kind, *kept);
 }
 
 }  // namespace figury

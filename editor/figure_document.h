@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,6 +17,9 @@ namespace figury {
 
 // The kinds of edit a user makes; each is one step of the history.
 enum class EditKind { pointAdded, pointsDeleted, pointMoved, lineInserted, lineDeleted };
+
+// How a step of the history was taken.
+enum class StepTaken { edit, undo, redo };
 
 // The figure the editor works on, with the history of its edits. Every
 // change of the figure goes through here and is kept among its changes, for
@@ -56,6 +60,23 @@ public:
     std::optional<EditKind> undo();
     std::optional<EditKind> redo();
 
+    // The step that undo, or redo, would take next: its kind and its edit;
+    // nothing when there is none.
+    struct NextStep {
+        EditKind kind;
+        const FigureEdit* edit;
+    };
+    std::optional<NextStep> nextUndo() const;
+    std::optional<NextStep> nextRedo() const;
+
+    // Undoes, or does again, a step the history does not hold, made before the
+    // figure was put in place (a journal started from a saved figure records
+    // them): the figure takes it and it is kept to be redone, or undone, as if
+    // the history had held it. Nothing that could be redone is cleared. The
+    // edit must fit the figure: undoFits or editFits (figure/journal.h).
+    void undoOutsideHistory(EditKind kind, FigureEdit edit);
+    void redoOutsideHistory(EditKind kind, FigureEdit edit);
+
     // Whether the figure differs from the one loaded or last saved: undoing
     // back to it leaves nothing edited.
     bool edited() const { return state_ != savedState_; }
@@ -63,6 +84,14 @@ public:
 
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }
+
+    // Called after each step, once the figure and the history have taken it,
+    // with the kind of the edit made, undone or redone and what it changed;
+    // not for a figure put in place by replace. It must not change the
+    // document. An empty listener is none.
+    using StepListener = std::function<void(StepTaken taken, EditKind kind, const FigureEdit& edit)>;
+    void setStepListener(StepListener listener) { stepListener_ = std::move(listener); }
+    const StepListener& stepListener() const { return stepListener_; }
 
     size_t undoSteps() const { return undo_.size(); }
     size_t redoSteps() const { return redo_.size(); }
@@ -79,6 +108,8 @@ private:
         size_t bytes;
     };
     void record(EditKind kind, FigureEdit edit);
+    void keepWithinLimit();
+    void tell(StepTaken taken, EditKind kind, const FigureEdit& edit) const;
     template <class From, class To>
     std::optional<EditKind> takeStep(From& from, To& to, bool undoing);
 
@@ -91,6 +122,7 @@ private:
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
     FigureChanges changes_{defaultHistoryLimit};
+    StepListener stepListener_;
 };
 
 }  // namespace figury

@@ -1,6 +1,8 @@
 #include "editor/modes.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -62,6 +64,68 @@ bool cancelOperation(EditorState& state) {
 
 bool overButtonBar(int32_t y) {
     return y < buttonBarHeight;
+}
+
+// The whole file, binary; false when it cannot be read.
+bool readWholeFile(const char* path, std::vector<char>& bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool read = true;
+    try {
+        char chunk[1 << 16];
+        size_t count = 0;
+        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + count);
+        }
+        read = std::ferror(file) == 0;
+    } catch (const std::exception&) {  // out of memory
+        read = false;
+    }
+    std::fclose(file);
+    return read;
+}
+
+// The save shared by the close and Ctrl+S; a success leaves the figure saved
+// and the text written in written.
+SaveOutcome saveFigureFile(EditorState& state, ChangedFile changedFile, const char* path,
+                           std::vector<char>& written) {
+    const bool edited = state.document.edited();
+    SaveOutcome outcome = SaveOutcome::unreadFileKept;
+    const FileStamp now = fileStampOf(path);
+    // Only a file written, created or replaced since the load counts as
+    // changed; one that is gone goes the way it would have gone otherwise.
+    if (now.present && now != state.loadedFile) {
+        outcome = !edited                           ? SaveOutcome::changedFileKept
+                  : changedFile == ChangedFile::ask ? SaveOutcome::changedFileAtStake
+                                                    : SaveOutcome::written;
+    } else if (!state.unreadFileKept || edited) {
+        outcome = SaveOutcome::written;
+    }
+    if (outcome == SaveOutcome::written) {
+        try {
+            written = figureFileText(state.document.figure());
+        } catch (const std::exception&) {  // out of memory
+            written.clear();
+            outcome = SaveOutcome::failed;
+        }
+    }
+    if (outcome == SaveOutcome::written && !saveFigureText(written, path)) {
+        outcome = SaveOutcome::failed;
+    }
+    if (outcome == SaveOutcome::failed) {
+        std::vector<char>().swap(written);
+        if (!edited) {
+            outcome = SaveOutcome::nothingLost;
+        }
+    }
+    if (outcome == SaveOutcome::written) {
+        state.document.markSaved();
+        state.loadedFile = fileStampOf(path);
+        state.unreadFileKept = false;
+    }
+    return outcome;
 }
 
 bool waitsForHover(EditMode mode) {
@@ -178,13 +242,20 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight) {
     }
 }
 
-bool loadAtStart(EditorState& state, const char* path) {
+bool loadAtStart(EditorState& state, const char* path, LoadedFile* loaded) {
     // Taken before the read: a write by another program while it reads shows
     // as a change at close.
     state.loadedFile = fileStampOf(path);
-    Figure loaded;
-    if (loadFigure(loaded, path)) {
-        state.document.replace(std::move(loaded));
+    std::vector<char> bytes;
+    const bool read = readWholeFile(path, bytes);
+    Figure figure;
+    const bool loadedFigure = read && loadFigureFromBytes(figure, bytes.data(), bytes.size());
+    if (loaded != nullptr) {
+        loaded->read = read;
+        loaded->bytes = std::move(bytes);
+    }
+    if (loadedFigure) {
+        state.document.replace(std::move(figure));
         state.unreadFileKept = false;
         return false;
     }
@@ -194,27 +265,25 @@ bool loadAtStart(EditorState& state, const char* path) {
 }
 
 SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char* path) {
-    const bool edited = state.document.edited();
-    SaveOutcome outcome = SaveOutcome::unreadFileKept;
-    const FileStamp now = fileStampOf(path);
-    // Only a file written, created or replaced since the load counts as
-    // changed; one that is gone goes the way it would have gone otherwise.
-    if (now.present && now != state.loadedFile) {
-        outcome = !edited                           ? SaveOutcome::changedFileKept
-                  : changedFile == ChangedFile::ask ? SaveOutcome::changedFileAtStake
-                                                    : SaveOutcome::written;
-    } else if (!state.unreadFileKept || edited) {
-        outcome = SaveOutcome::written;
-    }
-    if (outcome == SaveOutcome::written && !saveFigure(state.document.figure(), path)) {
-        outcome = edited ? SaveOutcome::failed : SaveOutcome::nothingLost;
-    }
-    if (outcome == SaveOutcome::written) {
-        state.document.markSaved();
-        state.loadedFile = fileStampOf(path);
-        state.unreadFileKept = false;
-    }
+    std::vector<char> written;
+    const SaveOutcome outcome = saveFigureFile(state, changedFile, path, written);
     state.saveSettled = outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake;
+    return outcome;
+}
+
+SaveOutcome saveNow(EditorState& state, ChangedFile changedFile, std::vector<char>& written,
+                    const char* path) {
+    state.recordedLine.reset();
+    if (!state.document.edited()) {
+        enter(state, EditMode::idle, nothingToSaveText);
+        return SaveOutcome::notEdited;
+    }
+    // What stays when the save fails or waits for the user's answer.
+    enter(state, EditMode::idle, operationCancelled);
+    const SaveOutcome outcome = saveFigureFile(state, changedFile, path, written);
+    if (outcome == SaveOutcome::written) {
+        enter(state, EditMode::idle, figureSavedText);
+    }
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "editor/editor_state.h"
 #include "editor/highlight.h"
@@ -37,9 +38,16 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight);
 // Where the editor keeps its figure, relative to the current directory.
 constexpr const char* figureFilePath = "Dane/obiekt.obj";
 
-// Loads the figure when the window is created. Returns true when the load
-// failed and the user must be told.
-bool loadAtStart(EditorState& state, const char* path = figureFilePath);
+// The figure file as the load at start read it: the base of the session's journal.
+struct LoadedFile {
+    bool read = false;  // false: there was no file, or it could not be read
+    std::vector<char> bytes;
+};
+
+// Loads the figure when the window is created, from the file's bytes read
+// once, which go to loaded when asked for. Returns true when the load failed
+// and the user must be told.
+bool loadAtStart(EditorState& state, const char* path = figureFilePath, LoadedFile* loaded = nullptr);
 
 enum class SaveOutcome {
     written,
@@ -48,6 +56,7 @@ enum class SaveOutcome {
     changedFileAtStake,  // another program changed the file, and the edits would replace it: ask first
     nothingLost,         // the save failed, but nothing was edited since the load
     failed,              // the edits are not in the file: the user must be told
+    notEdited,           // a save asked for with nothing edited since the load or the last save
 };
 
 // What a save at close does with a file that another program changed since
@@ -60,6 +69,15 @@ enum class ChangedFile { ask, replace };
 // program changed since the load is kept when nothing was edited.
 SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFile::ask,
                         const char* path = figureFilePath);
+
+// Saves the figure now, at the user's asking (Ctrl+S), by the rules of the
+// save at close but without settling it: an edit after this one is saved at
+// close again. Nothing is written when nothing was edited. Like undo and redo
+// it ends a half-done operation in the idle mode, saying what it did; a save
+// that failed or must ask leaves "Anulowano" for the window's boxes to settle.
+// On success written holds the bytes now in the file.
+SaveOutcome saveNow(EditorState& state, ChangedFile changedFile, std::vector<char>& written,
+                    const char* path = figureFilePath);
 
 // The user chose to close without the save that failed, or the session ends
 // after it: the figure is not saved again.

@@ -121,4 +121,62 @@ inline constexpr char nothingToRedo[] =
     "Nie ma czego przywr\xF3"
     "ci\xE6";
 
+// The session's journal and the save at Ctrl+S.
+// "Odzyskiwanie figury"
+inline constexpr char recoveryCaption[] = "Odzyskiwanie figury";
+// The box asking whether to recover a session that did not close, split
+// around the count of its steps: "Poprzednia sesja edytora nie zakończyła się
+// zapisem figury.\n\nTak - przywróć zmiany z tamtej sesji (" N " zmian).\nNie -
+// porzuć je i zacznij od figury z pliku."
+inline constexpr char recoveryTextBeforeCount[] =
+    "Poprzednia sesja edytora nie zako\xF1"
+    "czy\xB3"
+    "a si\xEA zapisem figury.\n\n"
+    "Tak - przywr\xF3\xE6 zmiany z tamtej sesji (";
+inline constexpr char recoveryTextAfterCount[] =
+    " zmian).\n"
+    "Nie - porzu\xE6 je i zacznij od figury z pliku.";
+// "Ten plik jest już otwarty w innym oknie edytora. Zmiany zapisane w jednym
+// oknie mogą zostać zastąpione przy zamknięciu drugiego."
+inline constexpr char otherCopyText[] =
+    "Ten plik jest ju\xBF otwarty w innym oknie edytora. Zmiany zapisane w jednym oknie mog\xB9 "
+    "zosta\xE6 zast\xB9pione przy zamkni\xEA"
+    "ciu drugiego.";
+// "Plik otwarty w innym oknie"
+inline constexpr char otherCopyCaption[] = "Plik otwarty w innym oknie";
+// "Zmiany nie są zabezpieczane: nie można zapisać pliku odzyskiwania"
+inline constexpr char journalFailureText[] =
+    "Zmiany nie s\xB9 zabezpieczane: nie mo\xBFna zapisa\xE6 pliku odzyskiwania";
+// "Nie udało się odczytać pliku odzyskiwania; odłożono go z dopiskiem .uszkodzony"
+inline constexpr char journalSetAsideText[] =
+    "Nie uda\xB3o si\xEA odczyta\xE6 pliku odzyskiwania; od\xB3o\xBFono go z dopiskiem .uszkodzony";
+// "Przywrócono zmiany z poprzedniej sesji"
+inline constexpr char recoveredText[] =
+    "Przywr\xF3"
+    "cono zmiany z poprzedniej sesji";
+// "Figura została zapisana"
+inline constexpr char figureSavedText[] =
+    "Figura zosta\xB3"
+    "a zapisana";
+// "Nie ma zmian do zapisania"
+inline constexpr char nothingToSaveText[] = "Nie ma zmian do zapisania";
+// The failure of a save at Ctrl+S, with the buttons of MB_RETRYCANCEL: "Nie
+// udało się zapisać danych do pliku Dane/obiekt.obj\n\nMożesz spróbować
+// ponownie albo anulować i wrócić do edycji."
+inline constexpr char saveNowFailureText[] =
+    "Nie uda\xB3o si\xEA zapisa\xE6 danych do pliku Dane/obiekt.obj\n\n"
+    "Mo\xBF"
+    "esz spr\xF3"
+    "bowa\xE6 ponownie albo anulowa\xE6 i wr\xF3"
+    "ci\xE6 do edycji.";
+// Ctrl+S at a file another program changed, with the buttons of MB_YESNO:
+// "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.\n\nTak -
+// zapisz w nim figurę z edytora, zastępując zmieniony plik.\nNie - zachowaj
+// zmieniony plik i wróć do edycji bez zapisu."
+inline constexpr char saveNowChangedFileText[] =
+    "Inny program zapisa\xB3 plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
+    "Tak - zapisz w nim figur\xEA z edytora, zast\xEApuj\xB9"
+    "c zmieniony plik.\n"
+    "Nie - zachowaj zmieniony plik i wr\xF3\xE6 do edycji bez zapisu.";
+
 }  // namespace figury

@@ -14,6 +14,10 @@ template <class Shape>
 struct ShapeAt {
     size_t index;
     Shape shape;
+
+    friend bool operator==(const ShapeAt& a, const ShapeAt& b) {
+        return a.index == b.index && a.shape == b.shape;
+    }
 };
 
 template <class Shape>
@@ -21,6 +25,10 @@ struct ShapeChange {
     size_t index;
     Shape before;
     Shape after;
+
+    friend bool operator==(const ShapeChange& a, const ShapeChange& b) {
+        return a.index == b.index && a.before == b.before && a.after == b.after;
+    }
 };
 
 struct FigureEdit {
@@ -38,6 +46,13 @@ struct FigureEdit {
         return pointsRemoved.empty() && linesRemoved.empty() && pointsAdded.empty() && linesAdded.empty() &&
                pointsChanged.empty() && linesChanged.empty();
     }
+
+    friend bool operator==(const FigureEdit& a, const FigureEdit& b) {
+        return a.pointsRemoved == b.pointsRemoved && a.linesRemoved == b.linesRemoved &&
+               a.pointsAdded == b.pointsAdded && a.linesAdded == b.linesAdded &&
+               a.pointsChanged == b.pointsChanged && a.linesChanged == b.linesChanged;
+    }
+    friend bool operator!=(const FigureEdit& a, const FigureEdit& b) { return !(a == b); }
 };
 
 // Makes the figure before the edit into the figure after it: the removals,

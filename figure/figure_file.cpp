@@ -330,13 +330,12 @@ bool loadFigure(Figure& figure, const char* path) {
     }
 }
 
-bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) {
+bool saveFigureText(const std::vector<char>& text, const char* path, const SaveSteps& steps) {
     try {
         const std::string target = steps.target(path);
         if (target.empty() || !steps.replaceable(target.c_str())) {
             return false;
         }
-        const std::vector<char> text = figureText(figure);
         std::string temporary;
         std::FILE* file = nullptr;
         for (int attempt = 0; attempt < 8 && !file; ++attempt) {
@@ -362,8 +361,42 @@ bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) 
     }
 }
 
+bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps) {
+    try {
+        return saveFigureText(figureText(figure), path, steps);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool saveFigure(const Figure& figure, const char* path) {
     return saveFigure(figure, path, fileSaveSteps());
+}
+
+bool loadFigureFromBytes(Figure& figure, const char* bytes, size_t size) {
+    try {
+        TextInMemory text{size ? bytes : "", size ? bytes + size : ""};
+        // As loadFigure sizes its chunks for a file of this size.
+        LineReader reader(
+            readTextInMemory, &text,
+            static_cast<size_t>(std::clamp<uint64_t>(uint64_t{size} + 1, 4096, uint64_t{1} << 18)));
+        Figure loaded;
+        if (!parseFigure(reader, size, loaded)) {
+            return false;
+        }
+        figure = std::move(loaded);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::vector<char> figureFileText(const Figure& figure) {
+    return figureText(figure);
+}
+
+bool saveFigureText(const std::vector<char>& text, const char* path) {
+    return saveFigureText(text, path, fileSaveSteps());
 }
 
 }  // namespace figury

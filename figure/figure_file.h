@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "figure/figure.h"
 
 namespace figury {
@@ -15,5 +18,14 @@ bool loadFigure(Figure& figure, const char* path);
 // followed to the file it leads to; a read-only file is not replaced.
 // True when the file was written, else false (the old file is untouched).
 bool saveFigure(const Figure& figure, const char* path);
+
+// The same load from the file's bytes held in memory: what loadFigure gives
+// for a file holding them.
+bool loadFigureFromBytes(Figure& figure, const char* bytes, size_t size);
+
+// The bytes a save writes for figure, and the save of bytes made so, for a
+// caller that keeps what it wrote.
+std::vector<char> figureFileText(const Figure& figure);
+bool saveFigureText(const std::vector<char>& text, const char* path);
 
 }  // namespace figury

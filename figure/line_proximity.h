@@ -32,7 +32,7 @@ inline bool lineMayBeNear(const Line& line, int32_t x, int32_t y) {
     const double ax = line.first.x, ay = line.first.y;
     const double dx = static_cast<double>(line.second.x) - ax;
     const double dy = static_cast<double>(line.second.y) - ay;
-    // The distance times the length, exact within the reach.
+    // The distance times the length, exact within the limit.
     const double cross = dx * (y - ay) - dy * (x - ax);
     const bool nearTheLine = cross * cross <= margin * margin * (dx * dx + dy * dy);
     return (int{nearTheLine} | (within ^ 1)) != 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "figure/figure.h"
 
@@ -47,5 +48,6 @@ const SaveSteps& fileSaveSteps();
 
 // saveFigure through the given operations.
 bool saveFigure(const Figure& figure, const char* path, const SaveSteps& steps);
+bool saveFigureText(const std::vector<char>& text, const char* path, const SaveSteps& steps);
 
 }  // namespace figury

@@ -7,7 +7,12 @@
 // make them (user_cases.h), each over E events: hovers that jump, a line
 // deleted under the pointer, a long line through the middle edited. The
 // window is the program's own, with its own window procedure; message boxes
-// are answered by a hook, as a user would.
+// are answered by a hook, as a user would (Tak where there is one).
+//
+// Every step also goes to the session's journal: a third table gives the
+// journal's own part of each edit, undo and redo, timed around its record,
+// and the last line of each size the time from a crash (the journal of the
+// whole run left behind) to the first paint of the recovered figure.
 //
 //   window_bench [--spread] [--repeat R] [--events E] [N ...]
 //
@@ -31,6 +36,7 @@
 #include "figure/figure_file.h"
 #include "editor/win32/main_window.h"
 #include "editor/modes.h"
+#include "editor/session_journal.h"
 #include "editor/win32/window_proc.h"
 #include "user_cases.h"
 #include "window_session.h"
@@ -55,7 +61,7 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && isMessageBox(window)) {
         ++boxesSeen;
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        PostMessageA(window, WM_COMMAND, GetDlgItem(window, IDYES) != nullptr ? IDYES : IDOK, 0);
     } else if (code == HCBT_DESTROYWND && isMessageBox(window)) {
         lastBoxGone = Clock::now();
     }
@@ -112,11 +118,58 @@ constexpr const char* measureNames[measureCount] = {"load", "paint",  "hover2", 
                                                     "add",  "delete", "move",   "insert", "unline",
                                                     "undo", "redo",   "save"};
 
+// The steps whose journal records are timed: the edits of the first table
+// and, together, every step of the user cases.
+constexpr Measure journalledMeasures[] = {addPointTime,   deletePointTime, movePointTime, insertLineTime,
+                                          deleteLineTime, undoTime,        redoTime};
+
 struct Result {
     double ms[measureCount] = {};
     UserCaseTimes userCases;
+    std::vector<double> journal[measureCount];  // each step's record, by the edit it belongs to
+    std::vector<double> journalUserCases;
+    double crashToRecoveredPaint = 0;
+    size_t recoveredSteps = 0;
     bool ok = false;
 };
+
+// Times the journal's record of each step: the window's step listener, wrapped.
+void timeTheJournal(EditorState& state, std::vector<double>*& into) {
+    FigureDocument::StepListener journal = state.document.stepListener();
+    state.document.setStepListener([journal, &into](StepTaken taken, EditKind kind, const FigureEdit& edit) {
+        const auto start = Clock::now();
+        journal(taken, kind, edit);
+        if (into != nullptr) {
+            into->push_back(millisecondsSince(start));
+        }
+    });
+}
+
+// A crash leaves the journal of the whole run: the window saved and took it
+// away, so it is put back as it was before the close. From there to the
+// first paint of the recovered figure, the boxes answered at once.
+bool recoverAfterCrash(HINSTANCE instance, const std::string& journal, const Figure& figure, Result& result) {
+    const std::string journalPath = journalPathFor(figureFilePath);
+    std::ofstream(journalPath, std::ios::binary) << journal;
+    const auto crashed = Clock::now();
+    EditorState state;
+    boxesSeen = 0;
+    HWND window = createMainWindow(instance, state);
+    if (window == nullptr) {
+        return false;
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    createButtonBar(window, instance);
+    UpdateWindow(window);
+    GdiFlush();
+    result.crashToRecoveredPaint = millisecondsSince(crashed);
+    result.recoveredSteps = state.document.undoSteps() + state.document.redoSteps();
+    pumpMessages();
+    const bool recovered = boxesSeen == 2 && state.document.figure() == figure;
+    DestroyWindow(window);
+    pumpMessages();
+    return recovered;
+}
 
 // The hover position walks a few pixels to and fro, as a slow pointer does.
 constexpr int hoverX = 397;
@@ -149,6 +202,8 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int event
     result.ms[firstPaintTime] = millisecondsSince(shown);
     pumpMessages();
 
+    std::vector<double>* journalTimes = nullptr;
+    timeTheJournal(state, journalTimes);
     Session session(window);
     const struct {
         Measure measure;
@@ -166,15 +221,21 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int event
     std::vector<double> editTimes[measureCount];
     for (int r = 0; r < repeat; ++r) {
         session.command(100);
+        journalTimes = &result.journal[addPointTime];
         editTimes[addPointTime].push_back(session.timedClick(pointA));
+        journalTimes = nullptr;
         session.command(100);
         session.click(pointB);
         session.command(103);
         session.click(pointA);
+        journalTimes = &result.journal[insertLineTime];
         editTimes[insertLineTime].push_back(session.timedClick(pointB));
+        journalTimes = nullptr;
         session.command(102);
         session.click(pointA);
+        journalTimes = &result.journal[movePointTime];
         editTimes[movePointTime].push_back(session.timedClick(movedA));
+        journalTimes = nullptr;
         session.command(104);
         const POINT onTheLine = {(movedA.x + pointB.x) / 2, (movedA.y + pointB.y) / 2};
         session.timed(WM_MOUSEMOVE, onTheLine);
@@ -182,18 +243,26 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int event
             std::fprintf(stderr, "the new line was not highlighted\n");
             return result;
         }
+        journalTimes = &result.journal[deleteLineTime];
         editTimes[deleteLineTime].push_back(session.timedClick(onTheLine));
+        journalTimes = nullptr;
         if (state.document.figure().lines.size() != figure.lines.size()) {
             std::fprintf(stderr, "the new line was not deleted\n");
             return result;
         }
         session.command(101);
+        journalTimes = &result.journal[deletePointTime];
         editTimes[deletePointTime].push_back(session.timedClick(movedA));
+        journalTimes = nullptr;
         session.command(101);
         session.click(pointB);
         // The deletion undone brings the point back, done again takes it.
+        journalTimes = &result.journal[undoTime];
         editTimes[undoTime].push_back(session.timedCommand(static_cast<int>(Command::undo)));
+        journalTimes = nullptr;
+        journalTimes = &result.journal[redoTime];
         editTimes[redoTime].push_back(session.timedCommand(static_cast<int>(Command::redo)));
+        journalTimes = nullptr;
         if (state.document.figure() != figure) {
             std::fprintf(stderr, "the edits did not leave the figure of %d points as it was\n", n);
             return result;
@@ -203,10 +272,13 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int event
          {addPointTime, deletePointTime, movePointTime, insertLineTime, deleteLineTime, undoTime, redoTime}) {
         result.ms[m] = median(editTimes[m]);
     }
+    journalTimes = &result.journalUserCases;
     if (!runUserCases(window, state, figure, events, result.userCases)) {
         std::fprintf(stderr, "the user cases failed on the figure of %d points\n", n);
         return result;
     }
+    journalTimes = nullptr;
+    const std::string journal = fileBytes(journalPathFor(figureFilePath).c_str());
 
     const auto start = Clock::now();
     DestroyWindow(window);
@@ -214,6 +286,10 @@ Result measure(HINSTANCE instance, int32_t n, bool spread, int repeat, int event
     pumpMessages();
     if (fileBytes(figureFilePath) != written) {
         std::fprintf(stderr, "the saved figure of %d points differs from the loaded one\n", n);
+        return result;
+    }
+    if (!recoverAfterCrash(instance, journal, figure, result)) {
+        std::fprintf(stderr, "the run on the figure of %d points was not recovered\n", n);
         return result;
     }
     result.ok = true;
@@ -247,6 +323,43 @@ void printUserCases(const std::vector<int32_t>& sizes, const std::vector<Result>
             }
         }
         std::printf("\n");
+    }
+}
+
+void printTimes(const std::vector<double>& times, bool ok) {
+    if (!ok || times.empty()) {
+        std::printf(" %7s %7s %7s", "-", "-", "-");
+    } else {
+        std::printf(" %7.3f %7.3f %7.3f", median(times), percentile(times, 0.95), percentile(times, 1.0));
+    }
+}
+
+// The journal's part of each kind of step, and the recovery after a crash.
+void printJournal(const std::vector<int32_t>& sizes, const std::vector<Result>& results) {
+    std::printf("\nthe journal's record of each step, milliseconds\n%-16s", "");
+    for (int32_t n : sizes) {
+        std::printf(" %23d", n);
+    }
+    std::printf("\n%-16s", "step");
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        std::printf(" %7s %7s %7s", "median", "p95", "max");
+    }
+    std::printf("\n");
+    for (Measure m : journalledMeasures) {
+        std::printf("%-16s", measureNames[m]);
+        for (const Result& r : results) {
+            printTimes(r.journal[m], r.ok);
+        }
+        std::printf("\n");
+    }
+    std::printf("%-16s", "user cases");
+    for (const Result& r : results) {
+        printTimes(r.journalUserCases, r.ok);
+    }
+    std::printf("\n\ncrash to the recovered figure's first paint, milliseconds\n");
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        std::printf("%8d %9.1f  (%zu steps)\n", sizes[k], results[k].crashToRecoveredPaint,
+                    results[k].recoveredSteps);
     }
 }
 
@@ -307,6 +420,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     printUserCases(sizes, results, spread, events);
+    printJournal(sizes, results);
 
     UnhookWindowsHookEx(boxHook);
     SetCurrentDirectoryA(fs::temp_directory_path().string().c_str());

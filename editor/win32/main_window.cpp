@@ -58,6 +58,7 @@ HACCEL createEditKeys() {
         {FVIRTKEY | FCONTROL, 'Y', command(Command::redo)},
         {FVIRTKEY | FCONTROL | FSHIFT, 'Z', command(Command::redo)},
         {FVIRTKEY, VK_ESCAPE, command(Command::cancel)},
+        {FVIRTKEY | FCONTROL, 'S', command(Command::save)},
     };
     return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
 }

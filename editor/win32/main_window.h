@@ -20,7 +20,7 @@ HWND createMainWindow(HINSTANCE instance, EditorState& state);
 // The row of seven buttons across the top of the window: five commands between two blank ends.
 void createButtonBar(HWND window, HINSTANCE instance);
 // The keys of the edit commands that have no button: Ctrl+Z undoes, Ctrl+Y
-// and Ctrl+Shift+Z redo, Esc calls off a half-done operation. The caller
+// and Ctrl+Shift+Z redo, Esc calls off a half-done operation, Ctrl+S saves. The caller
 // destroys the table.
 HACCEL createEditKeys();
 // Hands one message of the loop on: a key of the table goes to window as a

@@ -1,7 +1,10 @@
 #include "editor/win32/window_proc.h"
 
 #include <new>
+#include <utility>
+#include <vector>
 
+#include "editor/commands.h"
 #include "editor/modes.h"
 #include "editor/texts.h"
 #include "editor/view.h"
@@ -9,6 +12,7 @@
 #include "editor/win32/gdi/gdi_canvas.h"
 #include "editor/win32/input_state.h"
 #include "editor/win32/mouse_position.h"
+#include "editor/win32/window_journal.h"
 #include "editor/win32/gdi/polish_text.h"
 
 namespace figury {
@@ -48,10 +52,12 @@ private:
     void invalidateClientArea();
     void excludeChildren(HDC dc);
     bool saveBeforeClosing();
+    void saveNow();
 
     HWND handle_;
     EditorState* state_;
     FigureImage image_;
+    WindowJournal journal_;
     UINT inputStateMessage_;
     uint16_t paints_ = 0;
 };
@@ -78,13 +84,21 @@ void forgetMainWindow(HWND window) {
 
 void MainWindow::onCreate() {
     showMessageBox(handle_, titleLine, greetingCaption, MB_OK);
-    if (loadAtStart(*state_)) {
+    LoadedFile loaded;
+    if (loadAtStart(*state_, figureFilePath, &loaded)) {
         showMessageBox(handle_, loadFailureText, loadFailureCaption, MB_OK);
     }
+    journal_.start(handle_, *state_, std::move(loaded));
 }
 
 void MainWindow::onCommand(int controlId) {
-    if (figury::onCommand(*state_, controlId)) {
+    if (controlId == static_cast<int>(Command::save)) {
+        saveNow();
+        return;
+    }
+    const bool changed = figury::onCommand(*state_, controlId);
+    // A failing journal tells the status line, whatever the command did.
+    if (journal_.afterStep(*state_) || changed) {
         invalidateClientArea();
     }
 }
@@ -101,7 +115,8 @@ void MainWindow::onLeftButtonDown(int32_t x, int32_t y) {
     if (pressTakesTheHighlight(*state_)) {
         UpdateWindow(handle_);
     }
-    if (figury::onLeftButtonDown(*state_, x, y)) {
+    const bool changed = figury::onLeftButtonDown(*state_, x, y);
+    if (journal_.afterStep(*state_) || changed) {
         invalidateClientArea();
     }
 }
@@ -229,27 +244,65 @@ bool MainWindow::saveBeforeClosing() {
     return true;
 }
 
+// Ctrl+S: the save of the close, which the user may try again or give up,
+// going back to the editor either way. A file another program changed is
+// replaced only when the user says so; No and Esc keep it.
+void MainWindow::saveNow() {
+    EditorState& state = *state_;
+    ChangedFile changedFile = ChangedFile::ask;
+    for (;;) {
+        std::vector<char> written;
+        const SaveOutcome outcome = figury::saveNow(state, changedFile, written);
+        if (outcome == SaveOutcome::written) {
+            journal_.restart(std::move(written));
+        } else if (outcome == SaveOutcome::changedFileAtStake) {
+            if (showMessageBox(handle_, saveNowChangedFileText, changedFileCaption,
+                               MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES) {
+                changedFile = ChangedFile::replace;
+                continue;
+            }
+        } else if (outcome == SaveOutcome::failed) {
+            if (showMessageBox(handle_, saveNowFailureText, saveFailureCaption,
+                               MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY) {
+                continue;
+            }
+        }
+        break;
+    }
+    journal_.afterStep(state);
+    invalidateClientArea();
+}
+
+// The journal goes with a close that saved or chose not to save.
 bool MainWindow::onClose() {
-    return state_->saveSettled || saveBeforeClosing();
+    if (!state_->saveSettled && !saveBeforeClosing()) {
+        return false;
+    }
+    journal_.end(true);
+    return true;
 }
 
 // The process may end now without a destroy. Nobody is there to choose: edits
 // replace a file another program changed, and a save that fails is not tried
-// again either.
+// again either, but its journal is kept for the next start.
 void MainWindow::onEndSession(bool ending) {
     if (ending && !state_->saveSettled) {
-        saveAtClose(*state_, ChangedFile::replace);
+        const bool saved = saveAtClose(*state_, ChangedFile::replace) != SaveOutcome::failed;
         closeWithoutSaving(*state_);
+        journal_.end(saved);
     }
 }
 
 // Destroyed without a close, so there is no going back: edits replace a
 // changed file, and a failure is only reported, with no owner, as the window
-// is going away under the box.
+// is going away under the box; the journal then stays for the next start.
 void MainWindow::onDestroy() {
+    bool saved = true;
     if (!state_->saveSettled && saveAtClose(*state_, ChangedFile::replace) == SaveOutcome::failed) {
+        saved = false;
         showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
     }
+    journal_.end(saved);
     PostQuitMessage(0);
 }
 

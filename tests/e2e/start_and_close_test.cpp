@@ -257,7 +257,12 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
         EXPECT_EQ(className(GetWindow(failed, GW_OWNER)), "Figury");
         ASSERT_TRUE(session_.answer(failed));
         ASSERT_NE(session_.waitWindow(), nullptr);
-        EXPECT_TRUE(blankBelowButtons(session_.shown())) << "the editor starts empty";
+        if (c.noFolder) {
+            // Nowhere to keep a journal: the status line says the edits are not protected.
+            EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::journalFailure)));
+        } else {
+            EXPECT_TRUE(blankBelowButtons(session_.shown())) << "the editor starts empty";
+        }
 
         closeNormally();
         if (c.present) {
@@ -289,9 +294,10 @@ TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     EXPECT_EQ(readData(), savedFile({{300, 300}}, {}));
 }
 
-// A save that fails at close: Esc goes back to the editor, Enter tries
-// again, and the figure is saved once the folder is back; or the user closes
-// without it.
+// A save that fails at close (the file made read-only; the folder cannot go
+// while the editor holds its journal there): Esc goes back to the editor,
+// Enter tries again, and the figure is saved once the file may be written
+// again; or the user closes without it.
 TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt) {
     for (bool fixed : {true, false}) {
         SCOPED_TRACE(fixed ? "folder made again" : "closed without saving");
@@ -303,7 +309,8 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         ASSERT_TRUE(session_.statusIs(kPromptInsertPoint));
         ASSERT_TRUE(session_.click(500, 420));
         ASSERT_TRUE(session_.statusIs(kPointAdded));
-        removeTree(path("Dane"));
+        const std::string file = path("Dane\\obiekt.obj");
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
 
         ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
         HWND failed = session_.waitBox(kSaveFailedCaption);
@@ -319,7 +326,10 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
             DWORD code = 12345;
             ASSERT_TRUE(session_.waitExit(&code));
             EXPECT_EQ(code, 0u);
-            EXPECT_EQ(GetFileAttributesA(path("Dane").c_str()), INVALID_FILE_ATTRIBUTES);
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(readData(), kSquareFile);
+            EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES)
+                << "closed without saving, by the user's choice";
             break;
         }
         ASSERT_TRUE(pressKeyOnBox(session_, failed, VK_ESCAPE));
@@ -331,7 +341,7 @@ TEST_F(StartTest, SaveThatFailsAtCloseLetsTheUserGoBackTryAgainOrCloseWithoutIt)
         ASSERT_TRUE(session_.answer(failed));
         failed = session_.waitBox(kSaveFailedCaption);
         ASSERT_NE(failed, nullptr) << "Enter tries again, which fails again";
-        ASSERT_TRUE(CreateDirectoryA(path("Dane").c_str(), nullptr));
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL));
         ASSERT_TRUE(session_.answer(failed));
         DWORD code = 12345;
         ASSERT_TRUE(session_.waitExit(&code));
@@ -422,7 +432,17 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
 TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
     startOnSquare();
     EditorSession other(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
-    ASSERT_TRUE(other.startAndGreet(workDir_));
+    ASSERT_TRUE(other.start(workDir_));
+    HWND greeting = other.waitBox(L"dane");
+    ASSERT_TRUE(greeting && other.answer(greeting));
+    // The first copy's journal is live: the second is told, and keeps its own.
+    HWND told = other.waitBox(user_texts::wide(user_texts::otherCopyCaption));
+    ASSERT_NE(told, nullptr);
+    EXPECT_EQ(EditorSession::boxText(told), user_texts::wide(user_texts::otherCopy));
+    ASSERT_TRUE(other.answer(told));
+    ASSERT_TRUE(other.waitWindow());
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(other.clickButton(kInsertPoint));
     ASSERT_TRUE(other.click(600, 250));
     ASSERT_TRUE(other.statusIs(kPointAdded));
@@ -436,6 +456,75 @@ TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
 
     closeNormally();  // nothing at stake: no box
     EXPECT_EQ(readData(), saved);
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Starts after a session that did not close: the greeting, then the question
+// for its steps, answered with Enter (Tak), then the window.
+bool startAndRecover(EditorSession& session, const std::string& workDir, size_t steps) {
+    HWND greeting = nullptr;
+    HWND question = nullptr;
+    const bool asked = session.start(workDir) && (greeting = session.waitBox(L"dane")) != nullptr &&
+                       session.answer(greeting) &&
+                       (question = session.waitBox(user_texts::wide(user_texts::recoveryCaption))) != nullptr;
+    if (!asked) {
+        return false;
+    }
+    EXPECT_EQ(EditorSession::boxText(question), user_texts::wide(user_texts::recovery(steps)));
+    return session.answer(question) && session.waitWindow();
+}
+
+// The editor is killed after edits; the next start recovers them, and a
+// second kill before a save loses nothing either: the third start has the
+// steps of both sessions, Ctrl+Z undoes the last, and the close saves.
+TEST_F(StartTest, EditsOutliveTwoCrashesInARowAndTheCloseSavesThem) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(550, 430));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    session_.process().terminate();
+
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 2));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::recovered)));
+    EXPECT_TRUE(session_.shows([](const Image& client) { return pointMarked(client, 550, 430); }));
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(600, 440));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    session_.process().terminate();
+
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 3));
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'Z'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::undonePointAdded)));
+    closeNormally();
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    points.push_back({550, 430});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Ctrl+S saves while the editor stays open; with nothing edited it writes nothing.
+TEST_F(StartTest, CtrlSSavesNowAndTheEditorGoesOn) {
+    startOnSquare();
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'S'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::nothingToSave)));
+    EXPECT_EQ(readData(), kSquareFile);
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.pressKeys({VK_CONTROL, 'S'}));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::figureSaved)));
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+    // Killed now, nothing is lost and nothing is asked at the next start.
+    session_.process().terminate();
+    ASSERT_TRUE(session_.startAndGreet(workDir_));
+    EXPECT_TRUE(topWindows(session_.process().id(), "#32770").empty());
+    closeNormally();
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
 }  // namespace

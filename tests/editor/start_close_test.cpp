@@ -9,6 +9,7 @@
 #include "support/figures.h"
 #include "support/files.h"
 #include "editor/modes.h"
+#include "editor/texts.h"
 
 namespace figury {
 
@@ -203,6 +204,89 @@ TEST_F(StartAndClose, EditsUndoneLeaveNothingToSave) {
     onCommand(state, 110);
     EXPECT_EQ(SaveOutcome::unreadFileKept, saveAtClose(state, ChangedFile::ask, path_.c_str()));
     EXPECT_EQ(unreadable, readBytes());
+}
+
+// Ctrl+S: the close's save without the close. Nothing edited writes nothing;
+// a changed file waits for the user's word; a failure keeps the edits; a save
+// that succeeded leaves nothing edited, hands back its bytes and does not
+// settle the close, as later edits must be saved too.
+TEST_F(StartAndClose, SaveNowWritesEditsOnlyAndLeavesTheCloseToCome) {
+    const std::string ours = "PUNKTY 1\n\n1 2\n\nLINIE 0\n\n";
+    const std::string theirs = "PUNKTY 1\n\n8 9\n\nLINIE 0\n\n";
+    enum Meanwhile { untouched, rewritten, folderGone };
+    struct Row {
+        const char* name;
+        bool edited;
+        Meanwhile meanwhile;
+        SaveOutcome expected;
+        const char* status;
+    };
+    const Row rows[] = {
+        {"not edited", false, untouched, SaveOutcome::notEdited, nothingToSaveText},
+        {"not edited, file rewritten", false, rewritten, SaveOutcome::notEdited, nothingToSaveText},
+        {"edited", true, untouched, SaveOutcome::written, figureSavedText},
+        {"edited, file rewritten", true, rewritten, SaveOutcome::changedFileAtStake, operationCancelled},
+        {"edited, folder gone", true, folderGone, SaveOutcome::failed, operationCancelled},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::create_directories(folder_);
+        write(ours);
+        EditorState state;
+        EXPECT_FALSE(loadAtStart(state, path_.c_str()));
+        if (row.edited) {
+            onCommand(state, 100);
+            onLeftButtonDown(state, 5, 50);
+        }
+        onCommand(state, 102);  // a half-done move, which the save ends
+        if (row.meanwhile == rewritten) {
+            write(theirs);
+            fs::last_write_time(path_, fs::last_write_time(path_) + std::chrono::seconds(2));
+        } else if (row.meanwhile == folderGone) {
+            fs::remove_all(folder_);
+        }
+        const std::string before = row.meanwhile == folderGone ? "" : readBytes();
+        std::vector<char> written;
+        EXPECT_EQ(row.expected, saveNow(state, ChangedFile::ask, written, path_.c_str()));
+        EXPECT_EQ(std::string(row.status), state.statusText);
+        EXPECT_EQ(EditMode::idle, state.editMode);
+        EXPECT_FALSE(state.saveSettled);
+        if (row.expected == SaveOutcome::written) {
+            EXPECT_FALSE(state.document.edited());
+            EXPECT_EQ(std::string(written.begin(), written.end()), readBytes());
+            EXPECT_EQ("PUNKTY 2\n\n1 2\n5 50\n\nLINIE 0\n\n", readText());
+            // The file is the editor's again: an edit after it is saved at close without asking.
+            onCommand(state, 100);
+            onLeftButtonDown(state, 7, 70);
+            EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::ask, path_.c_str()));
+            continue;
+        }
+        EXPECT_TRUE(written.empty());
+        EXPECT_EQ(row.edited, state.document.edited());
+        if (row.meanwhile != folderGone) {
+            EXPECT_EQ(before, readBytes());
+        }
+        if (row.expected == SaveOutcome::changedFileAtStake) {
+            // Tak: written over the other program's file.
+            EXPECT_EQ(SaveOutcome::written, saveNow(state, ChangedFile::replace, written, path_.c_str()));
+            EXPECT_EQ("PUNKTY 2\n\n1 2\n5 50\n\nLINIE 0\n\n", readText());
+        }
+    }
+}
+
+// The load reads the file's bytes once and hands them on for the journal's base.
+TEST_F(StartAndClose, TheLoadHandsOnTheBytesItRead) {
+    const std::string bytes = "// comment\r\nPUNKTY 1\r\n\r\n1 2\r\n";
+    write(bytes);
+    EditorState state;
+    LoadedFile loaded;
+    EXPECT_FALSE(loadAtStart(state, path_.c_str(), &loaded));
+    EXPECT_TRUE(loaded.read);
+    EXPECT_EQ(bytes, std::string(loaded.bytes.begin(), loaded.bytes.end()));
+    fs::remove(path_);
+    LoadedFile none;
+    EXPECT_TRUE(loadAtStart(state, path_.c_str(), &none));
+    EXPECT_FALSE(none.read);
 }
 
 }  // namespace

@@ -65,7 +65,36 @@ inline constexpr std::string_view redoneLineDeleted = "Przywrócono usunięcie l
 inline constexpr std::string_view nothingToUndo = "Nie ma czego cofnąć";
 inline constexpr std::string_view nothingToRedo = "Nie ma czego przywrócić";
 
-inline constexpr std::array<std::string_view, 39> all = {
+inline constexpr std::string_view recoveryCaption = "Odzyskiwanie figury";
+// The recovery box's text is these two around the count of steps.
+inline constexpr std::string_view recoveryBeforeCount =
+    "Poprzednia sesja edytora nie zakończyła się zapisem figury.\n\n"
+    "Tak - przywróć zmiany z tamtej sesji (";
+inline constexpr std::string_view recoveryAfterCount =
+    " zmian).\nNie - porzuć je i zacznij od figury z pliku.";
+inline std::string recovery(size_t steps) {
+    return std::string(recoveryBeforeCount) + std::to_string(steps) + std::string(recoveryAfterCount);
+}
+inline constexpr std::string_view otherCopy =
+    "Ten plik jest już otwarty w innym oknie edytora. Zmiany zapisane w jednym oknie mogą zostać "
+    "zastąpione przy zamknięciu drugiego.";
+inline constexpr std::string_view otherCopyCaption = "Plik otwarty w innym oknie";
+inline constexpr std::string_view journalFailure =
+    "Zmiany nie są zabezpieczane: nie można zapisać pliku odzyskiwania";
+inline constexpr std::string_view journalSetAside =
+    "Nie udało się odczytać pliku odzyskiwania; odłożono go z dopiskiem .uszkodzony";
+inline constexpr std::string_view recovered = "Przywrócono zmiany z poprzedniej sesji";
+inline constexpr std::string_view figureSaved = "Figura została zapisana";
+inline constexpr std::string_view nothingToSave = "Nie ma zmian do zapisania";
+inline constexpr std::string_view saveNowFailure =
+    "Nie udało się zapisać danych do pliku Dane/obiekt.obj\n\n"
+    "Możesz spróbować ponownie albo anulować i wrócić do edycji.";
+inline constexpr std::string_view saveNowChangedFile =
+    "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
+    "Tak - zapisz w nim figurę z edytora, zastępując zmieniony plik.\n"
+    "Nie - zachowaj zmieniony plik i wróć do edycji bez zapisu.";
+
+inline constexpr std::array<std::string_view, 52> all = {
     title,
     greetingCaption,
     loadFailure,
@@ -105,6 +134,18 @@ inline constexpr std::array<std::string_view, 39> all = {
     redoneLineDeleted,
     nothingToUndo,
     nothingToRedo,
+    recoveryCaption,
+    recoveryBeforeCount,
+    recoveryAfterCount,
+    otherCopy,
+    otherCopyCaption,
+    journalFailure,
+    journalSetAside,
+    recovered,
+    figureSaved,
+    nothingToSave,
+    saveNowFailure,
+    saveNowChangedFile,
 };
 
 // The labels of the command buttons, in the bar's order.
@@ -113,12 +154,15 @@ inline constexpr std::array<std::string_view, 5> buttonLabels = {
 };
 
 // Every message of the status line.
-inline constexpr std::array<std::string_view, 25> statusMessages = {
-    promptAddPoint,     promptDeletePoint, promptMovePoint,       promptInsertLine,   promptDeleteLine,
-    pointAdded,         pointDeleted,      promptMoveDestination, pointMoved,         promptLineSecond,
-    lineInserted,       lineDeleted,       undonePointAdded,      undonePointDeleted, undonePointMoved,
-    undoneLineInserted, undoneLineDeleted, redonePointAdded,      redonePointDeleted, redonePointMoved,
-    redoneLineInserted, redoneLineDeleted, nothingToUndo,         nothingToRedo,      cancelled,
+inline constexpr std::array<std::string_view, 30> statusMessages = {
+    promptAddPoint,     promptDeletePoint,  promptMovePoint,    promptInsertLine,
+    promptDeleteLine,   pointAdded,         pointDeleted,       promptMoveDestination,
+    pointMoved,         promptLineSecond,   lineInserted,       lineDeleted,
+    undonePointAdded,   undonePointDeleted, undonePointMoved,   undoneLineInserted,
+    undoneLineDeleted,  redonePointAdded,   redonePointDeleted, redonePointMoved,
+    redoneLineInserted, redoneLineDeleted,  nothingToUndo,      nothingToRedo,
+    cancelled,          journalFailure,     journalSetAside,    recovered,
+    figureSaved,        nothingToSave,
 };
 
 // The UTF-8 letters of the Polish alphabet beyond ASCII, and their Windows-1250 bytes.

@@ -15,6 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "editor/commands.h"
+#include "editor/session_journal.h"
+#include "editor/win32/journal_file.h"
+#include "figure/figure_file.h"
 #include "editor/win32/input_state.h"
 #include "editor/win32/main_window.h"
 #include "editor/win32/gdi/pixel_buffer.h"
@@ -350,6 +353,8 @@ TEST_F(MainWindow, TheKeysWorkWithTheFocusOnAButton) {
         {"undo again", {VK_CONTROL, 'Z'}, user_texts::undonePointAdded, before},
         {"redo with shift", {VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::redonePointAdded, after},
         {"nothing to redo", {VK_CONTROL, VK_SHIFT, 'Z'}, user_texts::nothingToRedo, after},
+        {"save", {VK_CONTROL, 'S'}, user_texts::figureSaved, after},
+        {"nothing to save", {VK_CONTROL, 'S'}, user_texts::nothingToSave, after},
         {"the place of a new point", {esc}, cancelled, after, 100},
         {"a point to delete, C ringed", {esc}, cancelled, after, 101, Pick::none, c},
         {"the point to move, C ringed", {esc}, cancelled, after, 102, Pick::none, c},
@@ -687,6 +692,7 @@ TEST_F(MainWindow, TheFirstPaintInDeleteLineModeHighlightsAtTheHoverLeftFromBefo
 }
 
 TEST_F(MainWindow, TheStatusTextCoversALineBeneathIt) {
+    std::filesystem::create_directories(folder_ / "Dane");  // a journal, so no status at the start
     open();
     state_.document.replace(testing_support::figureOf({0, 42, 790, 42}, {0, 42, 790, 42}));
     repaint();
@@ -762,6 +768,306 @@ TEST_F(MainWindow, TellsADriverTheInputItTookAndWhetherAPaintIsDue) {
     EXPECT_TRUE(hasTaken(taken, 65535));
     EXPECT_FALSE(hasTaken(taken, 1));
     EXPECT_FALSE(hasTaken(before, 0)) << "nothing was taken before";
+}
+
+// The session's journal, beside the figure file and named from it.
+class SessionJournalWindow : public MainWindow {
+protected:
+    std::filesystem::path journalPath(int copy = 1) const {
+        const std::string name =
+            copy == 1 ? "obiekt.obj.journal" : "obiekt.obj.journal." + std::to_string(copy);
+        return folder_ / "Dane" / name;
+    }
+    // The journal as another process reads it while the editor holds it.
+    JournalContents readJournalAt(const std::filesystem::path& path) {
+        const std::string bytes = testing_support::readBytes(path);
+        return readJournal(bytes.data(), bytes.size());
+    }
+    std::vector<std::string> folderNames() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_ / "Dane")) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // What a session that crashed leaves: a journal started from the figure
+    // file's bytes, then points added at each place, the last undone when asked.
+    void leaveJournal(const std::vector<POINT>& added, bool undoLast) {
+        const std::string bytes = figureFileBytes();
+        WindowsJournalFile file;
+        ASSERT_EQ(WindowsJournalFile::Opening::opened, file.create(journalPath().string()));
+        SessionJournal journal(file);
+        Figure figure;
+        ASSERT_TRUE(loadFigureFromBytes(figure, bytes.data(), bytes.size()));
+        FigureDocument document(figure);
+        journal.start(std::vector<char>(bytes.begin(), bytes.end()), JournalBaseOrigin::figureFile);
+        document.setStepListener(journal.listener());
+        for (const POINT& point : added) {
+            document.edit(EditKind::pointAdded, [&point](Figure& into, FigureEdit& edit) {
+                addPoint(into, point.x, point.y, &edit);
+                return true;
+            });
+        }
+        if (undoLast) {
+            document.undo();
+        }
+        ASSERT_TRUE(journal.active());
+        file.close();
+    }
+    const std::string start_ = "PUNKTY 1\r\n\r\n100 100\r\n\r\nLINIE 0\r\n\r\n";
+};
+
+// From the start every step is in the journal, which only this session may
+// write or delete; the close that saves takes it away, leaving the figure's
+// folder as it was.
+TEST_F(SessionJournalWindow, HoldsEveryStepAndGoesWithTheClose) {
+    writeFigureFile(start_);
+    open();
+    ASSERT_TRUE(std::filesystem::exists(journalPath()));
+    EXPECT_NE(0u, GetFileAttributesA(journalPath().string().c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    command(100);
+    click(200, 300);
+    command(110);
+    command(111);
+    const JournalContents contents = readJournalAt(journalPath());
+    ASSERT_TRUE(contents.readable());
+    EXPECT_EQ(start_, std::string(contents.base.begin(), contents.base.end()));
+    ASSERT_EQ(3u, contents.steps.size());
+    EXPECT_EQ(JournalStepKind::edit, contents.steps[0].kind);
+    EXPECT_EQ(JournalStepKind::undo, contents.steps[1].kind);
+    EXPECT_EQ(JournalStepKind::redo, contents.steps[2].kind);
+    EXPECT_FALSE(DeleteFileA(journalPath().string().c_str()));
+    EXPECT_EQ(0u, close());
+    EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
+}
+
+// A journal left behind with steps: Tak (the default) brings back the figure
+// of that session, its steps undoable one by one, and the close saves it;
+// Nie starts from the file and drops the journal.
+TEST_F(SessionJournalWindow, ALostSessionIsRecoveredOrDroppedAtTheUsersWord) {
+    for (const int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer == IDYES ? "Tak" : "Nie");
+        state_ = EditorState{};
+        writeFigureFile(start_);
+        leaveJournal({{200, 300}, {250, 350}, {300, 400}}, true);
+        catcher_.forget();
+        catcher_.answerWith({IDOK, answer});
+        open();
+        ASSERT_EQ(2u, catcher_.boxes().size());
+        const SeenBox& box = catcher_.boxes()[1];
+        EXPECT_EQ(wide(user_texts::recovery(4)), box.text);
+        EXPECT_EQ(wide(user_texts::recoveryCaption), box.caption);
+        EXPECT_EQ(window_, box.owner);
+        EXPECT_EQ((std::vector<int>{IDYES, IDNO}), box.buttons);
+        EXPECT_EQ(IDYES, box.focusedButton) << "Enter recovers";
+        if (answer == IDYES) {
+            EXPECT_EQ(testing_support::figureOf({100, 100, 200, 300, 250, 350}), state_.document.figure());
+            EXPECT_EQ(windows1250(user_texts::recovered), state_.statusText);
+            // Recorded anew: a crash now would give back the same steps.
+            EXPECT_EQ(4u, readJournalAt(journalPath()).steps.size());
+            command(110);
+            command(110);
+            EXPECT_EQ(testing_support::figureOf({100, 100}), state_.document.figure());
+            EXPECT_EQ(6u, readJournalAt(journalPath()).steps.size());
+            command(111);
+            command(111);
+            EXPECT_EQ(0u, close());
+            EXPECT_EQ("PUNKTY 3\r\n\r\n100 100\r\n200 300\r\n250 350\r\n\r\nLINIE 0\r\n\r\n",
+                      figureFileBytes());
+        } else {
+            EXPECT_EQ(testing_support::figureOf({100, 100}), state_.document.figure());
+            EXPECT_EQ(0u, readJournalAt(journalPath()).steps.size());
+            EXPECT_EQ(0u, close());
+            EXPECT_EQ(start_, figureFileBytes());
+        }
+        EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
+    }
+}
+
+// Another program saved the file after the lost session loaded it: the
+// recovery gives that session's figure, not its steps on the other file, and
+// the close asks before it replaces the other file.
+TEST_F(SessionJournalWindow, ARecoveryOverAFileChangedSinceAsksBeforeReplacingIt) {
+    writeFigureFile(start_);
+    leaveJournal({{200, 300}}, false);
+    const std::string theirs = "PUNKTY 1\r\n\r\n7 7\r\n\r\nLINIE 0\r\n\r\n";
+    writeFigureFile(theirs);
+    catcher_.answerWith({IDOK, IDYES});
+    open();
+    EXPECT_EQ(testing_support::figureOf({100, 100, 200, 300}), state_.document.figure());
+    catcher_.forget();
+    catcher_.answerWith({IDNO});
+    EXPECT_EQ(0u, close());
+    ASSERT_EQ(1u, catcher_.boxes().size());
+    EXPECT_EQ(wide(user_texts::changedFile), catcher_.boxes()[0].text);
+    EXPECT_EQ(theirs, figureFileBytes());
+    EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
+}
+
+// A journal that cannot be read never stops the start nor touches the file:
+// it is set aside under a name that says so and the status line tells.
+TEST_F(SessionJournalWindow, AnUnreadableJournalIsSetAsideAndTheFileKept) {
+    enum Kind { shortHeader, foreign, folder };
+    for (const Kind kind : {shortHeader, foreign, folder}) {
+        SCOPED_TRACE(kind == shortHeader ? "a short header" : kind == foreign ? "foreign bytes" : "a folder");
+        state_ = EditorState{};
+        std::filesystem::remove_all(folder_ / "Dane");
+        writeFigureFile(start_);
+        if (kind == folder) {
+            std::filesystem::create_directories(journalPath());
+        } else {
+            testing_support::writeBytes(journalPath(),
+                                        kind == shortHeader ? "FIGJOU" : std::string(200, 'x'));
+        }
+        catcher_.forget();
+        open();
+        EXPECT_EQ(1u, catcher_.boxes().size()) << "the greeting only";
+        EXPECT_EQ(windows1250(user_texts::journalSetAside), state_.statusText);
+        EXPECT_EQ(testing_support::figureOf({100, 100}), state_.document.figure());
+        EXPECT_TRUE(std::filesystem::exists(journalPath().string() + ".uszkodzony"));
+        EXPECT_EQ(0u, readJournalAt(journalPath()).steps.size()) << "a journal of this session's own";
+        EXPECT_EQ(0u, close());
+        EXPECT_EQ(start_, figureFileBytes());
+        EXPECT_EQ((std::vector<std::string>{"obiekt.obj", "obiekt.obj.journal.uszkodzony"}), folderNames());
+    }
+}
+
+// A second copy on a live session: it is told, leaves the live journal as it
+// is and keeps a journal of its own under the next name.
+TEST_F(SessionJournalWindow, ASecondCopyLeavesALiveJournalAloneAndKeepsItsOwn) {
+    writeFigureFile(start_);
+    WindowsJournalFile live;
+    ASSERT_EQ(WindowsJournalFile::Opening::opened, live.create(journalPath().string()));
+    ASSERT_TRUE(live.begin({'l', 'i'}, {'v', 'e'}));
+    catcher_.forget();
+    open();
+    ASSERT_EQ(2u, catcher_.boxes().size());
+    EXPECT_EQ(wide(user_texts::otherCopy), catcher_.boxes()[1].text);
+    EXPECT_EQ(wide(user_texts::otherCopyCaption), catcher_.boxes()[1].caption);
+    EXPECT_EQ(std::vector<int>{IDOK}, catcher_.boxes()[1].buttons);
+    command(100);
+    click(200, 300);
+    EXPECT_EQ(1u, readJournalAt(journalPath(2)).steps.size());
+    EXPECT_EQ(0u, close());
+    EXPECT_EQ("live", testing_support::readBytes(journalPath()));
+    EXPECT_FALSE(std::filesystem::exists(journalPath(2)));
+    live.remove();
+}
+
+// Ctrl+S: nothing edited writes nothing; edits are saved, the journal
+// starting afresh from what was written; a file another program wrote is
+// replaced only on Tak; a failure may be tried again or left, the editor open.
+TEST_F(SessionJournalWindow, CtrlSSavesNowAndTheJournalStartsAfresh) {
+    writeFigureFile(start_);
+    open();
+    command(113);
+    EXPECT_EQ(windows1250(user_texts::nothingToSave), state_.statusText);
+    command(100);
+    click(200, 300);
+    catcher_.forget();
+    command(113);
+    EXPECT_TRUE(catcher_.boxes().empty());
+    EXPECT_EQ(windows1250(user_texts::figureSaved), state_.statusText);
+    EXPECT_FALSE(state_.document.edited());
+    const std::string saved = "PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n";
+    EXPECT_EQ(saved, figureFileBytes());
+    JournalContents contents = readJournalAt(journalPath());
+    EXPECT_EQ(saved, std::string(contents.base.begin(), contents.base.end()));
+    EXPECT_EQ(0u, contents.steps.size());
+
+    command(100);
+    click(250, 350);
+    const std::string theirs = "PUNKTY 1\r\n\r\n7 7\r\n\r\nLINIE 0\r\n\r\n";
+    writeFigureFile(theirs);
+    const auto path = folder_ / "Dane" / "obiekt.obj";
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+    catcher_.answerWith({IDNO, IDYES});
+    command(113);
+    ASSERT_EQ(1u, catcher_.boxes().size());
+    EXPECT_EQ(wide(user_texts::saveNowChangedFile), catcher_.boxes()[0].text);
+    EXPECT_EQ(wide(user_texts::changedFileCaption), catcher_.boxes()[0].caption);
+    EXPECT_EQ((std::vector<int>{IDYES, IDNO}), catcher_.boxes()[0].buttons);
+    EXPECT_EQ(IDNO, catcher_.boxes()[0].focusedButton) << "Enter keeps the other file";
+    EXPECT_EQ(theirs, figureFileBytes());
+    EXPECT_TRUE(state_.document.edited());
+    ASSERT_TRUE(IsWindow(window_));
+    command(113);
+    EXPECT_EQ(2u, catcher_.boxes().size());
+    EXPECT_EQ("PUNKTY 3\r\n\r\n100 100\r\n200 300\r\n250 350\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+
+    // The file made read-only: no save can replace it.
+    command(100);
+    click(300, 400);
+    SetFileAttributesA(path.string().c_str(), FILE_ATTRIBUTE_READONLY);
+    catcher_.forget();
+    catcher_.answerWith({IDRETRY, IDCANCEL});
+    command(113);
+    ASSERT_EQ(2u, catcher_.boxes().size());
+    EXPECT_EQ(wide(user_texts::saveNowFailure), catcher_.boxes()[0].text);
+    EXPECT_EQ(wide(user_texts::saveFailureCaption), catcher_.boxes()[0].caption);
+    EXPECT_TRUE(catcher_.boxes()[0].errorIcon);
+    EXPECT_EQ((std::vector<int>{IDRETRY, IDCANCEL}), catcher_.boxes()[0].buttons);
+    ASSERT_TRUE(IsWindow(window_)) << "nothing to close";
+    EXPECT_TRUE(state_.document.edited());
+    EXPECT_EQ(1u, readJournalAt(journalPath()).steps.size()) << "the edit still kept against a crash";
+    SetFileAttributesA(path.string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    catcher_.forget();
+    EXPECT_EQ(0u, close());
+    EXPECT_TRUE(catcher_.boxes().empty());
+    EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
+}
+
+// A journal that cannot be written leaves the editing as it was: the status
+// line says so once, and the close saves.
+TEST_F(SessionJournalWindow, AJournalThatCannotBeWrittenIsToldOnceAndTheCloseStillSaves) {
+    writeFigureFile(start_);
+    // Every name a journal could take is already a copy's that is running.
+    std::vector<std::unique_ptr<WindowsJournalFile>> held;
+    for (int copy = 1; copy <= 8; ++copy) {
+        held.push_back(std::make_unique<WindowsJournalFile>());
+        ASSERT_EQ(WindowsJournalFile::Opening::opened, held.back()->create(journalPath(copy).string()));
+    }
+    open();
+    EXPECT_EQ(windows1250(user_texts::journalFailure), state_.statusText);
+    command(100);
+    click(200, 300);
+    EXPECT_EQ(windows1250(user_texts::pointAdded), state_.statusText) << "told once";
+    EXPECT_EQ(0u, close());
+    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+    for (auto& journal : held) {
+        journal->remove();
+    }
+}
+
+// A failed save keeps the journal until the user chooses to close without
+// it; the session's end saves and removes it as the close does.
+TEST_F(SessionJournalWindow, AFailedSaveKeepsTheJournalUntilTheUserLetsItGo) {
+    writeFigureFile(start_);
+    open();
+    command(100);
+    click(200, 300);
+    const auto path = folder_ / "Dane" / "obiekt.obj";
+    SetFileAttributesA(path.string().c_str(), FILE_ATTRIBUTE_READONLY);
+    catcher_.forget();
+    catcher_.answerWith({IDCANCEL});
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_TRUE(std::filesystem::exists(journalPath()));
+    DestroyWindow(window_);  // destroyed anyway: the save fails again
+    window_ = nullptr;
+    EXPECT_EQ(1u, readJournalAt(journalPath()).steps.size()) << "kept for the next start";
+    SetFileAttributesA(path.string().c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    state_ = EditorState{};
+    catcher_.forget();
+    catcher_.answerWith({IDOK, IDYES});
+    open();
+    EXPECT_EQ(testing_support::figureOf({100, 100, 200, 300}), state_.document.figure());
+    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ("PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n", figureFileBytes());
+    EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
+    EXPECT_EQ(0u, close());
 }
 
 }  // namespace
