@@ -19,18 +19,17 @@
 # Not part of the test command: a full run builds once per patch.
 # MUTATE_JOBS (default 2) sets the build's and the tests' parallelism.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+patches=()
+for patch in "$@"; do
+  [ "$patch" = --check ] || patches+=("$(realpath "$patch")")
+done
+cd "$(dirname "$0")/.." || exit 1
 
 areas="model file engine-threading engine-limits engine-pixels editor window"
 jobs=${MUTATE_JOBS:-2}
 check_only=0
-if [ "${1:-}" = --check ]; then
-  check_only=1
-  shift
-fi
-if [ $# -gt 0 ]; then
-  patches=("$@")
-else
+[ "${1:-}" != --check ] || check_only=1
+if [ "${#patches[@]}" -eq 0 ]; then
   patches=(scripts/mutations/*.patch)
 fi
 
