@@ -16,26 +16,13 @@
 #include "figure/figure.h"
 #include "figure/figure_file.h"
 #include "figure/journal.h"
+#include "tests/support/memory_journal_file.h"
 
 namespace figury {
 
 namespace journal_checks {
 
-class MemoryJournalFile : public JournalFile {
-public:
-    bool begin(std::vector<char> header, std::vector<char> base) override {
-        bytes = std::move(header);
-        bytes.insert(bytes.end(), base.begin(), base.end());
-        return true;
-    }
-    bool append(const char* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    void flushSoon() override {}
-
-    std::vector<char> bytes;
-};
+using testing_support::MemoryJournalFile;
 
 inline uint64_t numberAt(const std::vector<char>& bytes, size_t at, int size) {
     uint64_t value = 0;

@@ -15,6 +15,7 @@
 #include "figure/figure_file.h"
 #include "support/files.h"
 #include "support/user_texts.h"
+#include "support/memory_journal_file.h"
 
 namespace figury {
 
@@ -22,23 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MemoryJournalFile : public JournalFile {
-public:
-    bool begin(std::vector<char> header, std::vector<char> base) override {
-        bytes = std::move(header);
-        bytes.insert(bytes.end(), base.begin(), base.end());
-        return true;
-    }
-    bool append(const char* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    void flushSoon() override {}
-    // What a crash leaves: every byte appended.
-    JournalContents read() const { return readJournal(bytes.data(), bytes.size()); }
-
-    std::vector<char> bytes;
-};
+using testing_support::MemoryJournalFile;
 
 // One run of the editor on the figure file, as the window runs it: the load,
 // a journal started from what it read or a recovery, then edits.

@@ -12,6 +12,7 @@
 
 #include "figure/figure_file.h"
 #include "support/figures.h"
+#include "support/memory_journal_file.h"
 
 namespace figury {
 
@@ -20,32 +21,7 @@ namespace {
 using testing_support::makeFigure;
 using testing_support::pathFigure;
 
-// A journal file in memory; it can be made to refuse a start or an append.
-class MemoryJournalFile : public JournalFile {
-public:
-    bool begin(std::vector<char> header, std::vector<char> base) override {
-        if (refuseBegin) {
-            return false;
-        }
-        bytes = std::move(header);
-        bytes.insert(bytes.end(), base.begin(), base.end());
-        return true;
-    }
-    bool append(const char* data, size_t size) override {
-        if (appends++ == refusedAppend) {
-            return false;
-        }
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    void flushSoon() override { ++flushes; }
-
-    std::vector<char> bytes;
-    bool refuseBegin = false;
-    int refusedAppend = -1;  // counted from 0
-    int appends = 0;
-    int flushes = 0;
-};
+using testing_support::MemoryJournalFile;
 
 // An editing session: a document whose steps go to a journal, and the
 // figure after each step.
