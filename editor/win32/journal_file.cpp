@@ -26,18 +26,13 @@ WindowsJournalFile::Opening openingAfter(DWORD error) {
 
 }  // namespace
 
-WindowsJournalFile::WindowsJournalFile(DWORD flushDelay)
-    : flushDelay_(flushDelay),
-      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      flushed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+WindowsJournalFile::WindowsJournalFile(DWORD flushDelay, FlushFile flush)
+    : flushDelay_(flushDelay), flush_(flush), flushed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 WindowsJournalFile::~WindowsJournalFile() {
     close();
-    for (HANDLE event : {wake_, stop_, flushed_}) {
-        if (event != nullptr) {
-            CloseHandle(event);
-        }
+    if (flushed_ != nullptr) {
+        CloseHandle(flushed_);
     }
 }
 
@@ -137,18 +132,28 @@ bool WindowsJournalFile::append(const char* bytes, size_t size) {
 }
 
 void WindowsJournalFile::flushSoon() {
-    if (!isOpen() || wake_ == nullptr) {
+    if (!isOpen()) {
         return;
     }
     if (flusher_ == nullptr) {
-        ResetEvent(stop_);
+        appended_ = true;  // no other thread yet
+        stopping_ = false;
         flusher_ = CreateThread(nullptr, 0, runFlusher, this, 0, nullptr);
         if (flusher_ == nullptr) {
-            FlushFileBuffers(file_);  // no thread: flushed here, late rather than never
-            return;
+            appended_ = false;
+            flush_(file_);  // no thread: flushed here, late rather than never
         }
+        return;
     }
-    SetEvent(wake_);
+    // Only a flusher with nothing to do waits to be woken; while it gathers
+    // or flushes it sees appended_ itself.
+    AcquireSRWLockExclusive(&lock_);
+    const bool idle = !appended_;
+    appended_ = true;
+    ReleaseSRWLockExclusive(&lock_);
+    if (idle) {
+        WakeConditionVariable(&wake_);
+    }
 }
 
 DWORD WINAPI WindowsJournalFile::runFlusher(void* self) {
@@ -157,19 +162,29 @@ DWORD WINAPI WindowsJournalFile::runFlusher(void* self) {
 }
 
 // Waits for an append, gathers those that follow it for the delay, then
-// flushes them all at once; a stop flushes what is left and ends.
+// flushes them all at once; a stop flushes what is left and ends. An append
+// made during a flush may have missed it, so appended_ is cleared before the
+// flush and that append is flushed by the next one.
 void WindowsJournalFile::flushLoop() {
+    AcquireSRWLockExclusive(&lock_);
     for (;;) {
-        HANDLE waits[] = {stop_, wake_};
-        const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        const bool stopping =
-            woken != WAIT_OBJECT_0 + 1 || WaitForSingleObject(stop_, flushDelay_) == WAIT_OBJECT_0;
-        FlushFileBuffers(file_);
+        while (!appended_ && !stopping_) {
+            SleepConditionVariableSRW(&wake_, &lock_, INFINITE, 0);
+        }
+        const ULONGLONG until = GetTickCount64() + flushDelay_;
+        for (ULONGLONG now = GetTickCount64(); !stopping_ && now < until; now = GetTickCount64()) {
+            SleepConditionVariableSRW(&wake_, &lock_, static_cast<DWORD>(until - now), 0);
+        }
+        appended_ = false;
+        const bool stopping = stopping_;
+        ReleaseSRWLockExclusive(&lock_);
+        flush_(file_);
         InterlockedIncrement(&flushCount_);
         SetEvent(flushed_);
         if (stopping) {
             return;
         }
+        AcquireSRWLockExclusive(&lock_);
     }
 }
 
@@ -181,10 +196,14 @@ void WindowsJournalFile::stopFlusher() {
     if (flusher_ == nullptr) {
         return;
     }
-    SetEvent(stop_);
+    AcquireSRWLockExclusive(&lock_);
+    stopping_ = true;
+    ReleaseSRWLockExclusive(&lock_);
+    WakeConditionVariable(&wake_);
     WaitForSingleObject(flusher_, INFINITE);
     CloseHandle(flusher_);
     flusher_ = nullptr;
+    appended_ = false;
 }
 
 void WindowsJournalFile::close() {

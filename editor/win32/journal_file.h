@@ -15,14 +15,20 @@ namespace figury {
 // copy of the editor tells by that that the journal is a live session's.
 // Records are written on the caller's thread, so a crash of the process
 // loses none of them; a thread of its own flushes them to the disk at most a
-// second after they were appended.
+// second after they were appended. The caller never waits for that thread:
+// under Wine an event is a call to the Wine server, which on a busy machine
+// can take milliseconds, so the two share only a lock held for a moment.
 class WindowsJournalFile final : public JournalFile {
 public:
     // How long the flusher gathers appends before one flush: at most this
     // after the first of them, they are on the disk.
     static constexpr DWORD defaultFlushDelay = 500;  // milliseconds
 
-    explicit WindowsJournalFile(DWORD flushDelay = defaultFlushDelay);
+    // How the flusher takes the file to the disk: FlushFileBuffers, or a
+    // test's, which holds the flusher in its flush to append meanwhile.
+    using FlushFile = BOOL(WINAPI*)(HANDLE file);
+
+    explicit WindowsJournalFile(DWORD flushDelay = defaultFlushDelay, FlushFile flush = FlushFileBuffers);
     ~WindowsJournalFile() override;
     WindowsJournalFile(const WindowsJournalFile&) = delete;
     WindowsJournalFile& operator=(const WindowsJournalFile&) = delete;
@@ -69,8 +75,12 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     std::string path_;
     DWORD flushDelay_;
-    HANDLE wake_ = nullptr;     // an append waits to be flushed
-    HANDLE stop_ = nullptr;     // the flusher ends after a last flush
+    FlushFile flush_;
+    // Under lock_, which neither thread holds while the disk works.
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;
+    bool appended_ = false;     // since the flusher last began a flush
+    bool stopping_ = false;     // the flusher ends after a last flush
     HANDLE flushed_ = nullptr;  // a flush was done
     HANDLE flusher_ = nullptr;
     volatile LONG flushCount_ = 0;

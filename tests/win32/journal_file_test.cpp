@@ -93,6 +93,41 @@ TEST_F(JournalFileTest, EveryAppendIsFlushedByTheFlusherAndAllAtTheClose) {
     EXPECT_EQ("hb1234", bytesAt(path_));
 }
 
+// The flusher held in a flush by the test: the flush lets the test know it
+// began, and ends when the test lets it go.
+HANDLE flushBegun = nullptr;
+HANDLE flushLetGo = nullptr;
+bool flushLetGoInTime = true;
+
+BOOL WINAPI heldFlush(HANDLE file) {
+    SetEvent(flushBegun);
+    flushLetGoInTime = WaitForSingleObject(flushLetGo, flushWait) == WAIT_OBJECT_0 && flushLetGoInTime;
+    return FlushFileBuffers(file);
+}
+
+// An append while the flusher is in a flush neither waits for it (the flush
+// is let go only after the append returned) nor stays unflushed, as the
+// flush under way may have missed it.
+TEST_F(JournalFileTest, AnAppendDuringAFlushNeitherWaitsForItNorMissesTheNextFlush) {
+    flushBegun = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    flushLetGo = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    flushLetGoInTime = true;
+    {
+        WindowsJournalFile file(0, heldFlush);
+        ASSERT_EQ(WindowsJournalFile::Opening::opened, file.create(path_));
+        ASSERT_TRUE(file.begin({'h'}, {'b'}));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(flushBegun, flushWait));
+        ASSERT_TRUE(file.append("1", 1));
+        file.flushSoon();
+        EXPECT_EQ("hb1", bytesAt(path_));
+        SetEvent(flushLetGo);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(flushBegun, flushWait)) << "the append's own flush";
+    }
+    EXPECT_TRUE(flushLetGoInTime) << "the append waited for the flush";
+    CloseHandle(flushBegun);
+    CloseHandle(flushLetGo);
+}
+
 }  // namespace
 
 }  // namespace figury
