@@ -66,7 +66,9 @@ bool overButtonBar(int32_t y) {
     return y < buttonBarHeight;
 }
 
-// The whole file, binary; false when it cannot be read.
+// The whole file, binary; false when it cannot be read. Read in one go into
+// memory of the file's size: grown chunk by chunk, a 25 MB file took twice
+// its size in fresh pages and copies, 0.23 s under Wine.
 bool readWholeFile(const char* path, std::vector<char>& bytes) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
@@ -74,6 +76,13 @@ bool readWholeFile(const char* path, std::vector<char>& bytes) {
     }
     bool read = true;
     try {
+        const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+        std::rewind(file);
+        if (size > 0) {
+            bytes.resize(static_cast<size_t>(size));
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+        }
+        // What the size did not tell: a file that grew while it was read.
         char chunk[1 << 16];
         size_t count = 0;
         while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
