@@ -414,15 +414,16 @@ void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind
     });
 }
 
-JournalContents readJournal(const char* bytes, size_t size) {
+namespace {
+
+// All but the base's bytes, which the caller takes.
+JournalContents readAllButBase(const char* bytes, size_t size) {
     JournalContents contents;
     contents.problem = readHeader(bytes, size, contents.header);
     if (!contents.readable()) {
         return contents;
     }
-    const auto baseSize = static_cast<size_t>(contents.header.baseSize);
-    contents.base.assign(bytes + journalHeaderSize, bytes + journalHeaderSize + baseSize);
-    size_t at = journalHeaderSize + baseSize;
+    size_t at = journalHeaderSize + static_cast<size_t>(contents.header.baseSize);
     while (at < size) {
         JournalStep step;
         size_t recordSize = 0;
@@ -433,6 +434,27 @@ JournalContents readJournal(const char* bytes, size_t size) {
         at += recordSize;
         step.end = at;
         contents.steps.push_back(std::move(step));
+    }
+    return contents;
+}
+
+}  // namespace
+
+JournalContents readJournal(const char* bytes, size_t size) {
+    JournalContents contents = readAllButBase(bytes, size);
+    if (contents.readable()) {
+        contents.base.assign(bytes + journalHeaderSize,
+                             bytes + journalHeaderSize + static_cast<size_t>(contents.header.baseSize));
+    }
+    return contents;
+}
+
+JournalContents readJournal(std::vector<char>&& bytes) {
+    JournalContents contents = readAllButBase(bytes.data(), bytes.size());
+    if (contents.readable()) {
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(journalHeaderSize));
+        bytes.resize(static_cast<size_t>(contents.header.baseSize));
+        contents.base = std::move(bytes);
     }
     return contents;
 }

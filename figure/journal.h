@@ -106,6 +106,9 @@ void encodeJournalStep(std::vector<char>& out, uint64_t session, JournalStepKind
 // Reads a journal held whole in memory. Any bytes may come: nothing is
 // allocated beyond what they hold.
 JournalContents readJournal(const char* bytes, size_t size);
+// The same with the bytes given over: the base is made of them rather than
+// copied, tens of megabytes for a large figure.
+JournalContents readJournal(std::vector<char>&& bytes);
 
 // Whether the figure file, holding these bytes now (fileRead false: there is
 // no file that could be read), still holds the journal's base: when it does

@@ -62,7 +62,7 @@ JournalContents readLeftJournal(WindowsJournalFile& file) {
     if (!file.readAll(bytes)) {
         return {};  // as a journal without a header
     }
-    return readJournal(bytes.data(), bytes.size());
+    return readJournal(std::move(bytes));
 }
 
 }  // namespace

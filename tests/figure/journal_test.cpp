@@ -101,6 +101,10 @@ TEST(Journal, EveryKindOfStepReadsBackAsWritten) {
         EXPECT_EQ(ends[k], contents.sizeThrough(k + 1));
     }
     EXPECT_EQ(journalHeaderSize + baseText.size(), contents.sizeThrough(0));
+    // Given over, the bytes read the same, the base made of them.
+    const JournalContents givenOver = readJournal(std::vector<char>(bytes));
+    EXPECT_EQ(contents.base, givenOver.base);
+    EXPECT_EQ(contents.sizeThrough(steps.size()), givenOver.sizeThrough(steps.size()));
 
     // With no file, the base is the writer's text of the empty figure, which
     // the loader refuses, as the start did.
