@@ -79,6 +79,14 @@ void Process::terminate() {
     info_ = PROCESS_INFORMATION{};
 }
 
+void Process::detach() {
+    if (info_.hProcess) {
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    info_ = PROCESS_INFORMATION{};
+}
+
 bool Process::pause() {
     return info_.hThread && SuspendThread(info_.hThread) != static_cast<DWORD>(-1);
 }

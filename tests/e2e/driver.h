@@ -42,6 +42,8 @@ public:
     bool waitExit(Millis timeout, DWORD* code);
     // The last resort for a process that hung.
     void terminate();
+    // Lets the process run on after the driver: it is no longer ended here.
+    void detach();
     // Holds the program's one thread, so that input piles up in its queue as
     // behind a long paint, and lets it go on.
     bool pause();

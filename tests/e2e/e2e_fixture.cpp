@@ -98,8 +98,18 @@ EditorTest::EditorTest()
       shotDir_(e2eDir() + "\\shots\\" + testName()),
       session_(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; }) {}
 
+StoryHalf storyHalf() {
+    const char* half = std::getenv("FIGURY_E2E_HALF");
+    const std::string name = half != nullptr ? half : "";
+    return name == "first" ? StoryHalf::first : name == "second" ? StoryHalf::second : StoryHalf::whole;
+}
+
 void EditorTest::SetUp() {
     ASSERT_TRUE(testing_support::runsInTheCodePageAskedFor());
+    if (storyHalf() == StoryHalf::second) {
+        ASSERT_TRUE(dataExists()) << "no folder left by the story's first half: " << workDir_;
+        return;
+    }
     removeTree(workDir_);
     removeTree(shotDir_);
     std::error_code error;
@@ -110,11 +120,11 @@ void EditorTest::SetUp() {
 void EditorTest::TearDown() {
     // A hung editor must not outlive its test.
     session_.process().terminate();
-    if (!HasFailure()) {
-        removeTree(workDir_);
-    } else {
+    if (HasFailure()) {
         session_.writeShots(shotDir_);
         std::printf("screenshots of the steps: %s\n", shotDir_.c_str());
+    } else if (storyHalf() != StoryHalf::first) {
+        removeTree(workDir_);
     }
 }
 

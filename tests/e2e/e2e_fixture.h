@@ -48,6 +48,12 @@ constexpr int kAx = 200, kAy = 150, kBx = 400, kBy = 150, kCx = 400, kCy = 350, 
 const Points kSquarePoints{{kAx, kAy}, {kBx, kBy}, {kCx, kCy}, {kDx, kDy}};
 const Lines kSquareLines{{1, 2}, {2, 3}, {3, 4}};
 
+// A story told in two runs of the suite, with something done from outside
+// Wine between them (wineserver_killed.sh): FIGURY_E2E_HALF names the run.
+// The first keeps its folder, the second goes on in it.
+enum class StoryHalf { whole, first, second };
+StoryHalf storyHalf();
+
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest();

@@ -506,6 +506,38 @@ TEST_F(StartTest, EditsOutliveTwoCrashesInARowAndTheCloseSavesThem) {
     EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// The whole Wine server goes, not only the editor: the first half edits and
+// leaves the editor running once it has handled the edits; then
+// wineserver_killed.sh kills the prefix's Wine server with every program in
+// it, and in the second half the next start offers the steps, Tak brings
+// them back and the close saves them.
+TEST_F(StartTest, EditsOutliveTheWineServerKilledUnderTheEditor) {
+    if (storyHalf() == StoryHalf::whole) {
+        GTEST_SKIP()
+            << "wineserver_killed.sh runs it in two halves, with the Wine server killed between them";
+    }
+    if (storyHalf() == StoryHalf::first) {
+        startOnSquare();
+        ASSERT_TRUE(session_.clickButton(kInsertPoint));
+        ASSERT_TRUE(session_.click(500, 420));
+        ASSERT_TRUE(session_.clickButton(kInsertLine));
+        ASSERT_TRUE(session_.click(kCx, kCy));
+        ASSERT_TRUE(session_.click(500, 420));
+        ASSERT_TRUE(session_.statusIs(kLineInserted));
+        session_.process().detach();
+        return;
+    }
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 2));
+    EXPECT_TRUE(session_.statusIs(user_texts::wide(user_texts::recovered)));
+    closeNormally();
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    Lines lines = kSquareLines;
+    lines.push_back({3, 5});
+    EXPECT_EQ(readData(), savedFile(points, lines));
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // Ctrl+S saves while the editor stays open; with nothing edited it writes nothing.
 TEST_F(StartTest, CtrlSSavesNowAndTheEditorGoesOn) {
     startOnSquare();
