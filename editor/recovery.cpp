@@ -29,8 +29,15 @@ std::string recoveryQuestion(size_t steps) {
 }
 
 size_t recoverSession(EditorState& state, const JournalContents& contents, const LoadedFile& file) {
-    const size_t taken = replayJournal(contents, state.document);
-    if (!fileHoldsJournalBase(contents.header, file.read, file.bytes.data(), file.bytes.size())) {
+    // Unless another program changed the file since, the load read the base
+    // itself, and its figure is the document's while nothing was done since.
+    const bool fileHoldsBase =
+        fileHoldsJournalBase(contents.header, file.read, file.bytes.data(), file.bytes.size());
+    const FigureDocument& loaded = state.document;
+    const bool baseLoaded =
+        fileHoldsBase && !loaded.edited() && loaded.undoSteps() == 0 && loaded.redoSteps() == 0;
+    const size_t taken = replayJournal(contents, state.document, baseLoaded);
+    if (!fileHoldsBase) {
         // No stamp of a file that is there matches one that is not.
         state.loadedFile = FileStamp{};
         state.unreadFileKept = false;

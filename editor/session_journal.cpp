@@ -136,13 +136,15 @@ void SessionJournal::fail() {
     failureToTell_ = true;
 }
 
-size_t replayJournal(const JournalContents& contents, FigureDocument& document) {
+size_t replayJournal(const JournalContents& contents, FigureDocument& document, bool baseLoaded) {
     if (!contents.readable()) {
         return 0;
     }
-    Figure base;
-    loadFigureFromBytes(base, contents.base.data(), contents.base.size());
-    document.replace(std::move(base));
+    if (!baseLoaded) {
+        Figure base;
+        loadFigureFromBytes(base, contents.base.data(), contents.base.size());
+        document.replace(std::move(base));
+    }
     size_t taken = 0;
     for (const JournalStep& step : contents.steps) {
         if (!takeStep(document, step)) {
