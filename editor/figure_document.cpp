@@ -1,17 +1,47 @@
 #include "editor/figure_document.h"
 
+#include <new>
+
 namespace figury {
 
 FigureDocument::FigureDocument(Figure figure, size_t historyLimit)
-    : figure_(std::move(figure)), historyLimit_(historyLimit), changes_(historyLimit) {}
+    : figure_(std::move(figure)), historyLimit_(historyLimit), changes_(historyLimit) {
+    markSaved();
+}
 
 void FigureDocument::replace(Figure figure) {
     figure_ = std::move(figure);
     undo_.clear();
     redo_.clear();
     historyBytes_ = 0;
-    state_ = savedState_ = ++lastState_;
+    state_ = ++lastState_;
+    markSaved();
     changes_.addWhole();
+}
+
+bool FigureDocument::edited() const {
+    if (state_ == savedState_) {
+        return false;
+    }
+    if (!saved_) {
+        return true;
+    }
+    // States name figures, so the answer holds until the state changes.
+    if (comparedState_ != state_) {
+        comparedEdited_ = !(figure_ == *saved_);
+        comparedState_ = state_;
+    }
+    return comparedEdited_;
+}
+
+void FigureDocument::markSaved() {
+    savedState_ = state_;
+    comparedState_ = 0;
+    saved_.reset();
+    try {
+        saved_ = std::make_shared<const Figure>(figure_);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void FigureDocument::record(EditKind kind, FigureEdit edit) {

@@ -77,10 +77,11 @@ public:
     void undoOutsideHistory(EditKind kind, FigureEdit edit);
     void redoOutsideHistory(EditKind kind, FigureEdit edit);
 
-    // Whether the figure differs from the one loaded or last saved: undoing
-    // back to it leaves nothing edited.
-    bool edited() const { return state_ != savedState_; }
-    void markSaved() { savedState_ = state_; }
+    // Whether the figure differs from the one loaded or last saved, in its
+    // points, lines or their order, however it got there: undoing back to
+    // it, or adding a point and deleting it again, leaves nothing edited.
+    bool edited() const;
+    void markSaved();
 
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }
@@ -121,6 +122,11 @@ private:
     uint64_t state_ = 0;
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
+    // A copy of the figure loaded or last saved, for edited(); none when
+    // there was no memory for it, and then only the history tells.
+    std::shared_ptr<const Figure> saved_;
+    mutable uint64_t comparedState_ = 0;  // the state last compared with saved_, 0 for none
+    mutable bool comparedEdited_ = false;
     FigureChanges changes_{defaultHistoryLimit};
     StepListener stepListener_;
 };

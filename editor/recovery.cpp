@@ -32,8 +32,8 @@ size_t recoverSession(EditorState& state, const JournalContents& contents, const
     const size_t taken = replayJournal(contents, state.document);
     if (!fileHoldsJournalBase(contents.header, file.read, file.bytes.data(), file.bytes.size())) {
         // No stamp of a file that is there matches one that is not.
-        state.loadedFile = FileStamp{};
-        state.unreadFileKept = false;
+        state.knownFile = FileStamp{};
+        state.fileUnread = false;
     }
     state.editMode = EditMode::idle;
     state.recordedLine.reset();
