@@ -274,11 +274,15 @@ bool loadAtStart(EditorState& state, const char* path, LoadedFile* loaded) {
     return true;
 }
 
+bool saveSettles(SaveOutcome outcome) {
+    return outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake &&
+           outcome != SaveOutcome::unreadFileAtStake;
+}
+
 SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char* path) {
     std::vector<char> written;
     const SaveOutcome outcome = saveFigureFile(state, changedFile, path, written);
-    state.saveSettled = outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake &&
-                        outcome != SaveOutcome::unreadFileAtStake;
+    state.saveSettled = saveSettles(outcome);
     return outcome;
 }
 

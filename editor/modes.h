@@ -60,6 +60,10 @@ enum class SaveOutcome {
     notEdited,           // a save asked for with nothing edited since the load or the last save
 };
 
+// Whether a save leaves nothing more to save: the figure is in the file, or
+// nothing was edited. Otherwise it failed, or waits for the user's word.
+bool saveSettles(SaveOutcome outcome);
+
 // What a save does with a file that the edits would replace unseen: one
 // that another program changed since the load or the last save, or one that
 // the load could not read. Ask returns an outcome "at stake" and writes

@@ -2,7 +2,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include "editor/modes.h"
 #include "editor/texts.h"
 #include "figure/figure_file.h"
+#include "figure/save_lock.h"
 
 namespace figury {
 
@@ -226,6 +229,35 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
                       readText());
         }
     }
+}
+
+// Two copies close at once: the one whose look comes second, because the
+// other holds the save's lock over its look and its write, finds the other's
+// figure in the file and asks, whichever thread the system runs first.
+TEST_F(StartAndClose, ASaveWaitsForAnotherCopysSaveAndThenSeesItsFigure) {
+    write("PUNKTY 1\n\n1 2\n\nLINIE 0\n\n");
+    EditorState first;
+    EditorState second;
+    EXPECT_FALSE(loadAtStart(first, path_.c_str()));
+    EXPECT_FALSE(loadAtStart(second, path_.c_str()));
+    for (EditorState* copy : {&first, &second}) {
+        onCommand(*copy, 100);
+        onLeftButtonDown(*copy, copy == &first ? 5 : 7, 50);
+    }
+    SaveOutcome secondOutcome = SaveOutcome::written;
+    {
+        auto firstsLock = std::make_unique<SaveLock>(path_.c_str());
+        std::thread secondCloses(
+            [&] { secondOutcome = saveAtClose(second, ChangedFile::ask, path_.c_str()); });
+        // What the first copy does while it holds the lock; the second copy
+        // may look only after it.
+        const std::vector<char> text = figureFileText(first.document.figure());
+        EXPECT_TRUE(saveFigureText(text, path_.c_str()));
+        firstsLock.reset();
+        secondCloses.join();
+    }
+    EXPECT_EQ(SaveOutcome::changedFileAtStake, secondOutcome);
+    EXPECT_EQ("PUNKTY 2\n\n1 2\n5 50\n\nLINIE 0\n\n", readText());
 }
 
 // Undoing every edit leaves nothing at stake: a file that could not be read
