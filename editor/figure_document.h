@@ -82,6 +82,8 @@ public:
     // it, or adding a point and deleting it again, leaves nothing edited.
     bool edited() const;
     void markSaved();
+    // The figure loaded or last saved; null when there was no memory to keep it.
+    const Figure* savedFigure() const { return saved_.get(); }
 
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }

@@ -66,20 +66,36 @@ bool overButtonBar(int32_t y) {
     return y < buttonBarHeight;
 }
 
+// Whether the file at the path changed since the load or the last save, as
+// its stamp now and its bytes tell. A file in which another copy of the
+// editor only wrote the same figure anew, in the editor's own layout, holds
+// nothing that a save would lose.
+bool fileChanged(const EditorState& state, const FileStamp& now, const std::vector<char>& inFile) {
+    // A file that is gone goes the way it would have gone otherwise.
+    if (!now.present || now == state.knownFile) {
+        return false;
+    }
+    const Figure* saved = state.document.savedFigure();
+    try {
+        return !(now.read && saved != nullptr && figureFileText(*saved) == inFile);
+    } catch (const std::exception&) {  // out of memory
+        return true;
+    }
+}
+
 // What a save must do before writing, by what it found at the path and
 // whether the figure was edited; written when nothing stands in its way.
-SaveOutcome saveAllowed(const EditorState& state, const FileStamp& now, bool edited, ChangedFile changedFile) {
-    // A file that is gone goes the way it would have gone otherwise.
-    const bool changed = now.present && now != state.knownFile;
+SaveOutcome saveAllowed(const EditorState& state, bool present, bool changed, bool edited,
+                        ChangedFile changedFile) {
     if (!edited) {
-        return changed ? SaveOutcome::changedFileKept
+        return changed            ? SaveOutcome::changedFileKept
                : state.fileUnread ? SaveOutcome::unreadFileKept
                                   : SaveOutcome::written;
     }
     if (changedFile == ChangedFile::ask && changed) {
         return SaveOutcome::changedFileAtStake;
     }
-    if (changedFile == ChangedFile::ask && state.fileUnread && now.present) {
+    if (changedFile == ChangedFile::ask && state.fileUnread && present) {
         return SaveOutcome::unreadFileAtStake;
     }
     return SaveOutcome::written;
@@ -92,7 +108,8 @@ SaveOutcome lookAndWrite(const EditorState& state, ChangedFile changedFile, bool
                          std::vector<char>& written) {
     std::vector<char> inFile;
     const FileStamp now = readStampedFile(path, inFile);
-    SaveOutcome outcome = saveAllowed(state, now, edited, changedFile);
+    SaveOutcome outcome =
+        saveAllowed(state, now.present, fileChanged(state, now, inFile), edited, changedFile);
     const bool atStake =
         outcome == SaveOutcome::changedFileAtStake || outcome == SaveOutcome::unreadFileAtStake;
     if (outcome != SaveOutcome::written && !(atStake && now.read)) {

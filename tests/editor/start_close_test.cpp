@@ -145,7 +145,9 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
     const std::string ours(oursText.begin(), oursText.end());
     const std::string theirs = "PUNKTY 1\n\n8 9\n\nLINIE 0\n\n";
     const std::string sameSize = std::string(ours).replace(ours.find("1 2"), 3, "3 4");
-    enum Meanwhile { untouched, rewritten, sameSizeOldTime, sameBytesNewTime, created, removed };
+    // relaidOut: loaded from a file laid out by hand, which another copy of
+    // the editor then wrote anew in its own layout, the figure unchanged.
+    enum Meanwhile { untouched, rewritten, sameSizeOldTime, sameBytesNewTime, relaidOut, created, removed };
     enum Edit { none, added, addedAndDeleted };
     struct Row {
         const char* name;
@@ -161,13 +163,15 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
         {"untouched, edit undone by hand", true, untouched, addedAndDeleted, SaveOutcome::written, false},
         {"rewritten, not edited", true, rewritten, none, SaveOutcome::changedFileKept, false},
         {"rewritten, edited", true, rewritten, added, SaveOutcome::changedFileAtStake, false},
-        {"rewritten, edit undone by hand", true, rewritten, addedAndDeleted, SaveOutcome::changedFileKept, false},
-        {"as many bytes, old time put back, not edited", true, sameSizeOldTime, none, SaveOutcome::changedFileKept,
+        {"rewritten, edit undone by hand", true, rewritten, addedAndDeleted, SaveOutcome::changedFileKept,
          false},
-        {"as many bytes, old time put back, edited", true, sameSizeOldTime, added, SaveOutcome::changedFileAtStake,
-         false},
+        {"as many bytes, old time put back, not edited", true, sameSizeOldTime, none,
+         SaveOutcome::changedFileKept, false},
+        {"as many bytes, old time put back, edited", true, sameSizeOldTime, added,
+         SaveOutcome::changedFileAtStake, false},
         {"same bytes, new time, not edited", true, sameBytesNewTime, none, SaveOutcome::written, false},
         {"same bytes, new time, edited", true, sameBytesNewTime, added, SaveOutcome::written, true},
+        {"laid out anew, same figure, edited", true, relaidOut, added, SaveOutcome::written, true},
         {"created, not edited", false, created, none, SaveOutcome::changedFileKept, false},
         {"created, edited", false, created, added, SaveOutcome::changedFileAtStake, false},
         {"removed, not edited", true, removed, none, SaveOutcome::written, true},
@@ -177,7 +181,7 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
         SCOPED_TRACE(row.name);
         fs::remove(path_);
         if (row.presentAtStart) {
-            write(ours);
+            write(row.meanwhile == relaidOut ? "// by hand\nPUNKTY 1\n1 2\n" : ours);
         }
         EditorState state;
         EXPECT_EQ(!row.presentAtStart, loadAtStart(state, path_.c_str()));
@@ -196,16 +200,17 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
         } else if (row.meanwhile != untouched) {
             const fs::file_time_type loadedTime =
                 row.presentAtStart ? fs::last_write_time(path_) : fs::file_time_type::clock::now();
-            write(row.meanwhile == sameSizeOldTime    ? sameSize
-                  : row.meanwhile == sameBytesNewTime ? ours
-                                                      : theirs);
-            fs::last_write_time(path_, row.meanwhile == sameSizeOldTime ? loadedTime
-                                                                        : loadedTime + std::chrono::seconds(2));
+            write(row.meanwhile == sameSizeOldTime                                  ? sameSize
+                  : row.meanwhile == sameBytesNewTime || row.meanwhile == relaidOut ? ours
+                                                                                    : theirs);
+            fs::last_write_time(
+                path_, row.meanwhile == sameSizeOldTime ? loadedTime : loadedTime + std::chrono::seconds(2));
         }
         // A time no write of the save can leave.
-        const fs::file_time_type beforeClose = fs::file_time_type::clock::now() - std::chrono::hours(1);
+        fs::file_time_type beforeClose = fs::file_time_type::clock::now() - std::chrono::hours(1);
         if (fs::exists(path_)) {
             fs::last_write_time(path_, beforeClose);
+            beforeClose = fs::last_write_time(path_);  // as the file system keeps it
         }
         const std::string inFile = fs::exists(path_) ? readBytes() : "";
         EXPECT_EQ(row.expected, saveAtClose(state, ChangedFile::ask, path_.c_str()));
@@ -223,10 +228,10 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
         }
         if (!kept || row.expected == SaveOutcome::changedFileAtStake) {
             const std::string added = edited ? "5 50\n" : "";
-            EXPECT_EQ((row.presentAtStart ? "PUNKTY " + std::to_string(1 + edited) + "\n\n1 2\n"
-                                          : "PUNKTY 1\n\n") +
-                          added + "\nLINIE 0\n\n",
-                      readText());
+            EXPECT_EQ(
+                (row.presentAtStart ? "PUNKTY " + std::to_string(1 + edited) + "\n\n1 2\n" : "PUNKTY 1\n\n") +
+                    added + "\nLINIE 0\n\n",
+                readText());
         }
     }
 }

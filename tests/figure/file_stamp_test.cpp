@@ -39,8 +39,8 @@ TEST(FileStamp, TellsWhatChangedAtThePathAndWhereItsLinksLead) {
     const StampRow rows[] = {
         {"file untouched", AtPath::file, Meanwhile::nothing, true, 13, false},
         {"file rewritten, its time restored", AtPath::file, Meanwhile::rewritten, true, 13, true},
-        {"file rewritten in as many bytes, its time restored", AtPath::file, Meanwhile::rewrittenSameSize, true,
-         13, true},
+        {"file rewritten in as many bytes, its time restored", AtPath::file, Meanwhile::rewrittenSameSize,
+         true, 13, true},
         {"file written anew with the same bytes", AtPath::file, Meanwhile::sameBytesAnew, true, 13, false},
         {"file's time moved", AtPath::file, Meanwhile::retimed, true, 13, false},
         {"file removed", AtPath::file, Meanwhile::removed, true, 13, true},
@@ -104,12 +104,11 @@ TEST(FileStamp, TellsWhatChangedAtThePathAndWhereItsLinksLead) {
             case Meanwhile::sameBytesAnew: {
                 // Within the file system's clock tick, as far as the time shows.
                 const fs::file_time_type time = fs::last_write_time(file);
-                testing_support::writeBytes(file, row.meanwhile == Meanwhile::rewritten         ? after
+                testing_support::writeBytes(file, row.meanwhile == Meanwhile::rewritten           ? after
                                                   : row.meanwhile == Meanwhile::rewrittenSameSize ? sameSize
                                                                                                   : before);
-                fs::last_write_time(file, row.meanwhile == Meanwhile::sameBytesAnew
-                                              ? time + std::chrono::seconds(2)
-                                              : time);
+                fs::last_write_time(
+                    file, row.meanwhile == Meanwhile::sameBytesAnew ? time + std::chrono::seconds(2) : time);
                 break;
             }
             case Meanwhile::retimed:
