@@ -1,6 +1,5 @@
 #include "editor/figure_document.h"
 
-#include <new>
 
 namespace figury {
 
@@ -23,12 +22,9 @@ bool FigureDocument::edited() const {
     if (state_ == savedState_) {
         return false;
     }
-    if (!saved_) {
-        return true;
-    }
     // States name figures, so the answer holds until the state changes.
     if (comparedState_ != state_) {
-        comparedEdited_ = !(figure_ == *saved_);
+        comparedEdited_ = figureHash(figure_) != savedHash_;
         comparedState_ = state_;
     }
     return comparedEdited_;
@@ -36,12 +32,8 @@ bool FigureDocument::edited() const {
 
 void FigureDocument::markSaved() {
     savedState_ = state_;
+    savedHash_ = figureHash(figure_);
     comparedState_ = 0;
-    saved_.reset();
-    try {
-        saved_ = std::make_shared<const Figure>(figure_);
-    } catch (const std::bad_alloc&) {
-    }
 }
 
 void FigureDocument::record(EditKind kind, FigureEdit edit) {

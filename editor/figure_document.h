@@ -82,8 +82,8 @@ public:
     // it, or adding a point and deleting it again, leaves nothing edited.
     bool edited() const;
     void markSaved();
-    // The figure loaded or last saved; null when there was no memory to keep it.
-    const Figure* savedFigure() const { return saved_.get(); }
+    // figureHash of the figure loaded or last saved.
+    uint64_t savedHash() const { return savedHash_; }
 
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }
@@ -124,10 +124,10 @@ private:
     uint64_t state_ = 0;
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
-    // A copy of the figure loaded or last saved, for edited(); none when
-    // there was no memory for it, and then only the history tells.
-    std::shared_ptr<const Figure> saved_;
-    mutable uint64_t comparedState_ = 0;  // the state last compared with saved_, 0 for none
+    // What edited() compares with: a hash rather than a copy, which at a
+    // million shapes would cost the start 24 MB of fresh memory.
+    uint64_t savedHash_ = 0;
+    mutable uint64_t comparedState_ = 0;  // the state last compared, 0 for none
     mutable bool comparedEdited_ = false;
     FigureChanges changes_{defaultHistoryLimit};
     StepListener stepListener_;

@@ -75,9 +75,10 @@ bool fileChanged(const EditorState& state, const FileStamp& now, const std::vect
     if (!now.present || now == state.knownFile) {
         return false;
     }
-    const Figure* saved = state.document.savedFigure();
+    Figure inside;
     try {
-        return !(now.read && saved != nullptr && figureFileText(*saved) == inFile);
+        return !(now.read && loadFigureFromBytes(inside, inFile.data(), inFile.size()) &&
+                 figureHash(inside) == state.document.savedHash() && figureFileText(inside) == inFile);
     } catch (const std::exception&) {  // out of memory
         return true;
     }
