@@ -1,6 +1,5 @@
 #include "editor/figure_document.h"
 
-
 namespace figury {
 
 FigureDocument::FigureDocument(Figure figure, size_t historyLimit)
