@@ -43,6 +43,9 @@ struct EditorState {
     // when the user says so.
     FileStamp knownFile;
     bool fileUnread = false;
+    // The file as it was when the user was last asked whether to replace
+    // it: a yes is for that file alone, not for one saved while the box was open.
+    FileStamp askedAbout;
     bool saveSettled = false;  // saved at close, or closing without it: no save follows
 };
 

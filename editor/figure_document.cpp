@@ -21,7 +21,8 @@ bool FigureDocument::edited() const {
     if (state_ == savedState_) {
         return false;
     }
-    // States name figures, so the answer holds until the state changes.
+    // States name figures, so the answer holds until the state changes
+    // (or the figure is saved).
     if (comparedState_ != state_) {
         comparedEdited_ = figureHash(figure_) != savedHash_;
         comparedState_ = state_;
@@ -32,7 +33,8 @@ bool FigureDocument::edited() const {
 void FigureDocument::markSaved() {
     savedState_ = state_;
     savedHash_ = figureHash(figure_);
-    comparedState_ = 0;
+    comparedState_ = state_;
+    comparedEdited_ = false;
 }
 
 void FigureDocument::record(EditKind kind, FigureEdit edit) {

@@ -31,7 +31,7 @@ public:
     // each is kept whatever its size.
     static constexpr size_t defaultHistoryLimit = size_t{64} << 20;
 
-    FigureDocument() = default;
+    FigureDocument() { markSaved(); }
     explicit FigureDocument(Figure figure, size_t historyLimit = defaultHistoryLimit);
 
     const Figure& figure() const { return figure_; }
@@ -127,7 +127,7 @@ private:
     // What edited() compares with: a hash rather than a copy, which at a
     // million shapes would cost the start 24 MB of fresh memory.
     uint64_t savedHash_ = 0;
-    mutable uint64_t comparedState_ = 0;  // the state last compared, 0 for none
+    mutable uint64_t comparedState_ = 0;  // the state last compared
     mutable bool comparedEdited_ = false;
     FigureChanges changes_{defaultHistoryLimit};
     StepListener stepListener_;

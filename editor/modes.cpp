@@ -86,17 +86,16 @@ bool fileChanged(const EditorState& state, const FileStamp& now, const std::vect
 
 // What a save must do before writing, by what it found at the path and
 // whether the figure was edited; written when nothing stands in its way.
-SaveOutcome saveAllowed(const EditorState& state, bool present, bool changed, bool edited,
-                        ChangedFile changedFile) {
+SaveOutcome saveAllowed(const EditorState& state, bool present, bool changed, bool edited, bool replace) {
     if (!edited) {
         return changed            ? SaveOutcome::changedFileKept
                : state.fileUnread ? SaveOutcome::unreadFileKept
                                   : SaveOutcome::written;
     }
-    if (changedFile == ChangedFile::ask && changed) {
+    if (!replace && changed) {
         return SaveOutcome::changedFileAtStake;
     }
-    if (changedFile == ChangedFile::ask && state.fileUnread && present) {
+    if (!replace && state.fileUnread && present) {
         return SaveOutcome::unreadFileAtStake;
     }
     return SaveOutcome::written;
@@ -105,14 +104,17 @@ SaveOutcome saveAllowed(const EditorState& state, bool present, bool changed, bo
 // Looks at the file and writes the figure's text over it when nothing stands
 // in the way, or when the file holds those very bytes already does nothing.
 // The text is left in written whenever it was made.
-SaveOutcome lookAndWrite(const EditorState& state, ChangedFile changedFile, bool edited, const char* path,
+SaveOutcome lookAndWrite(EditorState& state, ChangedFile changedFile, bool edited, const char* path,
                          std::vector<char>& written) {
     std::vector<char> inFile;
     const FileStamp now = readStampedFile(path, inFile);
-    SaveOutcome outcome =
-        saveAllowed(state, now.present, fileChanged(state, now, inFile), edited, changedFile);
+    const bool replace = changedFile == ChangedFile::replace && now == state.askedAbout;
+    SaveOutcome outcome = saveAllowed(state, now.present, fileChanged(state, now, inFile), edited, replace);
     const bool atStake =
         outcome == SaveOutcome::changedFileAtStake || outcome == SaveOutcome::unreadFileAtStake;
+    if (atStake) {
+        state.askedAbout = now;
+    }
     if (outcome != SaveOutcome::written && !(atStake && now.read)) {
         return outcome;
     }

@@ -67,7 +67,9 @@ bool saveSettles(SaveOutcome outcome);
 // What a save does with a file that the edits would replace unseen: one
 // that another program changed since the load or the last save, or one that
 // the load could not read. Ask returns an outcome "at stake" and writes
-// nothing.
+// nothing. Replace is the user's yes to that question, and holds only for
+// the file as it was when it was asked: one saved meanwhile is asked about
+// again.
 enum class ChangedFile { ask, replace };
 
 // Saves the figure when the window is asked to close, the session ends or,

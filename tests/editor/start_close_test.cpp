@@ -222,6 +222,11 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
             EXPECT_EQ(inFile, readBytes());
         }
         if (row.expected == SaveOutcome::changedFileAtStake) {
+            // Another save lands while the question is open: the answer was
+            // not about it, and the question comes again.
+            write(theirs + "// again\n");
+            EXPECT_EQ(row.expected, saveAtClose(state, ChangedFile::replace, path_.c_str()));
+            EXPECT_EQ(theirs + "// again\n", readBytes());
             // The user chose to write the editor's figure over it.
             EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::replace, path_.c_str()));
             EXPECT_TRUE(state.saveSettled);
