@@ -11,9 +11,15 @@ namespace figury {
 
 namespace {
 
+// Out of memory for the path, it counts as there: a file that may be there
+// is never taken for one that is not.
 bool somethingAt(const char* path) {
-    std::error_code error;
-    return std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+    try {
+        std::error_code error;
+        return std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+    } catch (const std::exception&) {
+        return true;
+    }
 }
 
 // The whole file, binary; false when it cannot be read.

@@ -11,7 +11,8 @@ namespace figury {
 class SaveLock {
 public:
     // Waits while another copy holds the lock for the file at path. When the
-    // lock cannot be had at all, the save goes on without it.
+    // lock cannot be had at all (no folder to lock, no memory), the save goes
+    // on without it.
     explicit SaveLock(const char* path);
     ~SaveLock();
     SaveLock(const SaveLock&) = delete;
@@ -21,6 +22,11 @@ public:
     // that copy is stuck in the middle of its save, and this one must not
     // write.
     bool waitedInVain() const { return waitedInVain_; }
+
+    // Called, when set, as a save finds the lock held and begins to wait:
+    // tests learn from it that a save waits, and so order the two copies.
+    // Set it only while no save runs.
+    inline static void (*beginsToWait)() = nullptr;
 
 private:
     static constexpr intptr_t noLock = -1;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <exception>
 #include <string>
 #include <thread>
 
@@ -19,27 +20,41 @@ namespace {
 // Far longer than a save of the largest figure takes.
 constexpr auto longestWait = std::chrono::seconds(60);
 
-std::string folderOf(const char* path) {
-    const std::string file = path;
-    const size_t slash = file.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+int openFolderOf(const char* path) {
+    try {
+        const std::string file = path;
+        const size_t slash = file.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : file.substr(0, slash);
+        return ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    } catch (const std::exception&) {  // out of memory
+        return -1;
+    }
 }
 
 }  // namespace
 
 SaveLock::SaveLock(const char* path) {
-    const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // A folder that is missing fails the save on its own; one we may not
+    // open is saved into without the lock.
+    const int folder = openFolderOf(path);
     if (folder < 0) {
-        return;  // no folder: the save fails on its own
+        return;
     }
     // Polled, so that a copy stopped in the middle of its save cannot hold
     // this one for ever.
     const auto giveUp = std::chrono::steady_clock::now() + longestWait;
+    bool waiting = false;
     while (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             ::close(folder);
             return;
         }
+        if (!waiting && beginsToWait != nullptr) {
+            beginsToWait();
+        }
+        waiting = true;
         if (std::chrono::steady_clock::now() > giveUp) {
             ::close(folder);
             waitedInVain_ = true;

@@ -1,8 +1,10 @@
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -241,9 +243,20 @@ TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
     }
 }
 
-// Two copies close at once: the one whose look comes second, because the
-// other holds the save's lock over its look and its write, finds the other's
-// figure in the file and asks, whichever thread the system runs first.
+// Told by the lock that a save has begun to wait for it.
+std::mutex waitingLock;
+std::condition_variable waitingChanged;
+bool saveWaits = false;
+void noteSaveWaits() {
+    const std::lock_guard<std::mutex> hold(waitingLock);
+    saveWaits = true;
+    waitingChanged.notify_all();
+}
+
+// Two copies close at once. The first holds the save's lock over its look
+// and its write; the second's close begins meanwhile and must wait for it,
+// whichever thread the system runs first, and then finds the first one's
+// figure in the file and asks.
 TEST_F(StartAndClose, ASaveWaitsForAnotherCopysSaveAndThenSeesItsFigure) {
     write("PUNKTY 1\n\n1 2\n\nLINIE 0\n\n");
     EditorState first;
@@ -254,18 +267,31 @@ TEST_F(StartAndClose, ASaveWaitsForAnotherCopysSaveAndThenSeesItsFigure) {
         onCommand(*copy, 100);
         onLeftButtonDown(*copy, copy == &first ? 5 : 7, 50);
     }
+    saveWaits = false;
+    SaveLock::beginsToWait = noteSaveWaits;
     SaveOutcome secondOutcome = SaveOutcome::written;
+    bool secondDone = false;
     {
         auto firstsLock = std::make_unique<SaveLock>(path_.c_str());
-        std::thread secondCloses(
-            [&] { secondOutcome = saveAtClose(second, ChangedFile::ask, path_.c_str()); });
-        // What the first copy does while it holds the lock; the second copy
-        // may look only after it.
+        std::thread secondCloses([&] {
+            const SaveOutcome outcome = saveAtClose(second, ChangedFile::ask, path_.c_str());
+            const std::lock_guard<std::mutex> hold(waitingLock);
+            secondOutcome = outcome;
+            secondDone = true;
+            waitingChanged.notify_all();
+        });
+        {
+            // A close that did not wait has looked already, and is wrong.
+            std::unique_lock<std::mutex> hold(waitingLock);
+            waitingChanged.wait(hold, [&] { return saveWaits || secondDone; });
+            EXPECT_TRUE(saveWaits) << "the second close did not wait for the lock";
+        }
         const std::vector<char> text = figureFileText(first.document.figure());
         EXPECT_TRUE(saveFigureText(text, path_.c_str()));
         firstsLock.reset();
         secondCloses.join();
     }
+    SaveLock::beginsToWait = nullptr;
     EXPECT_EQ(SaveOutcome::changedFileAtStake, secondOutcome);
     EXPECT_EQ("PUNKTY 2\n\n1 2\n5 50\n\nLINIE 0\n\n", readText());
 }
