@@ -2,7 +2,9 @@
 // points and as many lines, beside two baselines on the 1M file: counting its
 // lines as wc -l does, and copying it to a new file synced to the disk. Then
 // the journal: the record of a move at 10k and 1M, and reading a journal at
-// start.
+// start. Last what a close costs with nothing edited: reading the file back
+// (alone, then as the close does) to know it unchanged by its bytes, finding the figure's text the same
+// (nothing is written), and telling an edit undone by hand from an edit.
 //
 // FIGURY_BENCH_DIR names a folder for the generated files and keeps them
 // (to time other tools on them); otherwise a temporary folder is used and
@@ -30,9 +32,11 @@
 #include <string>
 #include <vector>
 
+#include "editor/modes.h"
 #include "figure/figure.h"
 #include "figure/figure_edit.h"
 #include "figure/figure_file.h"
+#include "figure/file_stamp.h"
 #include "figure/journal.h"
 #include "figure/line_proximity.h"
 
@@ -282,6 +286,59 @@ void copyWithSyncBaseline(benchmark::State& state) {
     perElement(state, 2 * int64_t{n});
 }
 
+// The look at the file before a save: one read of it and the hash of its bytes.
+void readFileBack(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::string& path = fileOf(n);
+    std::vector<char> bytes;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(readStampedFile(path.c_str(), bytes).hash);
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+// The file as the writer left it, loaded; each close finds it unchanged and
+// its bytes the figure's text, so it writes nothing.
+void closeWithNothingEdited(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const std::string& path = fileOf(n);
+    EditorState editor;
+    if (loadAtStart(editor, path.c_str())) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (saveAtClose(editor, ChangedFile::ask, path.c_str()) != SaveOutcome::written) {
+            state.SkipWithError("the close did not find the file its own");
+            break;
+        }
+        editor.saveSettled = false;
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
+// A point added and deleted again: edited() compares the whole figure with
+// the one loaded.
+void editedAfterAnEditUndoneByHand(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    FigureDocument document(figureOf(n));
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.edit(EditKind::pointAdded, [](Figure& figure, FigureEdit& edit) {
+            addPoint(figure, -7, -7, &edit);
+            return true;
+        });
+        document.edit(EditKind::pointsDeleted,
+                      [](Figure& figure, FigureEdit& edit) { return deletePointsAt(figure, -7, -7, &edit); });
+        state.ResumeTiming();
+        if (document.edited()) {
+            state.SkipWithError("an edit undone by hand counted as an edit");
+            break;
+        }
+    }
+    perElement(state, 2 * int64_t{n});
+}
+
 }  // namespace
 
 BENCHMARK(loadFigureFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -292,6 +349,9 @@ BENCHMARK(deletePointWithManyLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit
 BENCHMARK(journalRecordOfAMove)->Arg(10000)->Arg(1000000)->Unit(benchmark::kNanosecond);
 BENCHMARK(journalReadAfterAThousandMoves)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(proximityOverAllLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(readFileBack)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(closeWithNothingEdited)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(editedAfterAnEditUndoneByHand)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace figury
 

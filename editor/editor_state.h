@@ -37,12 +37,15 @@ struct EditorState {
     std::optional<size_t> recordedLine;  // the line a delete-line press removes
     FigureDocument document;             // the figure and the history of its edits
 
-    // For the save when the window closes: an existing file that could not be
-    // read is only replaced once the user has actually changed the figure,
-    // and a file that another program wrote since the load is not replaced
-    // without asking.
-    bool unreadFileKept = false;
-    FileStamp loadedFile;
+    // For the saves: the figure file as the load read it or a save wrote it,
+    // which another program may have changed since; and whether the load
+    // found a file it could not read, which an edited figure replaces only
+    // when the user says so.
+    FileStamp knownFile;
+    bool fileUnread = false;
+    // The file as it was when the user was last asked whether to replace
+    // it: a yes is for that file alone, not for one saved while the box was open.
+    FileStamp askedAbout;
     bool saveSettled = false;  // saved at close, or closing without it: no save follows
 };
 

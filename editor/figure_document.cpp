@@ -3,15 +3,38 @@
 namespace figury {
 
 FigureDocument::FigureDocument(Figure figure, size_t historyLimit)
-    : figure_(std::move(figure)), historyLimit_(historyLimit), changes_(historyLimit) {}
+    : figure_(std::move(figure)), historyLimit_(historyLimit), changes_(historyLimit) {
+    markSaved();
+}
 
 void FigureDocument::replace(Figure figure) {
     figure_ = std::move(figure);
     undo_.clear();
     redo_.clear();
     historyBytes_ = 0;
-    state_ = savedState_ = ++lastState_;
+    state_ = ++lastState_;
+    markSaved();
     changes_.addWhole();
+}
+
+bool FigureDocument::edited() const {
+    if (state_ == savedState_) {
+        return false;
+    }
+    // States name figures, so the answer holds until the state changes
+    // (or the figure is saved).
+    if (comparedState_ != state_) {
+        comparedEdited_ = figureHash(figure_) != savedHash_;
+        comparedState_ = state_;
+    }
+    return comparedEdited_;
+}
+
+void FigureDocument::markSaved() {
+    savedState_ = state_;
+    savedHash_ = figureHash(figure_);
+    comparedState_ = state_;
+    comparedEdited_ = false;
 }
 
 void FigureDocument::record(EditKind kind, FigureEdit edit) {

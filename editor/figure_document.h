@@ -31,7 +31,7 @@ public:
     // each is kept whatever its size.
     static constexpr size_t defaultHistoryLimit = size_t{64} << 20;
 
-    FigureDocument() = default;
+    FigureDocument() { markSaved(); }
     explicit FigureDocument(Figure figure, size_t historyLimit = defaultHistoryLimit);
 
     const Figure& figure() const { return figure_; }
@@ -77,10 +77,13 @@ public:
     void undoOutsideHistory(EditKind kind, FigureEdit edit);
     void redoOutsideHistory(EditKind kind, FigureEdit edit);
 
-    // Whether the figure differs from the one loaded or last saved: undoing
-    // back to it leaves nothing edited.
-    bool edited() const { return state_ != savedState_; }
-    void markSaved() { savedState_ = state_; }
+    // Whether the figure differs from the one loaded or last saved, in its
+    // points, lines or their order, however it got there: undoing back to
+    // it, or adding a point and deleting it again, leaves nothing edited.
+    bool edited() const;
+    void markSaved();
+    // figureHash of the figure loaded or last saved.
+    uint64_t savedHash() const { return savedHash_; }
 
     // Every change of the figure, for the pictures of it.
     const FigureChanges& changes() const { return changes_; }
@@ -121,6 +124,11 @@ private:
     uint64_t state_ = 0;
     uint64_t savedState_ = 0;
     uint64_t lastState_ = 0;
+    // What edited() compares with: a hash rather than a copy, which at a
+    // million shapes would cost the start 24 MB of fresh memory.
+    uint64_t savedHash_ = 0;
+    mutable uint64_t comparedState_ = 0;  // the state last compared
+    mutable bool comparedEdited_ = false;
     FigureChanges changes_{defaultHistoryLimit};
     StepListener stepListener_;
 };

@@ -1,7 +1,6 @@
 #include "editor/modes.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <iterator>
 #include <optional>
@@ -10,6 +9,7 @@
 #include "editor/commands.h"
 #include "editor/texts.h"
 #include "figure/figure_file.h"
+#include "figure/save_lock.h"
 
 namespace figury {
 
@@ -66,34 +66,70 @@ bool overButtonBar(int32_t y) {
     return y < buttonBarHeight;
 }
 
-// The whole file, binary; false when it cannot be read. Read in one go into
-// memory of the file's size: grown chunk by chunk, a 25 MB file took twice
-// its size in fresh pages and copies, 0.23 s under Wine.
-bool readWholeFile(const char* path, std::vector<char>& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+// Whether the file at the path changed since the load or the last save, as
+// its stamp now and its bytes tell. A file in which another copy of the
+// editor only wrote the same figure anew, in the editor's own layout, holds
+// nothing that a save would lose.
+bool fileChanged(const EditorState& state, const FileStamp& now, const std::vector<char>& inFile) {
+    // A file that is gone goes the way it would have gone otherwise.
+    if (!now.present || now == state.knownFile) {
         return false;
     }
-    bool read = true;
+    Figure inside;
     try {
-        const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-        std::rewind(file);
-        if (size > 0) {
-            bytes.resize(static_cast<size_t>(size));
-            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-        }
-        // What the size did not tell: a file that grew while it was read.
-        char chunk[1 << 16];
-        size_t count = 0;
-        while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            bytes.insert(bytes.end(), chunk, chunk + count);
-        }
-        read = std::ferror(file) == 0;
+        return !(now.read && loadFigureFromBytes(inside, inFile.data(), inFile.size()) &&
+                 figureHash(inside) == state.document.savedHash() && figureFileText(inside) == inFile);
     } catch (const std::exception&) {  // out of memory
-        read = false;
+        return true;
     }
-    std::fclose(file);
-    return read;
+}
+
+// What a save must do before writing, by what it found at the path and
+// whether the figure was edited; written when nothing stands in its way.
+SaveOutcome saveAllowed(const EditorState& state, bool present, bool changed, bool edited, bool replace) {
+    if (!edited) {
+        return changed            ? SaveOutcome::changedFileKept
+               : state.fileUnread ? SaveOutcome::unreadFileKept
+                                  : SaveOutcome::written;
+    }
+    if (!replace && changed) {
+        return SaveOutcome::changedFileAtStake;
+    }
+    if (!replace && state.fileUnread && present) {
+        return SaveOutcome::unreadFileAtStake;
+    }
+    return SaveOutcome::written;
+}
+
+// Looks at the file and writes the figure's text over it when nothing stands
+// in the way, or when the file holds those very bytes already does nothing.
+// The text is left in written whenever it was made.
+SaveOutcome lookAndWrite(EditorState& state, ChangedFile changedFile, bool edited, const char* path,
+                         std::vector<char>& written) {
+    std::vector<char> inFile;
+    const FileStamp now = readStampedFile(path, inFile);
+    const bool replace = changedFile == ChangedFile::replace && now == state.askedAbout;
+    SaveOutcome outcome = saveAllowed(state, now.present, fileChanged(state, now, inFile), edited, replace);
+    const bool atStake =
+        outcome == SaveOutcome::changedFileAtStake || outcome == SaveOutcome::unreadFileAtStake;
+    if (atStake) {
+        state.askedAbout = now;
+    }
+    if (outcome != SaveOutcome::written && !(atStake && now.read)) {
+        return outcome;
+    }
+    try {
+        written = figureFileText(state.document.figure());
+    } catch (const std::exception&) {  // out of memory
+        return atStake ? outcome : SaveOutcome::failed;
+    }
+    if (now.read && written == inFile) {
+        return SaveOutcome::written;  // nothing at stake after all
+    }
+    if (atStake) {
+        return outcome;
+    }
+    return saveFigureText(written, path) ? SaveOutcome::written : SaveOutcome::failed;
 }
 
 // The save shared by the close and Ctrl+S; a success leaves the figure saved
@@ -101,38 +137,23 @@ bool readWholeFile(const char* path, std::vector<char>& bytes) {
 SaveOutcome saveFigureFile(EditorState& state, ChangedFile changedFile, const char* path,
                            std::vector<char>& written) {
     const bool edited = state.document.edited();
-    SaveOutcome outcome = SaveOutcome::unreadFileKept;
-    const FileStamp now = fileStampOf(path);
-    // Only a file written, created or replaced since the load counts as
-    // changed; one that is gone goes the way it would have gone otherwise.
-    if (now.present && now != state.loadedFile) {
-        outcome = !edited                           ? SaveOutcome::changedFileKept
-                  : changedFile == ChangedFile::ask ? SaveOutcome::changedFileAtStake
-                                                    : SaveOutcome::written;
-    } else if (!state.unreadFileKept || edited) {
-        outcome = SaveOutcome::written;
-    }
-    if (outcome == SaveOutcome::written) {
-        try {
-            written = figureFileText(state.document.figure());
-        } catch (const std::exception&) {  // out of memory
-            written.clear();
-            outcome = SaveOutcome::failed;
+    SaveOutcome outcome = SaveOutcome::failed;
+    {
+        const SaveLock lock(path);
+        if (!lock.waitedInVain()) {
+            outcome = lookAndWrite(state, changedFile, edited, path, written);
         }
     }
-    if (outcome == SaveOutcome::written && !saveFigureText(written, path)) {
-        outcome = SaveOutcome::failed;
-    }
-    if (outcome == SaveOutcome::failed) {
+    if (outcome != SaveOutcome::written) {
         std::vector<char>().swap(written);
-        if (!edited) {
-            outcome = SaveOutcome::nothingLost;
-        }
+    }
+    if (outcome == SaveOutcome::failed && !edited) {
+        outcome = SaveOutcome::nothingLost;
     }
     if (outcome == SaveOutcome::written) {
         state.document.markSaved();
-        state.loadedFile = fileStampOf(path);
-        state.unreadFileKept = false;
+        state.knownFile = stampOfBytes(written);
+        state.fileUnread = false;
     }
     return outcome;
 }
@@ -252,11 +273,11 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight) {
 }
 
 bool loadAtStart(EditorState& state, const char* path, LoadedFile* loaded) {
-    // Taken before the read: a write by another program while it reads shows
-    // as a change at close.
-    state.loadedFile = fileStampOf(path);
+    // The stamp is of the very bytes loaded: a write by another program
+    // during the read shows as a change at close.
     std::vector<char> bytes;
-    const bool read = readWholeFile(path, bytes);
+    state.knownFile = readStampedFile(path, bytes);
+    const bool read = state.knownFile.read;
     Figure figure;
     const bool loadedFigure = read && loadFigureFromBytes(figure, bytes.data(), bytes.size());
     if (loaded != nullptr) {
@@ -265,18 +286,23 @@ bool loadAtStart(EditorState& state, const char* path, LoadedFile* loaded) {
     }
     if (loadedFigure) {
         state.document.replace(std::move(figure));
-        state.unreadFileKept = false;
+        state.fileUnread = false;
         return false;
     }
     state.document.replace(Figure{});
-    state.unreadFileKept = state.loadedFile.present;
+    state.fileUnread = state.knownFile.present;
     return true;
+}
+
+bool saveSettles(SaveOutcome outcome) {
+    return outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake &&
+           outcome != SaveOutcome::unreadFileAtStake;
 }
 
 SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile, const char* path) {
     std::vector<char> written;
     const SaveOutcome outcome = saveFigureFile(state, changedFile, path, written);
-    state.saveSettled = outcome != SaveOutcome::failed && outcome != SaveOutcome::changedFileAtStake;
+    state.saveSettled = saveSettles(outcome);
     return outcome;
 }
 

@@ -50,23 +50,35 @@ struct LoadedFile {
 bool loadAtStart(EditorState& state, const char* path = figureFilePath, LoadedFile* loaded = nullptr);
 
 enum class SaveOutcome {
-    written,
+    written,             // the file holds the figure: written, or it held those very bytes already
     unreadFileKept,      // the file existed but could not be read, and nothing was edited
     changedFileKept,     // another program changed the file since the load, and nothing was edited
     changedFileAtStake,  // another program changed the file, and the edits would replace it: ask first
+    unreadFileAtStake,   // the file could not be read at the load, and the edits would replace it: ask first
     nothingLost,         // the save failed, but nothing was edited since the load
     failed,              // the edits are not in the file: the user must be told
     notEdited,           // a save asked for with nothing edited since the load or the last save
 };
 
-// What a save at close does with a file that another program changed since
-// the load while there are edits at stake.
+// Whether a save leaves nothing more to save: the figure is in the file, or
+// nothing was edited. Otherwise it failed, or waits for the user's word.
+bool saveSettles(SaveOutcome outcome);
+
+// What a save does with a file that the edits would replace unseen: one
+// that another program changed since the load or the last save, or one that
+// the load could not read. Ask returns an outcome "at stake" and writes
+// nothing. Replace is the user's yes to that question, and holds only for
+// the file as it was when it was asked: one saved meanwhile is asked about
+// again.
 enum class ChangedFile { ask, replace };
 
 // Saves the figure when the window is asked to close, the session ends or,
 // failing both, the window is destroyed. Unless the save failed or must ask,
-// that settles it: the figure is not saved again. A file that another
-// program changed since the load is kept when nothing was edited.
+// that settles it: the figure is not saved again. A file is changed when its
+// bytes differ from those loaded or last saved, whatever its time says; it is
+// kept when nothing was edited. A file that already holds the bytes the save
+// would write is not written. No other copy of the editor saves the file
+// between this save's look at it and its write (save_lock.h).
 SaveOutcome saveAtClose(EditorState& state, ChangedFile changedFile = ChangedFile::ask,
                         const char* path = figureFilePath);
 

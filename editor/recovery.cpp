@@ -39,8 +39,8 @@ size_t recoverSession(EditorState& state, const JournalContents& contents, const
     const size_t taken = replayJournal(contents, state.document, baseLoaded);
     if (!fileHoldsBase) {
         // No stamp of a file that is there matches one that is not.
-        state.loadedFile = FileStamp{};
-        state.unreadFileKept = false;
+        state.knownFile = FileStamp{};
+        state.fileUnread = false;
     }
     state.editMode = EditMode::idle;
     state.recordedLine.reset();

@@ -179,4 +179,25 @@ inline constexpr char saveNowChangedFileText[] =
     "c zmieniony plik.\n"
     "Nie - zachowaj zmieniony plik i wr\xF3\xE6 do edycji bez zapisu.";
 
+// A file the load could not read, which the edits would replace:
+// "Pliku Dane/obiekt.obj nie udało się wczytać: dane są nieprawidłowe.\n\n
+// Tak - zapisz w nim figurę z edytora, zastępując jego zawartość.\nNie -
+// zachowaj plik i zamknij bez zapisu.\nAnuluj - wróć do edycji."
+inline constexpr char unreadFileText[] =
+    "Pliku Dane/obiekt.obj nie uda\xB3o si\xEA wczyta\xE6: dane s\xB9 nieprawid\xB3owe.\n\n"
+    "Tak - zapisz w nim figur\xEA z edytora, zast\xEApuj\xB9"
+    "c jego zawarto\x9C\xE6.\n"
+    "Nie - zachowaj plik i zamknij bez zapisu.\n"
+    "Anuluj - wr\xF3\xE6 do edycji.";
+// "Plik nie został wczytany"
+inline constexpr char unreadFileCaption[] = "Plik nie zosta\xB3 wczytany";
+// The same at Ctrl+S, with the buttons of MB_YESNO: "... Tak - zapisz w nim
+// figurę z edytora, zastępując jego zawartość.\nNie - zachowaj plik i wróć
+// do edycji bez zapisu."
+inline constexpr char saveNowUnreadFileText[] =
+    "Pliku Dane/obiekt.obj nie uda\xB3o si\xEA wczyta\xE6: dane s\xB9 nieprawid\xB3owe.\n\n"
+    "Tak - zapisz w nim figur\xEA z edytora, zast\xEApuj\xB9"
+    "c jego zawarto\x9C\xE6.\n"
+    "Nie - zachowaj plik i wr\xF3\xE6 do edycji bez zapisu.";
+
 }  // namespace figury

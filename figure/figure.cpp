@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 
+#include "figure/bytes_hash.h"
 #include "figure/figure_edit.h"
 
 namespace figury {
@@ -166,6 +167,16 @@ bool deleteSelectedLine(Figure& figure, size_t selectedLine, FigureEdit* edit) {
 void clear(Figure& figure) {
     figure.points.clear();
     figure.lines.clear();
+}
+
+uint64_t figureHash(const Figure& figure) {
+    static_assert(sizeof(Point) == 8 && sizeof(Line) == 16, "shapes without padding");
+    // The shapes' own bytes: the hash need not outlive the process.
+    const uint64_t points =
+        bytesHash(reinterpret_cast<const char*>(figure.points.data()), figure.points.size() * sizeof(Point));
+    const uint64_t lines =
+        bytesHash(reinterpret_cast<const char*>(figure.lines.data()), figure.lines.size() * sizeof(Line));
+    return mixBits(points * 0x9E3779B97F4A7C15u + lines);
 }
 
 }  // namespace figury

@@ -96,4 +96,8 @@ bool deleteSelectedLine(Figure& figure, size_t selectedLine, FigureEdit* edit = 
 
 void clear(Figure& figure);
 
+// A 64-bit hash of the figure's points and lines in their storage order:
+// two figures of one hash are, but for a chance of one in 2^64, the same.
+uint64_t figureHash(const Figure& figure);
+
 }  // namespace figury

@@ -1,5 +1,7 @@
 #include "figure/journal.h"
 
+#include "figure/bytes_hash.h"
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -33,34 +35,6 @@ constexpr std::array<uint32_t, 256> crcTable = [] {
     }
     return table;
 }();
-
-uint64_t load64(const char* bytes) {
-    uint64_t value = 0;
-    for (int k = 7; k >= 0; --k) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[k]);
-    }
-    return value;
-}
-
-uint64_t rotateLeft(uint64_t value, int bits) {
-    return (value << bits) | (value >> (64 - bits));
-}
-
-constexpr uint64_t hashPrime1 = 0x9E3779B97F4A7C15u;
-constexpr uint64_t hashPrime2 = 0xC2B2AE3D27D4EB4Fu;
-
-uint64_t hashWord(uint64_t hash, uint64_t word) {
-    word = rotateLeft(word * hashPrime2, 31) * hashPrime1;
-    return rotateLeft(hash ^ word, 27) * hashPrime1 + 0x52DCE729u;
-}
-
-uint64_t finishHash(uint64_t hash) {
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDu;
-    hash ^= hash >> 33;
-    hash *= 0xC4CEB9FE1A85EC53u;
-    return hash ^ (hash >> 33);
-}
 
 // Writes little-endian numbers into bytes reserved for them beforehand.
 class ByteWriter {
@@ -260,7 +234,7 @@ JournalProblem readHeader(const char* bytes, size_t size, JournalHeader& header)
     if (header.baseSize > size - journalHeaderSize) {
         return JournalProblem::shortBase;
     }
-    if (journalHash(bytes + journalHeaderSize, static_cast<size_t>(header.baseSize)) != header.baseHash) {
+    if (bytesHash(bytes + journalHeaderSize, static_cast<size_t>(header.baseSize)) != header.baseHash) {
         return JournalProblem::damagedBase;
     }
     return JournalProblem::none;
@@ -353,19 +327,6 @@ bool shapesUndoFit(const std::vector<Shape>& shapes, const std::vector<ShapeAt<S
 
 }  // namespace
 
-uint64_t journalHash(const char* bytes, size_t size) {
-    uint64_t hash = 0x27D4EB2F165667C5u ^ (uint64_t{size} * hashPrime1);
-    size_t k = 0;
-    for (; k + 8 <= size; k += 8) {
-        hash = hashWord(hash, load64(bytes + k));
-    }
-    uint64_t tail = 0;
-    for (int shift = 0; k < size; ++k, shift += 8) {
-        tail |= uint64_t{static_cast<unsigned char>(bytes[k])} << shift;
-    }
-    return finishHash(hashWord(hash, tail));
-}
-
 uint32_t journalChecksum(uint32_t crc, const char* bytes, size_t size) {
     crc = ~crc;
     for (size_t k = 0; k < size; ++k) {
@@ -377,7 +338,7 @@ uint32_t journalChecksum(uint32_t crc, const char* bytes, size_t size) {
 uint64_t newJournalSession() {
     std::random_device entropy;
     const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return finishHash((uint64_t{entropy()} << 32) ^ entropy() ^ now);
+    return mixBits((uint64_t{entropy()} << 32) ^ entropy() ^ now);
 }
 
 std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, JournalBaseOrigin origin,
@@ -391,7 +352,7 @@ std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, Journal
     out.u32(static_cast<uint32_t>(origin));
     out.u64(session);
     out.u64(baseSize);
-    out.u64(journalHash(base, baseSize));
+    out.u64(bytesHash(base, baseSize));
     out.u32(journalChecksum(0, header.data(), journalHeaderSize - 4));
     return header;
 }
@@ -463,7 +424,7 @@ bool fileHoldsJournalBase(const JournalHeader& header, bool fileRead, const char
     if (header.origin == JournalBaseOrigin::noFile) {
         return !fileRead;
     }
-    return fileRead && size == header.baseSize && journalHash(bytes, size) == header.baseHash;
+    return fileRead && size == header.baseSize && bytesHash(bytes, size) == header.baseHash;
 }
 
 bool editFits(const Figure& figure, const FigureEdit& edit) {

@@ -45,7 +45,7 @@ struct JournalHeader {
     JournalBaseOrigin origin = JournalBaseOrigin::figureFile;
     uint64_t session = 0;  // tells this journal's records from any other's
     uint64_t baseSize = 0;
-    uint64_t baseHash = 0;  // journalHash of the base
+    uint64_t baseHash = 0;  // bytesHash of the base
 };
 
 struct JournalStep {
@@ -83,9 +83,6 @@ struct JournalContents {
         return count == 0 ? journalHeaderSize + header.baseSize : steps[count - 1].end;
     }
 };
-
-// The hash of a base, 64 bits.
-uint64_t journalHash(const char* bytes, size_t size);
 
 // CRC-32 (the polynomial of zip and PNG) of bytes, going on from crc, which
 // is 0 for the first bytes.

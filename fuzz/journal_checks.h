@@ -14,6 +14,7 @@
 #include "editor/figure_document.h"
 #include "editor/session_journal.h"
 #include "figure/figure.h"
+#include "figure/bytes_hash.h"
 #include "figure/figure_file.h"
 #include "figure/journal.h"
 #include "tests/support/memory_journal_file.h"
@@ -51,7 +52,7 @@ inline void seal(std::vector<char>& bytes) {
     setNumberAt(bytes, 12, 4, numberAt(bytes, 12, 4) & 1);
     const uint64_t baseSize = numberAt(bytes, 24, 8) % (bytes.size() - journalHeaderSize + 1);
     setNumberAt(bytes, 24, 8, baseSize);
-    setNumberAt(bytes, 32, 8, journalHash(bytes.data() + journalHeaderSize, static_cast<size_t>(baseSize)));
+    setNumberAt(bytes, 32, 8, bytesHash(bytes.data() + journalHeaderSize, static_cast<size_t>(baseSize)));
     setNumberAt(bytes, 40, 4, journalChecksum(0, bytes.data(), journalHeaderSize - 4));
     const uint32_t sessionCrc = journalChecksum(0, bytes.data() + 16, 8);
     for (size_t at = journalHeaderSize + static_cast<size_t>(baseSize); bytes.size() - at >= 12;) {

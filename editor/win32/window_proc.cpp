@@ -212,11 +212,12 @@ bool MainWindow::saveBeforeClosing() {
     ChangedFile changedFile = ChangedFile::ask;
     for (;;) {
         const SaveOutcome outcome = saveAtClose(state, changedFile);
-        if (outcome == SaveOutcome::changedFileAtStake) {
-            // Yes writes over the other program's file, No keeps it and closes,
-            // Cancel goes back; Enter and Esc go back, so no key alone loses
-            // either figure.
-            const int choice = showMessageBox(handle_, changedFileText, changedFileCaption,
+        if (outcome == SaveOutcome::changedFileAtStake || outcome == SaveOutcome::unreadFileAtStake) {
+            // Yes writes over the file, No keeps it and closes, Cancel goes
+            // back; Enter and Esc go back, so no key alone loses either figure.
+            const bool changed = outcome == SaveOutcome::changedFileAtStake;
+            const int choice = showMessageBox(handle_, changed ? changedFileText : unreadFileText,
+                                              changed ? changedFileCaption : unreadFileCaption,
                                               MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING);
             if (choice == IDNO) {
                 closeWithoutSaving(state);
@@ -245,8 +246,9 @@ bool MainWindow::saveBeforeClosing() {
 }
 
 // Ctrl+S: the save of the close, which the user may try again or give up,
-// going back to the editor either way. A file another program changed is
-// replaced only when the user says so; No and Esc keep it.
+// going back to the editor either way. A file another program changed, or
+// one the load could not read, is replaced only when the user says so; No
+// and Esc keep it.
 void MainWindow::saveNow() {
     EditorState& state = *state_;
     ChangedFile changedFile = ChangedFile::ask;
@@ -255,8 +257,10 @@ void MainWindow::saveNow() {
         const SaveOutcome outcome = figury::saveNow(state, changedFile, written);
         if (outcome == SaveOutcome::written) {
             journal_.restart(std::move(written));
-        } else if (outcome == SaveOutcome::changedFileAtStake) {
-            if (showMessageBox(handle_, saveNowChangedFileText, changedFileCaption,
+        } else if (outcome == SaveOutcome::changedFileAtStake || outcome == SaveOutcome::unreadFileAtStake) {
+            const bool changed = outcome == SaveOutcome::changedFileAtStake;
+            if (showMessageBox(handle_, changed ? saveNowChangedFileText : saveNowUnreadFileText,
+                               changed ? changedFileCaption : unreadFileCaption,
                                MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES) {
                 changedFile = ChangedFile::replace;
                 continue;
@@ -282,27 +286,35 @@ bool MainWindow::onClose() {
     return true;
 }
 
-// The process may end now without a destroy. Nobody is there to choose: edits
-// replace a file another program changed, and a save that fails is not tried
-// again either, but its journal is kept for the next start.
+// A save at the close that nobody can answer: what the close would ask
+// about, and a save that fails, are left to the next start, which finds the
+// journal and offers the edits back; a file another program changed, or one
+// the load could not read, is then left as it is.
+SaveOutcome saveUnasked(EditorState& state) {
+    const SaveOutcome outcome = saveAtClose(state, ChangedFile::ask);
+    closeWithoutSaving(state);
+    return outcome;
+}
+
+// The process may end now without a destroy, and nobody is there to choose.
 void MainWindow::onEndSession(bool ending) {
     if (ending && !state_->saveSettled) {
-        const bool saved = saveAtClose(*state_, ChangedFile::replace) != SaveOutcome::failed;
-        closeWithoutSaving(*state_);
-        journal_.end(saved);
+        journal_.end(saveSettles(saveUnasked(*state_)));
     }
 }
 
-// Destroyed without a close, so there is no going back: edits replace a
-// changed file, and a failure is only reported, with no owner, as the window
-// is going away under the box; the journal then stays for the next start.
+// Destroyed without a close, so there is no going back and nobody to ask, as
+// at the session's end; a failure is only reported, with no owner, as the
+// window is going away under the box.
 void MainWindow::onDestroy() {
-    bool saved = true;
-    if (!state_->saveSettled && saveAtClose(*state_, ChangedFile::replace) == SaveOutcome::failed) {
-        saved = false;
-        showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
+    SaveOutcome outcome = SaveOutcome::written;
+    if (!state_->saveSettled) {
+        outcome = saveUnasked(*state_);
+        if (outcome == SaveOutcome::failed) {
+            showMessageBox(nullptr, saveFailureText, saveFailureCaption, MB_OK | MB_ICONERROR);
+        }
     }
-    journal_.end(saved);
+    journal_.end(saveSettles(outcome));
     PostQuitMessage(0);
 }
 

@@ -275,7 +275,7 @@ TEST_F(StartTest, FailedLoadShowsItsBoxStartsEmptyAndLeavesAnUnreadFileAsItWas) 
     }
 }
 
-TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
+TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFileWhenTheUserSaysSo) {
     writeData("PUNKTA 2\n10 10\n");
     ASSERT_TRUE(session_.start(workDir_));
     ASSERT_TRUE(session_.answer(session_.waitBox(L"dane")));
@@ -290,7 +290,12 @@ TEST_F(StartTest, EditAfterAFailedLoadReplacesTheUnreadFile) {
     Image after;
     ASSERT_TRUE(session_.statusIs(kPointAdded, &after));
     EXPECT_TRUE(pointMarked(after, 300, 300));
-    closeNormally();
+    ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
+    HWND asked = session_.waitBox(user_texts::wide(user_texts::unreadFileCaption));
+    ASSERT_TRUE(asked && pressBoxButton(session_, asked, IDYES));
+    DWORD code = 12345;
+    ASSERT_TRUE(session_.waitExit(&code));
+    EXPECT_EQ(code, 0u);
     EXPECT_EQ(readData(), savedFile({{300, 300}}, {}));
 }
 
@@ -427,20 +432,28 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
     EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
+// Starts a copy of the editor beside one that is running: the greeting, then
+// the box that tells of the other copy, each answered with Enter.
+bool startSecondCopy(EditorSession& copy, const std::string& workDir) {
+    HWND greeting = nullptr;
+    HWND told = nullptr;
+    const bool started = copy.start(workDir) && (greeting = copy.waitBox(L"dane")) != nullptr &&
+                         copy.answer(greeting) &&
+                         (told = copy.waitBox(user_texts::wide(user_texts::otherCopyCaption))) != nullptr;
+    if (!started) {
+        return false;
+    }
+    EXPECT_EQ(EditorSession::boxText(told), user_texts::wide(user_texts::otherCopy));
+    return copy.answer(told) && copy.waitWindow();
+}
+
 // Two copies of the editor on one folder: the second edits and closes, then
 // the first, untouched, closes and leaves the second one's save in place.
 TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
     startOnSquare();
     EditorSession other(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
-    ASSERT_TRUE(other.start(workDir_));
-    HWND greeting = other.waitBox(L"dane");
-    ASSERT_TRUE(greeting && other.answer(greeting));
     // The first copy's journal is live: the second is told, and keeps its own.
-    HWND told = other.waitBox(user_texts::wide(user_texts::otherCopyCaption));
-    ASSERT_NE(told, nullptr);
-    EXPECT_EQ(EditorSession::boxText(told), user_texts::wide(user_texts::otherCopy));
-    ASSERT_TRUE(other.answer(told));
-    ASSERT_TRUE(other.waitWindow());
+    ASSERT_TRUE(startSecondCopy(other, workDir_));
     EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()) & FILE_ATTRIBUTE_HIDDEN,
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(other.clickButton(kInsertPoint));
@@ -557,6 +570,193 @@ TEST_F(StartTest, CtrlSSavesNowAndTheEditorGoesOn) {
     EXPECT_TRUE(topWindows(session_.process().id(), "#32770").empty());
     closeNormally();
     EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+// Writes the figure file as a copying tool that keeps times does: other
+// bytes, the old time put back.
+void writeKeepingTime(const std::string& file, const std::string& bytes) {
+    FILETIME written{};
+    HANDLE handle =
+        CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(GetFileTime(handle, nullptr, nullptr, &written));
+    DWORD count = 0;
+    ASSERT_TRUE(WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr));
+    ASSERT_TRUE(SetEndOfFile(handle));
+    ASSERT_TRUE(SetFileTime(handle, nullptr, nullptr, &written));
+    CloseHandle(handle);
+}
+
+// Another program rewrites the file in as many bytes and puts its old time
+// back: the editor still sees the change. Unedited, the close leaves the
+// other save alone; edited, it asks, and No keeps the other file.
+TEST_F(StartTest, AChangeWithTheOldTimePutBackIsSeen) {
+    for (const bool edited : {false, true}) {
+        SCOPED_TRACE(edited ? "edited" : "not edited");
+        startOnSquare();
+        if (edited) {
+            ASSERT_TRUE(session_.clickButton(kInsertPoint));
+            ASSERT_TRUE(session_.click(500, 420));
+            ASSERT_TRUE(session_.statusIs(kPointAdded));
+        }
+        std::string theirs = kSquareFile;
+        theirs.replace(theirs.find("200"), 3, "201");
+        writeKeepingTime(path("Dane\\obiekt.obj"), theirs);
+        if (edited) {
+            ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
+            HWND asked = session_.waitBox(user_texts::wide(user_texts::changedFileCaption));
+            ASSERT_NE(asked, nullptr);
+            ASSERT_TRUE(pressBoxButton(session_, asked, IDNO));
+            DWORD code = 12345;
+            ASSERT_TRUE(session_.waitExit(&code));
+        } else {
+            closeNormally();
+        }
+        EXPECT_EQ(readData(), theirs);
+        writeData(kSquareFile);
+    }
+}
+
+// A point added and deleted again is no edit: another program's save
+// meanwhile stays, and the close asks nothing.
+TEST_F(StartTest, AnEditUndoneByHandLeavesAnotherSaveAlone) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.clickButton(kDeletePoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.statusIs(kPointDeleted));
+    const std::string theirs = savedFile({{10, 10}}, {});
+    writeData(theirs);
+    closeNormally();
+    EXPECT_TRUE(topWindows(session_.process().id(), "#32770").empty());
+    EXPECT_EQ(readData(), theirs);
+}
+
+// A copy opened only to look and closed changes no figure, so the copy with
+// an edit saves it at its close without a false alarm.
+TEST_F(StartTest, ALookOnlyCopyRaisesNoAlarmInTheOther) {
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    EditorSession other(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
+    ASSERT_TRUE(startSecondCopy(other, workDir_));
+    DWORD code = 12345;
+    ASSERT_TRUE(other.closeWithAltF4(&code));
+    // The look wrote the same figure in the editor's own layout: no change
+    // for the copy with the edit, which closes without a box.
+    EXPECT_EQ(readData(), savedFile(kSquarePoints, kSquareLines));
+    closeNormally();
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+// A file the loader refuses (an indented header) is not replaced unasked:
+// Enter goes back to the editor, and No closes with the file as it was.
+TEST_F(StartTest, AFileThatCouldNotBeReadIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string handWritten = "  PUNKTY 1\r\n100 100\r\n";
+    writeData(handWritten);
+    ASSERT_TRUE(session_.start(workDir_));
+    HWND greeting = session_.waitBox(L"dane");
+    ASSERT_TRUE(greeting && session_.answer(greeting));
+    HWND failed = session_.waitBox(kLoadFailedCaption);
+    ASSERT_TRUE(failed && session_.answer(failed));
+    ASSERT_TRUE(session_.waitWindow());
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    for (const bool back : {true, false}) {
+        ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
+        HWND asked = session_.waitBox(user_texts::wide(user_texts::unreadFileCaption));
+        ASSERT_NE(asked, nullptr);
+        EXPECT_EQ(EditorSession::boxText(asked), user_texts::wide(user_texts::unreadFile));
+        if (back) {
+            ASSERT_TRUE(session_.answer(asked));
+            EXPECT_TRUE(pointMarked(session_.shown(), 500, 420)) << "Enter goes back to the editor";
+        } else {
+            ASSERT_TRUE(pressBoxButton(session_, asked, IDNO));
+        }
+        EXPECT_EQ(readData(), handWritten);
+    }
+    DWORD code = 12345;
+    ASSERT_TRUE(session_.waitExit(&code));
+    EXPECT_EQ(readData(), handWritten);
+    EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// At the session's end nobody can answer: edits that would replace a file
+// another program saved meanwhile leave it, and the next start offers them
+// back; its close then asks.
+TEST_F(StartTest, TheSessionsEndLeavesAChangedFileAndTheNextStartOffersTheEdits) {
+    if (!underWine()) {
+        GTEST_SKIP() << "the session's end is Wine's wineboot here";
+    }
+    startOnSquare();
+    ASSERT_TRUE(session_.clickButton(kInsertPoint));
+    ASSERT_TRUE(session_.click(500, 420));
+    ASSERT_TRUE(session_.statusIs(kPointAdded));
+    const std::string theirs = savedFile({{10, 10}}, {});
+    writeData(theirs);
+    EXPECT_EQ(runAndWait("wineboot.exe --end-session"), 0);
+    DWORD code = 12345;
+    ASSERT_TRUE(session_.waitExit(&code));
+    EXPECT_EQ(readData(), theirs);
+
+    ASSERT_TRUE(startAndRecover(session_, workDir_, 1));
+    EXPECT_TRUE(session_.shows([](const Image& client) { return pointMarked(client, 500, 420); }));
+    ASSERT_TRUE(session_.pressKeys({VK_MENU, VK_F4}));
+    HWND asked = session_.waitBox(user_texts::wide(user_texts::changedFileCaption));
+    ASSERT_NE(asked, nullptr);
+    ASSERT_TRUE(pressBoxButton(session_, asked, IDYES));
+    ASSERT_TRUE(session_.waitExit(&code));
+    Points points = kSquarePoints;
+    points.push_back({500, 420});
+    EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+}
+
+// Two copies, each with an edit, closed at the same moment (as the taskbar's
+// "close all windows" does): one saves, and the other finds that save and
+// asks; whatever the order, no edit is lost without a word.
+TEST_F(StartTest, TwoCopiesClosedAtOnceNeverLoseAnEditSilently) {
+    for (int trial = 0; trial < 4; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        writeData(kSquareFile);
+        EditorSession first(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
+        EditorSession second(editorExe(), [](const std::string& why) { ADD_FAILURE() << why; });
+        ASSERT_TRUE(first.startAndGreet(workDir_));
+        ASSERT_TRUE(startSecondCopy(second, workDir_));
+        EditorSession* copies[] = {&first, &second};
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_TRUE(copies[k]->clickButton(kInsertPoint));
+            ASSERT_TRUE(copies[k]->click(500 + 50 * k, 420));
+            ASSERT_TRUE(copies[k]->statusIs(kPointAdded));
+        }
+        PostMessageA(first.window(), WM_CLOSE, 0, 0);
+        PostMessageA(second.window(), WM_CLOSE, 0, 0);
+        const std::wstring caption = user_texts::wide(user_texts::changedFileCaption);
+        auto asks = [&caption](EditorSession& copy) {
+            return !topWindows(copy.process().id(), "#32770", caption.c_str()).empty();
+        };
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return (asks(first) || !first.process().running()) &&
+                       (asks(second) || !second.process().running());
+            },
+            Millis(30000)));
+        const int asking = asks(first) + asks(second);
+        ASSERT_EQ(asking, 1) << "the later close finds the earlier one's save";
+        EditorSession& saved = asks(first) ? second : first;
+        EditorSession& told = asks(first) ? first : second;
+        Points points = kSquarePoints;
+        points.push_back({&saved == &first ? 500 : 550, 420});
+        EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+        HWND box = told.waitBox(caption);
+        ASSERT_TRUE(box && pressBoxButton(told, box, IDNO));
+        DWORD code = 12345;
+        ASSERT_TRUE(told.waitExit(&code));
+        EXPECT_EQ(readData(), savedFile(points, kSquareLines));
+    }
 }
 
 }  // namespace

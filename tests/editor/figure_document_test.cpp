@@ -99,6 +99,22 @@ TEST(FigureDocument, EditedMeansDifferentFromTheFigureLoadedOrSaved) {
     document.replace(Figure{});
     EXPECT_FALSE(document.edited());
     EXPECT_FALSE(document.undo()) << "a load starts the history anew";
+
+    // By content, however the figure got there: a point added and deleted
+    // again by hand is no edit, from any start.
+    FigureDocument made;
+    FigureDocument given(figureOf({1, 1}));
+    for (FigureDocument* start : {&made, &given}) {
+        addPointAt(*start, 7);
+        EXPECT_TRUE(start->edited());
+        start->edit(EditKind::pointsDeleted,
+                    [](Figure& figure, FigureEdit& edit) { return deletePointsAt(figure, 7, 0, &edit); });
+        EXPECT_FALSE(start->edited());
+        addPointAt(*start, 7);
+        start->markSaved();
+        start->undo();
+        EXPECT_TRUE(start->edited()) << "the saved figure had the point";
+    }
 }
 
 }  // namespace

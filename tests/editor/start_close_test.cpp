@@ -1,8 +1,13 @@
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +15,8 @@
 #include "support/files.h"
 #include "editor/modes.h"
 #include "editor/texts.h"
+#include "figure/figure_file.h"
+#include "figure/save_lock.h"
 
 namespace figury {
 
@@ -58,8 +65,8 @@ TEST_F(StartAndClose, AReadableFileLoadsAndIsWrittenBackAtClose) {
 }
 
 // A file that could not be read, a folder or a link loop at the figure path
-// stays as it was unless the figure is edited; an edit that cannot replace it
-// is reported, one that can replaces it.
+// stays as it was unless the figure is edited, and an edit replaces it only
+// when the user says so; one that then cannot replace it is reported.
 TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyByAnEdit) {
     enum Kind { text, folder, linkLoop };
     const std::string original = "PUNKTY 0\r\n// hand-written, still to be fixed\n3 4\n";
@@ -88,11 +95,17 @@ TEST_F(StartAndClose, AnUnreadableFileSurvivesARunWithoutEditsAndIsReplacedOnlyB
                 onCommand(state, 100);
                 onLeftButtonDown(state, 7, 38);
             }
-            const SaveOutcome expected = !edited        ? SaveOutcome::unreadFileKept
-                                         : kind == text ? SaveOutcome::written
-                                                        : SaveOutcome::failed;
-            EXPECT_EQ(expected, saveAtClose(state, ChangedFile::ask, path_.c_str()));
-            EXPECT_EQ(expected != SaveOutcome::failed, state.saveSettled);
+            EXPECT_EQ(edited ? SaveOutcome::unreadFileAtStake : SaveOutcome::unreadFileKept,
+                      saveAtClose(state, ChangedFile::ask, path_.c_str()));
+            EXPECT_EQ(!edited, state.saveSettled);
+            if (kind == text) {
+                EXPECT_EQ(original, readBytes()) << "nothing written before the user's answer";
+            }
+            if (edited) {
+                const SaveOutcome expected = kind == text ? SaveOutcome::written : SaveOutcome::failed;
+                EXPECT_EQ(expected, saveAtClose(state, ChangedFile::replace, path_.c_str()));
+                EXPECT_EQ(expected != SaveOutcome::failed, state.saveSettled);
+            }
             if (kind == text) {
                 EXPECT_EQ(edited ? "PUNKTY 1\n\n7 38\n\nLINIE 0\n\n" : original,
                           edited ? readText() : readBytes());
@@ -125,71 +138,162 @@ TEST_F(StartAndClose, AFailedSaveIsReportedOnlyWhenEditsAreLost) {
 }
 
 // Another program writes, creates or removes the file between the load and
-// the close. Its file is kept when nothing was edited; with edits at stake
-// the user is asked first, and only then is it replaced.
+// the close. The file is known by its bytes, whatever its time says. Its
+// file is kept when nothing was edited, and an edit undone by hand is none;
+// with edits at stake the user is asked first, and only then is it replaced.
+// A file that holds the very bytes the save would write is not written.
 TEST_F(StartAndClose, AFileChangedSinceTheLoadIsReplacedOnlyWhenTheUserSaysSo) {
-    const std::string ours = "PUNKTY 1\n\n1 2\n\nLINIE 0\n\n";
+    const std::vector<char> oursText = figureFileText(testing_support::figureOf({1, 2}, {}));
+    const std::string ours(oursText.begin(), oursText.end());
     const std::string theirs = "PUNKTY 1\n\n8 9\n\nLINIE 0\n\n";
-    const std::string sameSize = "PUNKTY 1\n\n3 4\n\nLINIE 0\n\n";
-    enum Meanwhile { untouched, rewritten, rewrittenSameSize, created, removed };
+    const std::string sameSize = std::string(ours).replace(ours.find("1 2"), 3, "3 4");
+    // relaidOut: loaded from a file laid out by hand, which another copy of
+    // the editor then wrote anew in its own layout, the figure unchanged.
+    enum Meanwhile { untouched, rewritten, sameSizeOldTime, sameBytesNewTime, relaidOut, created, removed };
+    enum Edit { none, added, addedAndDeleted };
     struct Row {
         const char* name;
         bool presentAtStart;
         Meanwhile meanwhile;
-        bool edited;
+        Edit edit;
         SaveOutcome expected;
+        bool writes;
     };
     const Row rows[] = {
-        {"untouched, not edited", true, untouched, false, SaveOutcome::written},
-        {"untouched, edited", true, untouched, true, SaveOutcome::written},
-        {"rewritten, not edited", true, rewritten, false, SaveOutcome::changedFileKept},
-        {"rewritten, edited", true, rewritten, true, SaveOutcome::changedFileAtStake},
-        {"rewritten in as many bytes, edited", true, rewrittenSameSize, true,
-         SaveOutcome::changedFileAtStake},
-        {"created, not edited", false, created, false, SaveOutcome::changedFileKept},
-        {"created, edited", false, created, true, SaveOutcome::changedFileAtStake},
-        {"removed, not edited", true, removed, false, SaveOutcome::written},
-        {"removed, edited", true, removed, true, SaveOutcome::written},
+        {"untouched, not edited", true, untouched, none, SaveOutcome::written, false},
+        {"untouched, edited", true, untouched, added, SaveOutcome::written, true},
+        {"untouched, edit undone by hand", true, untouched, addedAndDeleted, SaveOutcome::written, false},
+        {"rewritten, not edited", true, rewritten, none, SaveOutcome::changedFileKept, false},
+        {"rewritten, edited", true, rewritten, added, SaveOutcome::changedFileAtStake, false},
+        {"rewritten, edit undone by hand", true, rewritten, addedAndDeleted, SaveOutcome::changedFileKept,
+         false},
+        {"as many bytes, old time put back, not edited", true, sameSizeOldTime, none,
+         SaveOutcome::changedFileKept, false},
+        {"as many bytes, old time put back, edited", true, sameSizeOldTime, added,
+         SaveOutcome::changedFileAtStake, false},
+        {"same bytes, new time, not edited", true, sameBytesNewTime, none, SaveOutcome::written, false},
+        {"same bytes, new time, edited", true, sameBytesNewTime, added, SaveOutcome::written, true},
+        {"laid out anew, same figure, edited", true, relaidOut, added, SaveOutcome::written, true},
+        {"created, not edited", false, created, none, SaveOutcome::changedFileKept, false},
+        {"created, edited", false, created, added, SaveOutcome::changedFileAtStake, false},
+        {"removed, not edited", true, removed, none, SaveOutcome::written, true},
+        {"removed, edited", true, removed, added, SaveOutcome::written, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         fs::remove(path_);
         if (row.presentAtStart) {
-            write(ours);
+            write(row.meanwhile == relaidOut ? "// by hand\nPUNKTY 1\n1 2\n" : ours);
         }
         EditorState state;
         EXPECT_EQ(!row.presentAtStart, loadAtStart(state, path_.c_str()));
-        if (row.edited) {
+        if (row.edit != none) {
             onCommand(state, 100);
             onLeftButtonDown(state, 5, 50);
         }
+        if (row.edit == addedAndDeleted) {
+            onCommand(state, 101);
+            onLeftButtonDown(state, 5, 50);
+        }
+        const bool edited = row.edit == added;
+        EXPECT_EQ(edited, state.document.edited());
         if (row.meanwhile == removed) {
             fs::remove(path_);
         } else if (row.meanwhile != untouched) {
-            write(row.meanwhile == rewrittenSameSize ? sameSize : theirs);
-            // Whatever the file system's clock does within one test.
-            fs::last_write_time(path_, fs::last_write_time(path_) + std::chrono::seconds(2));
+            const fs::file_time_type loadedTime =
+                row.presentAtStart ? fs::last_write_time(path_) : fs::file_time_type::clock::now();
+            write(row.meanwhile == sameSizeOldTime                                  ? sameSize
+                  : row.meanwhile == sameBytesNewTime || row.meanwhile == relaidOut ? ours
+                                                                                    : theirs);
+            fs::last_write_time(
+                path_, row.meanwhile == sameSizeOldTime ? loadedTime : loadedTime + std::chrono::seconds(2));
         }
+        // A time no write of the save can leave.
+        fs::file_time_type beforeClose = fs::file_time_type::clock::now() - std::chrono::hours(1);
+        if (fs::exists(path_)) {
+            fs::last_write_time(path_, beforeClose);
+            beforeClose = fs::last_write_time(path_);  // as the file system keeps it
+        }
+        const std::string inFile = fs::exists(path_) ? readBytes() : "";
         EXPECT_EQ(row.expected, saveAtClose(state, ChangedFile::ask, path_.c_str()));
+        EXPECT_EQ(row.writes, !fs::exists(path_) || fs::last_write_time(path_) != beforeClose);
+        EXPECT_EQ(row.expected != SaveOutcome::changedFileAtStake, state.saveSettled);
         const bool kept =
             row.expected == SaveOutcome::changedFileKept || row.expected == SaveOutcome::changedFileAtStake;
-        EXPECT_EQ(row.expected != SaveOutcome::changedFileAtStake, state.saveSettled);
         if (kept) {
-            EXPECT_EQ(row.meanwhile == rewrittenSameSize ? sameSize : theirs, readBytes());
+            EXPECT_EQ(inFile, readBytes());
         }
         if (row.expected == SaveOutcome::changedFileAtStake) {
+            // Another save lands while the question is open: the answer was
+            // not about it, and the question comes again.
+            write(theirs + "// again\n");
+            EXPECT_EQ(row.expected, saveAtClose(state, ChangedFile::replace, path_.c_str()));
+            EXPECT_EQ(theirs + "// again\n", readBytes());
             // The user chose to write the editor's figure over it.
             EXPECT_EQ(SaveOutcome::written, saveAtClose(state, ChangedFile::replace, path_.c_str()));
             EXPECT_TRUE(state.saveSettled);
         }
         if (!kept || row.expected == SaveOutcome::changedFileAtStake) {
-            const std::string added = row.edited ? "5 50\n" : "";
-            EXPECT_EQ((row.presentAtStart ? "PUNKTY " + std::to_string(1 + row.edited) + "\n\n1 2\n"
-                                          : "PUNKTY 1\n\n") +
-                          added + "\nLINIE 0\n\n",
-                      readText());
+            const std::string added = edited ? "5 50\n" : "";
+            EXPECT_EQ(
+                (row.presentAtStart ? "PUNKTY " + std::to_string(1 + edited) + "\n\n1 2\n" : "PUNKTY 1\n\n") +
+                    added + "\nLINIE 0\n\n",
+                readText());
         }
     }
+}
+
+// Told by the lock that a save has begun to wait for it.
+std::mutex waitingLock;
+std::condition_variable waitingChanged;
+bool saveWaits = false;
+void noteSaveWaits() {
+    const std::lock_guard<std::mutex> hold(waitingLock);
+    saveWaits = true;
+    waitingChanged.notify_all();
+}
+
+// Two copies close at once. The first holds the save's lock over its look
+// and its write; the second's close begins meanwhile and must wait for it,
+// whichever thread the system runs first, and then finds the first one's
+// figure in the file and asks.
+TEST_F(StartAndClose, ASaveWaitsForAnotherCopysSaveAndThenSeesItsFigure) {
+    write("PUNKTY 1\n\n1 2\n\nLINIE 0\n\n");
+    EditorState first;
+    EditorState second;
+    EXPECT_FALSE(loadAtStart(first, path_.c_str()));
+    EXPECT_FALSE(loadAtStart(second, path_.c_str()));
+    for (EditorState* copy : {&first, &second}) {
+        onCommand(*copy, 100);
+        onLeftButtonDown(*copy, copy == &first ? 5 : 7, 50);
+    }
+    saveWaits = false;
+    SaveLock::beginsToWait = noteSaveWaits;
+    SaveOutcome secondOutcome = SaveOutcome::written;
+    bool secondDone = false;
+    {
+        auto firstsLock = std::make_unique<SaveLock>(path_.c_str());
+        std::thread secondCloses([&] {
+            const SaveOutcome outcome = saveAtClose(second, ChangedFile::ask, path_.c_str());
+            const std::lock_guard<std::mutex> hold(waitingLock);
+            secondOutcome = outcome;
+            secondDone = true;
+            waitingChanged.notify_all();
+        });
+        {
+            // A close that did not wait has looked already, and is wrong.
+            std::unique_lock<std::mutex> hold(waitingLock);
+            waitingChanged.wait(hold, [&] { return saveWaits || secondDone; });
+            EXPECT_TRUE(saveWaits) << "the second close did not wait for the lock";
+        }
+        const std::vector<char> text = figureFileText(first.document.figure());
+        EXPECT_TRUE(saveFigureText(text, path_.c_str()));
+        firstsLock.reset();
+        secondCloses.join();
+    }
+    SaveLock::beginsToWait = nullptr;
+    EXPECT_EQ(SaveOutcome::changedFileAtStake, secondOutcome);
+    EXPECT_EQ("PUNKTY 2\n\n1 2\n5 50\n\nLINIE 0\n\n", readText());
 }
 
 // Undoing every edit leaves nothing at stake: a file that could not be read

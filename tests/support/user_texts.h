@@ -93,8 +93,18 @@ inline constexpr std::string_view saveNowChangedFile =
     "Inny program zapisał plik Dane/obiekt.obj od uruchomienia edytora.\n\n"
     "Tak - zapisz w nim figurę z edytora, zastępując zmieniony plik.\n"
     "Nie - zachowaj zmieniony plik i wróć do edycji bez zapisu.";
+inline constexpr std::string_view unreadFile =
+    "Pliku Dane/obiekt.obj nie udało się wczytać: dane są nieprawidłowe.\n\n"
+    "Tak - zapisz w nim figurę z edytora, zastępując jego zawartość.\n"
+    "Nie - zachowaj plik i zamknij bez zapisu.\n"
+    "Anuluj - wróć do edycji.";
+inline constexpr std::string_view unreadFileCaption = "Plik nie został wczytany";
+inline constexpr std::string_view saveNowUnreadFile =
+    "Pliku Dane/obiekt.obj nie udało się wczytać: dane są nieprawidłowe.\n\n"
+    "Tak - zapisz w nim figurę z edytora, zastępując jego zawartość.\n"
+    "Nie - zachowaj plik i wróć do edycji bez zapisu.";
 
-inline constexpr std::array<std::string_view, 52> all = {
+inline constexpr std::array<std::string_view, 55> all = {
     title,
     greetingCaption,
     loadFailure,
@@ -146,6 +156,9 @@ inline constexpr std::array<std::string_view, 52> all = {
     nothingToSave,
     saveNowFailure,
     saveNowChangedFile,
+    unreadFile,
+    unreadFileCaption,
+    saveNowUnreadFile,
 };
 
 // The labels of the command buttons, in the bar's order.
