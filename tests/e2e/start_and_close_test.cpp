@@ -432,19 +432,25 @@ TEST_F(StartTest, TheSessionsEndSavesTheFigure) {
     EXPECT_EQ(readData(), savedFile(points, kSquareLines));
 }
 
-// Starts a copy of the editor beside one that is running: the greeting, then
-// the box that tells of the other copy, each answered with Enter.
-bool startSecondCopy(EditorSession& copy, const std::string& workDir) {
+// Starts the editor and answers with Enter the greeting and then the box
+// with this caption and text; true once the window is there.
+bool startPastABox(EditorSession& session, const std::string& workDir, const std::wstring& caption,
+                   const std::wstring& text) {
     HWND greeting = nullptr;
-    HWND told = nullptr;
-    const bool started = copy.start(workDir) && (greeting = copy.waitBox(L"dane")) != nullptr &&
-                         copy.answer(greeting) &&
-                         (told = copy.waitBox(user_texts::wide(user_texts::otherCopyCaption))) != nullptr;
-    if (!started) {
+    HWND box = nullptr;
+    const bool shown = session.start(workDir) && (greeting = session.waitBox(L"dane")) != nullptr &&
+                       session.answer(greeting) && (box = session.waitBox(caption)) != nullptr;
+    if (!shown) {
         return false;
     }
-    EXPECT_EQ(EditorSession::boxText(told), user_texts::wide(user_texts::otherCopy));
-    return copy.answer(told) && copy.waitWindow();
+    EXPECT_EQ(EditorSession::boxText(box), text);
+    return session.answer(box) && session.waitWindow();
+}
+
+// A copy of the editor beside one that is running is told of the other.
+bool startSecondCopy(EditorSession& copy, const std::string& workDir) {
+    return startPastABox(copy, workDir, user_texts::wide(user_texts::otherCopyCaption),
+                         user_texts::wide(user_texts::otherCopy));
 }
 
 // Two copies of the editor on one folder: the second edits and closes, then
@@ -473,19 +479,11 @@ TEST_F(StartTest, AnUntouchedCopyLeavesTheFigureAnotherCopySavedInPlace) {
     EXPECT_EQ(GetFileAttributesA(path("Dane\\obiekt.obj.journal.2").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// Starts after a session that did not close: the greeting, then the question
-// for its steps, answered with Enter (Tak), then the window.
+// Starts after a session that did not close: the question for its steps,
+// answered with Enter (Tak).
 bool startAndRecover(EditorSession& session, const std::string& workDir, size_t steps) {
-    HWND greeting = nullptr;
-    HWND question = nullptr;
-    const bool asked = session.start(workDir) && (greeting = session.waitBox(L"dane")) != nullptr &&
-                       session.answer(greeting) &&
-                       (question = session.waitBox(user_texts::wide(user_texts::recoveryCaption))) != nullptr;
-    if (!asked) {
-        return false;
-    }
-    EXPECT_EQ(EditorSession::boxText(question), user_texts::wide(user_texts::recovery(steps)));
-    return session.answer(question) && session.waitWindow();
+    return startPastABox(session, workDir, user_texts::wide(user_texts::recoveryCaption),
+                         user_texts::wide(user_texts::recovery(steps)));
 }
 
 // The editor is killed after edits; the next start recovers them, and a

@@ -404,58 +404,6 @@ TEST_F(MainWindow, TheKeysWorkWithTheFocusOnAButton) {
     DestroyAcceleratorTable(keys);
 }
 
-// A file the edits would replace unseen: one another program wrote while
-// the editor was open (in as many bytes, its time put back, so only its
-// bytes tell), or one the load could not read. Ctrl+S asks and No goes back;
-// the close asks, Cancel and Esc go back, No keeps the file, Yes writes over it.
-TEST_F(MainWindow, AFileTheEditsWouldReplaceUnseenIsReplacedOnlyWhenTheUserSaysSo) {
-    const std::string ours = "PUNKTY 1\n\n100 100\n\nLINIE 0\n";
-    const std::string theirs = "PUNKTY 1\n\n700 700\n\nLINIE 0\n";
-    const std::string unread = "  PUNKTY 1\r\n\r\n7 7\r\n";
-    const auto path = folder_ / "Dane" / "obiekt.obj";
-    for (const bool changed : {true, false}) {
-        for (const int answer : {IDNO, IDYES}) {
-            SCOPED_TRACE(std::string(changed ? "changed" : "unread") + (answer == IDNO ? ", no" : ", yes"));
-            state_ = EditorState{};
-            writeFigureFile(changed ? ours : unread);
-            open();
-            command(100);
-            click(200, 300);
-            if (changed) {
-                const auto loadedTime = std::filesystem::last_write_time(path);
-                writeFigureFile(theirs);
-                std::filesystem::last_write_time(path, loadedTime);
-            }
-            const std::string kept = changed ? theirs : unread;
-            catcher_.forget();
-            catcher_.answerWith({IDNO, IDCANCEL, answer});
-            command(113);
-            ASSERT_EQ(1u, catcher_.boxes().size());
-            EXPECT_EQ(wide(changed ? user_texts::saveNowChangedFile : user_texts::saveNowUnreadFile),
-                      catcher_.boxes()[0].text);
-            EXPECT_EQ(kept, figureFileBytes());
-            SendMessageA(window_, WM_CLOSE, 0, 0);
-            ASSERT_EQ(2u, catcher_.boxes().size());
-            const SeenBox& box = catcher_.boxes()[1];
-            EXPECT_EQ(wide(changed ? user_texts::changedFile : user_texts::unreadFile), box.text);
-            EXPECT_EQ(wide(changed ? user_texts::changedFileCaption : user_texts::unreadFileCaption),
-                      box.caption);
-            EXPECT_EQ(catcher_.boxes()[0].caption, box.caption);
-            EXPECT_EQ(window_, box.owner);
-            EXPECT_EQ((std::vector<int>{IDYES, IDNO, IDCANCEL}), box.buttons);
-            EXPECT_EQ(IDCANCEL, box.focusedButton) << "Enter goes back";
-            ASSERT_TRUE(IsWindow(window_)) << "cancel goes back to the editor";
-            EXPECT_EQ(kept, figureFileBytes());
-            EXPECT_EQ(0u, close());
-            EXPECT_EQ(3u, catcher_.boxes().size());
-            EXPECT_EQ(answer == IDNO ? kept
-                      : changed      ? "PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n"
-                                     : "PUNKTY 1\r\n\r\n200 300\r\n\r\nLINIE 0\r\n\r\n",
-                      figureFileBytes());
-        }
-    }
-}
-
 TEST_F(MainWindow, AnUnreadableFileIsKeptWhenNothingWasEdited) {
     const std::string original = "PUNKTY -3\r\n1 2\r\n";
     writeFigureFile(original);
@@ -923,29 +871,72 @@ TEST_F(SessionJournalWindow, ARecoveryOverAFileChangedSinceAsksBeforeReplacingIt
     EXPECT_EQ(std::vector<std::string>{"obiekt.obj"}, folderNames());
 }
 
-// Nobody can answer at the session's end: edits that would replace a file
-// another program wrote meanwhile, or one the load could not read, leave it
-// as it is, and the journal stays, so the next start offers them back.
-TEST_F(SessionJournalWindow, TheSessionsEndLeavesAFileItWouldReplaceUnseenAndKeepsTheJournal) {
-    const std::string theirs = "PUNKTY 1\r\n\r\n700 700\r\n\r\nLINIE 0\r\n\r\n";
+// A file the edits would replace unseen: one another program wrote while
+// the editor was open (in as many bytes, its time put back, so only its
+// bytes tell), or one the load could not read. Ctrl+S asks and No goes back;
+// the close asks, Cancel and Esc go back, No keeps the file, Yes writes over
+// it. At the session's end nobody can answer: the file stays as it is, and
+// so does the journal, for the next start to offer the edits back.
+TEST_F(SessionJournalWindow, AFileTheEditsWouldReplaceUnseenIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string ours = "PUNKTY 1\n\n100 100\n\nLINIE 0\n";
+    const std::string theirs = "PUNKTY 1\n\n700 700\n\nLINIE 0\n";
     const std::string unread = "  PUNKTY 1\r\n\r\n7 7\r\n";
+    const auto path = folder_ / "Dane" / "obiekt.obj";
+    constexpr int sessionEnds = 0;
     for (const bool changed : {true, false}) {
-        SCOPED_TRACE(changed ? "changed" : "unread");
-        state_ = EditorState{};
-        writeFigureFile(changed ? start_ : unread);
-        open();
-        command(100);
-        click(200, 300);
-        if (changed) {
-            writeFigureFile(theirs);
+        for (const int answer : {IDNO, IDYES, sessionEnds}) {
+            SCOPED_TRACE(std::string(changed ? "changed" : "unread") + (answer == IDNO ? ", no"
+                                                                        : answer == IDYES
+                                                                            ? ", yes"
+                                                                            : ", the session ends"));
+            state_ = EditorState{};
+            writeFigureFile(changed ? ours : unread);
+            open();
+            command(100);
+            click(200, 300);
+            if (changed) {
+                const auto loadedTime = std::filesystem::last_write_time(path);
+                writeFigureFile(theirs);
+                std::filesystem::last_write_time(path, loadedTime);
+            }
+            const std::string kept = changed ? theirs : unread;
+            catcher_.forget();
+            // Nobody answers at the session's end: no answer is left for the next boxes.
+            catcher_.answerWith(answer == sessionEnds ? std::vector<int>{IDNO}
+                                                      : std::vector<int>{IDNO, IDCANCEL, answer});
+            command(113);
+            ASSERT_EQ(1u, catcher_.boxes().size());
+            EXPECT_EQ(wide(changed ? user_texts::saveNowChangedFile : user_texts::saveNowUnreadFile),
+                      catcher_.boxes()[0].text);
+            EXPECT_EQ(kept, figureFileBytes());
+            if (answer == sessionEnds) {
+                SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                EXPECT_EQ(0u, close());
+                EXPECT_EQ(1u, catcher_.boxes().size());
+                EXPECT_EQ(kept, figureFileBytes());
+                EXPECT_EQ(1u, readJournalAt(journalPath()).steps.size());
+                std::filesystem::remove(journalPath());
+                continue;
+            }
+            SendMessageA(window_, WM_CLOSE, 0, 0);
+            ASSERT_EQ(2u, catcher_.boxes().size());
+            const SeenBox& box = catcher_.boxes()[1];
+            EXPECT_EQ(wide(changed ? user_texts::changedFile : user_texts::unreadFile), box.text);
+            EXPECT_EQ(wide(changed ? user_texts::changedFileCaption : user_texts::unreadFileCaption),
+                      box.caption);
+            EXPECT_EQ(catcher_.boxes()[0].caption, box.caption);
+            EXPECT_EQ(window_, box.owner);
+            EXPECT_EQ((std::vector<int>{IDYES, IDNO, IDCANCEL}), box.buttons);
+            EXPECT_EQ(IDCANCEL, box.focusedButton) << "Enter goes back";
+            ASSERT_TRUE(IsWindow(window_)) << "cancel goes back to the editor";
+            EXPECT_EQ(kept, figureFileBytes());
+            EXPECT_EQ(0u, close());
+            EXPECT_EQ(3u, catcher_.boxes().size());
+            EXPECT_EQ(answer == IDNO ? kept
+                      : changed      ? "PUNKTY 2\r\n\r\n100 100\r\n200 300\r\n\r\nLINIE 0\r\n\r\n"
+                                     : "PUNKTY 1\r\n\r\n200 300\r\n\r\nLINIE 0\r\n\r\n",
+                      figureFileBytes());
         }
-        catcher_.forget();
-        SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-        EXPECT_EQ(0u, close());
-        EXPECT_TRUE(catcher_.boxes().empty());
-        EXPECT_EQ(changed ? theirs : unread, figureFileBytes());
-        EXPECT_EQ(1u, readJournalAt(journalPath()).steps.size());
-        std::filesystem::remove(journalPath());
     }
 }
 
