@@ -53,7 +53,11 @@ bool EditorSession::start(const std::string& workDir) {
     window_ = nullptr;
     main_ = nullptr;
     state_ = InputState{};
-    return process_.start(exe_, workDir);
+    if (!process_.start(exe_, workDir)) {
+        fail("the editor could not be started: error " + std::to_string(GetLastError()));
+        return false;
+    }
+    return true;
 }
 
 bool EditorSession::startAndGreet(const std::string& workDir) {
@@ -85,6 +89,13 @@ HWND EditorSession::waitBox(const std::wstring& caption, Millis timeout) {
             return !process_.running();
         },
         timeout);
+    DWORD code = 0;
+    if (box == nullptr && process_.waitExit(Millis(0), &code)) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(code));
+        fail("the editor ended, with exit code 0x" + std::string(hex) + ", before the box \"" +
+             ascii(caption) + "\" showed");
+    }
     if (box && settle()) {
         RECT r{};
         GetWindowRect(box, &r);
