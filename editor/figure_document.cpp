@@ -111,28 +111,35 @@ std::optional<FigureDocument::NextStep> FigureDocument::nextRedo() const {
 }
 
 void FigureDocument::undoOutsideHistory(EditKind kind, FigureEdit edit) {
-    const size_t bytes = editBytes(edit);
-    auto kept = std::make_shared<const FigureEdit>(std::move(edit));
-    undoEdit(figure_, *kept);
-    const uint64_t after = state_;
-    state_ = ++lastState_;
-    redo_.push_back({kind, kept, state_, after, bytes});
-    historyBytes_ += bytes;
-    changes_.add(kept, true, bytes);
-    tell(StepTaken::undo, kind, *kept);
+    takeStepOutsideHistory(kind, std::move(edit), true);
 }
 
 void FigureDocument::redoOutsideHistory(EditKind kind, FigureEdit edit) {
+    takeStepOutsideHistory(kind, std::move(edit), false);
+}
+
+// The figure takes the edit, undone or redone, which is kept as the step
+// that would take it back: among those to redo after an undo, to undo after
+// a redo. The state reached is a new one, as no step of the history led to it.
+void FigureDocument::takeStepOutsideHistory(EditKind kind, FigureEdit edit, bool undoing) {
     const size_t bytes = editBytes(edit);
     auto kept = std::make_shared<const FigureEdit>(std::move(edit));
-    redoEdit(figure_, *kept);
-    const uint64_t before = state_;
+    if (undoing) {
+        undoEdit(figure_, *kept);
+    } else {
+        redoEdit(figure_, *kept);
+    }
+    const uint64_t left = state_;
     state_ = ++lastState_;
-    undo_.push_back({kind, kept, before, state_, bytes});
     historyBytes_ += bytes;
-    keepWithinLimit();
-    changes_.add(kept, false, bytes);
-    tell(StepTaken::redo, kind, *kept);
+    if (undoing) {
+        redo_.push_back({kind, kept, state_, left, bytes});
+    } else {
+        undo_.push_back({kind, kept, left, state_, bytes});
+        keepWithinLimit();
+    }
+    changes_.add(kept, undoing, bytes);
+    tell(undoing ? StepTaken::undo : StepTaken::redo, kind, *kept);
 }
 
 }  // namespace figury

@@ -115,6 +115,7 @@ private:
     void tell(StepTaken taken, EditKind kind, const FigureEdit& edit) const;
     template <class From, class To>
     std::optional<EditKind> takeStep(From& from, To& to, bool undoing);
+    void takeStepOutsideHistory(EditKind kind, FigureEdit edit, bool undoing);
 
     Figure figure_;
     std::deque<Step> undo_;   // the oldest first
