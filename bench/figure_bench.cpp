@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "editor/modes.h"
+#include "figure/bytes_hash.h"
 #include "figure/figure.h"
 #include "figure/figure_edit.h"
 #include "figure/figure_file.h"
@@ -213,8 +214,8 @@ void journalRecordOfAMove(benchmark::State& state) {
 void journalReadAfterAThousandMoves(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     const std::vector<char> base = figureFileText(figureOf(n));
-    std::vector<char> journal =
-        encodeJournalHeader(base.data(), base.size(), JournalBaseOrigin::figureFile, 1);
+    std::vector<char> journal = encodeJournalHeader(base.size(), bytesHash(base.data(), base.size()),
+                                                    JournalBaseOrigin::figureFile, 1);
     journal.insert(journal.end(), base.begin(), base.end());
     const FigureEdit edit = moveOfAPointWithThreeLines(n);
     for (int k = 0; k < 1000; ++k) {

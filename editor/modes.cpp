@@ -281,7 +281,6 @@ bool loadAtStart(EditorState& state, const char* path, LoadedFile* loaded) {
     Figure figure;
     const bool loadedFigure = read && loadFigureFromBytes(figure, bytes.data(), bytes.size());
     if (loaded != nullptr) {
-        loaded->read = read;
         loaded->bytes = std::move(bytes);
     }
     if (loadedFigure) {

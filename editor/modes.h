@@ -38,9 +38,10 @@ void recordHighlightedLine(EditorState& state, const Highlight& highlight);
 // Where the editor keeps its figure, relative to the current directory.
 constexpr const char* figureFilePath = "Dane/obiekt.obj";
 
-// The figure file as the load at start read it: the base of the session's journal.
+// The figure file's bytes as the load at start read them: the base of the
+// session's journal. Whether they were read, and their stamp, is the state's
+// knownFile.
 struct LoadedFile {
-    bool read = false;  // false: there was no file, or it could not be read
     std::vector<char> bytes;
 };
 

@@ -28,11 +28,10 @@ std::string recoveryQuestion(size_t steps) {
     return recoveryTextBeforeCount + std::to_string(steps) + recoveryTextAfterCount;
 }
 
-size_t recoverSession(EditorState& state, const JournalContents& contents, const LoadedFile& file) {
+size_t recoverSession(EditorState& state, const JournalContents& contents) {
     // Unless another program changed the file since, the load read the base
     // itself, and its figure is the document's while nothing was done since.
-    const bool fileHoldsBase =
-        fileHoldsJournalBase(contents.header, file.read, file.bytes.data(), file.bytes.size());
+    const bool fileHoldsBase = fileHoldsJournalBase(contents.header, state.knownFile);
     const FigureDocument& loaded = state.document;
     const bool baseLoaded =
         fileHoldsBase && !loaded.edited() && loaded.undoSteps() == 0 && loaded.redoSteps() == 0;
@@ -49,8 +48,8 @@ size_t recoverSession(EditorState& state, const JournalContents& contents, const
 }
 
 void startJournal(SessionJournal& journal, const EditorState& state, LoadedFile loaded) {
-    if (loaded.read) {
-        journal.start(std::move(loaded.bytes), JournalBaseOrigin::figureFile);
+    if (state.knownFile.read) {
+        journal.start(std::move(loaded.bytes), state.knownFile.hash, JournalBaseOrigin::figureFile);
         return;
     }
     std::vector<char> text;

@@ -30,12 +30,13 @@ std::string journalPathForCopy(const char* figurePath, int copy);
 std::string recoveryQuestion(size_t steps);
 
 // Brings the editor to the figure and history the journal recorded, edited
-// against the figure that session started from; called after the load that
-// read file (loadAtStart), before any step. When the figure file no
+// against the figure that session started from; called after the load
+// (loadAtStart), whose stamp of the file is the state's, before any step.
+// When the figure file no
 // longer holds that figure (another program saved it since), the close must
 // not take it for the file the figure came from: it finds the file changed
 // and asks. Returns the number of steps taken.
-size_t recoverSession(EditorState& state, const JournalContents& contents, const LoadedFile& file);
+size_t recoverSession(EditorState& state, const JournalContents& contents);
 
 // Starts the session's journal from what the load read: the file's bytes, or
 // when there was none to read the writer's text of the figure the session

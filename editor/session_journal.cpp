@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "figure/bytes_hash.h"
 #include "figure/figure_file.h"
 
 namespace figury {
@@ -86,9 +87,15 @@ std::optional<EditKind> editKindFromJournal(uint8_t number) {
 }
 
 void SessionJournal::start(std::vector<char> base, JournalBaseOrigin origin, uint64_t session) {
+    const uint64_t baseHash = bytesHash(base.data(), base.size());
+    start(std::move(base), baseHash, origin, session);
+}
+
+void SessionJournal::start(std::vector<char> base, uint64_t baseHash, JournalBaseOrigin origin,
+                           uint64_t session) {
     session_ = session;
     try {
-        std::vector<char> header = encodeJournalHeader(base.data(), base.size(), origin, session);
+        std::vector<char> header = encodeJournalHeader(base.size(), baseHash, origin, session);
         active_ = file_.begin(std::move(header), std::move(base));
     } catch (const std::exception&) {  // out of memory
         active_ = false;

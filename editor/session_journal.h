@@ -49,6 +49,10 @@ public:
     // when no file could be read, figureFileText of the figure the session
     // started with. Also after a save, with what it wrote.
     void start(std::vector<char> base, JournalBaseOrigin origin, uint64_t session = newJournalSession());
+    // The same, when bytesHash of base is known already: the figure file's
+    // stamp has it, taken when the load read the bytes or the save wrote them.
+    void start(std::vector<char> base, uint64_t baseHash, JournalBaseOrigin origin,
+               uint64_t session = newJournalSession());
     // Goes on with a journal read and replayed at start: the file holds it
     // cut to its sizeThrough(the steps replayed), and the next records follow.
     void resume(const JournalHeader& header);

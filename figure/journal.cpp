@@ -341,7 +341,7 @@ uint64_t newJournalSession() {
     return mixBits((uint64_t{entropy()} << 32) ^ entropy() ^ now);
 }
 
-std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, JournalBaseOrigin origin,
+std::vector<char> encodeJournalHeader(uint64_t baseSize, uint64_t baseHash, JournalBaseOrigin origin,
                                       uint64_t session) {
     std::vector<char> header(journalHeaderSize);
     ByteWriter out(header.data());
@@ -352,7 +352,7 @@ std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, Journal
     out.u32(static_cast<uint32_t>(origin));
     out.u64(session);
     out.u64(baseSize);
-    out.u64(bytesHash(base, baseSize));
+    out.u64(baseHash);
     out.u32(journalChecksum(0, header.data(), journalHeaderSize - 4));
     return header;
 }
@@ -420,11 +420,11 @@ JournalContents readJournal(std::vector<char>&& bytes) {
     return contents;
 }
 
-bool fileHoldsJournalBase(const JournalHeader& header, bool fileRead, const char* bytes, size_t size) {
+bool fileHoldsJournalBase(const JournalHeader& header, const FileStamp& file) {
     if (header.origin == JournalBaseOrigin::noFile) {
-        return !fileRead;
+        return !file.read;
     }
-    return fileRead && size == header.baseSize && bytesHash(bytes, size) == header.baseHash;
+    return file.read && file.size == header.baseSize && file.hash == header.baseHash;
 }
 
 bool editFits(const Figure& figure, const FigureEdit& edit) {

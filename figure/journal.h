@@ -6,6 +6,7 @@
 
 #include "figure/figure.h"
 #include "figure/figure_edit.h"
+#include "figure/file_stamp.h"
 
 namespace figury {
 
@@ -91,8 +92,9 @@ uint32_t journalChecksum(uint32_t crc, const char* bytes, size_t size);
 // A session number unlikely to be any other journal's.
 uint64_t newJournalSession();
 
-// The header of a journal whose base is these bytes; the base follows it.
-std::vector<char> encodeJournalHeader(const char* base, size_t baseSize, JournalBaseOrigin origin,
+// The header of a journal whose base is baseSize bytes of bytesHash
+// baseHash; the base follows it.
+std::vector<char> encodeJournalHeader(uint64_t baseSize, uint64_t baseHash, JournalBaseOrigin origin,
                                       uint64_t session);
 
 // Appends to out the record of a step: an edit of the given kind made,
@@ -107,10 +109,10 @@ JournalContents readJournal(const char* bytes, size_t size);
 // copied, tens of megabytes for a large figure.
 JournalContents readJournal(std::vector<char>&& bytes);
 
-// Whether the figure file, holding these bytes now (fileRead false: there is
-// no file that could be read), still holds the journal's base: when it does
-// not, another program changed the file after the session started.
-bool fileHoldsJournalBase(const JournalHeader& header, bool fileRead, const char* bytes, size_t size);
+// Whether the figure file, as its stamp tells, still holds the journal's
+// base: when it does not, another program changed the file after the
+// session started.
+bool fileHoldsJournalBase(const JournalHeader& header, const FileStamp& file);
 
 // Whether edit, read from a journal, does to figure exactly what it recorded:
 // it changes something; each list is in ascending order of index; what it

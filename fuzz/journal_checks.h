@@ -70,7 +70,8 @@ inline void seal(std::vector<char>& bytes) {
 inline std::vector<char> writtenAgain(const JournalContents& contents, size_t count) {
     const JournalHeader& header = contents.header;
     std::vector<char> bytes =
-        encodeJournalHeader(contents.base.data(), contents.base.size(), header.origin, header.session);
+        encodeJournalHeader(contents.base.size(), bytesHash(contents.base.data(), contents.base.size()),
+                            header.origin, header.session);
     bytes.insert(bytes.end(), contents.base.begin(), contents.base.end());
     for (size_t k = 0; k < count; ++k) {
         const JournalStep& step = contents.steps[k];

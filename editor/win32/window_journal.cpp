@@ -88,7 +88,7 @@ void WindowJournal::start(HWND owner, EditorState& state, LoadedFile loaded, con
                 }
                 if (showMessageBox(owner, recoveryQuestion(contents.steps.size()).c_str(), recoveryCaption,
                                    MB_YESNO | MB_DEFBUTTON1 | MB_ICONQUESTION) == IDYES) {
-                    const size_t taken = recoverSession(state, contents, loaded);
+                    const size_t taken = recoverSession(state, contents);
                     if (file_) {
                         file_->remove();  // a dropped journal taken before: this one goes on instead
                     }
@@ -137,8 +137,8 @@ bool WindowJournal::afterStep(EditorState& state) {
 }
 
 void WindowJournal::restart(std::vector<char> written) {
-    if (journal_ && file_->isOpen()) {
-        journal_->start(std::move(written), JournalBaseOrigin::figureFile);
+    if (journal_ && file_->isOpen() && state_ != nullptr) {
+        journal_->start(std::move(written), state_->knownFile.hash, JournalBaseOrigin::figureFile);
     }
 }
 

@@ -28,7 +28,8 @@ public:
     void start(HWND owner, EditorState& state, LoadedFile loaded, const char* figurePath = figureFilePath);
     // After a step: the status tells, once in the session, that the journal failed.
     bool afterStep(EditorState& state);
-    // After a save that wrote these bytes: the journal starts afresh from them.
+    // After a save that wrote these bytes, whose stamp is now the state's
+    // knownFile: the journal starts afresh from them.
     void restart(std::vector<char> written);
     // The session's work is over: the journal is removed, or kept for the
     // next start when the figure could not be saved.

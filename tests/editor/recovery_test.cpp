@@ -40,7 +40,7 @@ public:
     size_t recover(const MemoryJournalFile& left) {
         const JournalContents contents = left.read();
         EXPECT_EQ(LeftJournalStep::ask, stepFor(contents));
-        const size_t taken = recoverSession(state, contents, loaded_);
+        const size_t taken = recoverSession(state, contents);
         file_.bytes = left.bytes;
         file_.bytes.resize(static_cast<size_t>(contents.sizeThrough(taken)));
         journal_.resume(contents.header);

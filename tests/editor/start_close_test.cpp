@@ -385,12 +385,12 @@ TEST_F(StartAndClose, TheLoadHandsOnTheBytesItRead) {
     EditorState state;
     LoadedFile loaded;
     EXPECT_FALSE(loadAtStart(state, path_.c_str(), &loaded));
-    EXPECT_TRUE(loaded.read);
+    EXPECT_TRUE(state.knownFile.read);
     EXPECT_EQ(bytes, std::string(loaded.bytes.begin(), loaded.bytes.end()));
     fs::remove(path_);
     LoadedFile none;
     EXPECT_TRUE(loadAtStart(state, path_.c_str(), &none));
-    EXPECT_FALSE(none.read);
+    EXPECT_FALSE(state.knownFile.read);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "figure/bytes_hash.h"
 #include "figure/figure_file.h"
 #include "support/figures.h"
 
@@ -25,8 +26,8 @@ constexpr uint64_t session = 0x0123456789ABCDEFu;
 const std::string baseText = "PUNKTY 3\n\n100 100\n200 100\n150 200\n\nLINIE 2\n\n1 2\n2 3\n";
 
 std::vector<char> journalStart(const std::string& base = baseText, uint64_t ofSession = session) {
-    std::vector<char> bytes =
-        encodeJournalHeader(base.data(), base.size(), JournalBaseOrigin::figureFile, ofSession);
+    std::vector<char> bytes = encodeJournalHeader(base.size(), bytesHash(base.data(), base.size()),
+                                                  JournalBaseOrigin::figureFile, ofSession);
     bytes.insert(bytes.end(), base.begin(), base.end());
     return bytes;
 }
@@ -109,7 +110,8 @@ TEST(Journal, EveryKindOfStepReadsBackAsWritten) {
     // With no file, the base is the writer's text of the empty figure, which
     // the loader refuses, as the start did.
     const std::vector<char> empty = figureFileText(Figure{});
-    std::vector<char> noFile = encodeJournalHeader(empty.data(), empty.size(), JournalBaseOrigin::noFile, 1);
+    std::vector<char> noFile = encodeJournalHeader(empty.size(), bytesHash(empty.data(), empty.size()),
+                                                   JournalBaseOrigin::noFile, 1);
     noFile.insert(noFile.end(), empty.begin(), empty.end());
     const JournalContents fresh = readJournal(noFile.data(), noFile.size());
     ASSERT_TRUE(fresh.readable());
@@ -297,12 +299,14 @@ TEST(Journal, TheFileHoldsTheBaseWhileItHoldsItsBytes) {
     JournalHeader none = file;
     none.origin = JournalBaseOrigin::noFile;
     const std::string changed = "PUNKTY 3\n\n100 100\n200 100\n150 201\n\nLINIE 2\n\n1 2\n2 3\n";
-    EXPECT_TRUE(fileHoldsJournalBase(file, true, baseText.data(), baseText.size()));
-    EXPECT_FALSE(fileHoldsJournalBase(file, true, changed.data(), changed.size()));
-    EXPECT_FALSE(fileHoldsJournalBase(file, true, baseText.data(), baseText.size() - 1));
-    EXPECT_FALSE(fileHoldsJournalBase(file, false, nullptr, 0));
-    EXPECT_TRUE(fileHoldsJournalBase(none, false, nullptr, 0));
-    EXPECT_FALSE(fileHoldsJournalBase(none, true, baseText.data(), baseText.size()));
+    FileStamp unread;
+    unread.present = true;
+    EXPECT_TRUE(fileHoldsJournalBase(file, stampOfBytes(baseText.data(), baseText.size())));
+    EXPECT_FALSE(fileHoldsJournalBase(file, stampOfBytes(changed.data(), changed.size())));
+    EXPECT_FALSE(fileHoldsJournalBase(file, stampOfBytes(baseText.data(), baseText.size() - 1)));
+    EXPECT_FALSE(fileHoldsJournalBase(file, unread));
+    EXPECT_TRUE(fileHoldsJournalBase(none, FileStamp{}));
+    EXPECT_FALSE(fileHoldsJournalBase(none, stampOfBytes(baseText.data(), baseText.size())));
 }
 
 // What redoing the edit does, step by step on a copy, each step checked:
